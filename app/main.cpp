@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("Vistrela Viewer v2.0");
+    return 0;
+}

@@ -1,0 +1,44 @@
+#include "common/prompts.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "common/strings.h"
+
+namespace vistrela {
+namespace {
+
+class StderrPrompts final : public Prompts {
+public:
+    void notice(const std::string& caption, const std::string& text) override {
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    }
+    std::string saveFileName(const std::string&, const std::string&, const std::string&,
+                             const std::string&) override {
+        return {};
+    }
+    std::string folder(const std::string&, const std::string&) override { return {}; }
+};
+
+StderrPrompts fallbackPrompts;
+Prompts* installed = nullptr;
+
+}  // namespace
+
+Prompts& prompts() { return installed ? *installed : fallbackPrompts; }
+
+Prompts* setPrompts(Prompts* p) {
+    Prompts* previous = installed;
+    installed = p;
+    return previous;
+}
+
+void ShowNotice(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = CutUtf8(FormatStringV(format, args), 10000 - 1);
+    va_end(args);
+    prompts().notice("Vistrela", text);
+}
+
+}  // namespace vistrela

@@ -1,0 +1,32 @@
+#pragma once
+// How the live picture is shown: size, rotation, zoom, pan, tool marker and the time limits of
+// the two transient texts. One process-wide record, `theView`, read by the frame pipeline once
+// per frame and changed by the view controls, the settings store and the annotation tools.
+// Touched on the user-interface thread only.
+
+#include <string>
+
+namespace vistrela {
+
+struct ViewState {
+    int rotation = 0;  // degrees: 0, 90, 180 or 270
+    int panX = 0;      // frame pixels added to the left edge of the shown rectangle
+    int panY = 0;      // frame pixels added to the bottom edge (positive shows a higher part)
+    int frameWidth = 0;   // size of the frames the camera delivers
+    int frameHeight = 0;
+    double zoomSize = 0.0;      // virtual width driven by the wheel, pixels
+    double zoomSizeY = 0.0;     // virtual height, in proportion to zoomSize
+    double zoomMinSize = 0.0;   // smallest zoomSize: width of the resolution setting
+    double zoomMinSizeY = 0.0;  // smallest zoomSizeY: height of the resolution setting
+    double zoom = 0.0;          // fraction of the frame shown per direction (1.0 = all of it)
+    int zoomLimit = 0;          // largest magnification: 3 selects 3, anything else 8
+    int markerX = 0;            // centre of the tool marker, frame pixels
+    int markerY = 0;
+    double noticeUntil = 0.0;  // zoom help shows while nowSeconds() is below this
+    std::string statusText;    // transient message of the title line
+    double statusUntil = 0.0;  // the message shows while nowSeconds() is below this
+};
+
+extern ViewState theView;
+
+}  // namespace vistrela
