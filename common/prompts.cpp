@@ -25,7 +25,9 @@ Prompts* installed = nullptr;
 
 }  // namespace
 
-Prompts& prompts() { return installed ? *installed : fallbackPrompts; }
+Prompts& prompts() {
+    return installed ? *installed : fallbackPrompts;
+}
 
 Prompts* setPrompts(Prompts* p) {
     Prompts* previous = installed;

@@ -18,8 +18,7 @@ int SplitTokens(const std::string& text, char separator, std::vector<std::string
 inline constexpr std::size_t kFormatLimit = 500000;
 std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string FormatStringV(const char* format, va_list args);
-void AppendFormat(std::string& out, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+void AppendFormat(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // Cuts `text` to at most `maxBytes` bytes without splitting a UTF-8 character.
 std::string CutUtf8(const std::string& text, std::size_t maxBytes);

@@ -1,0 +1,34 @@
+#include "viewer/title.h"
+
+#include "common/strings.h"
+
+namespace vistrela {
+namespace {
+
+constexpr std::size_t kTitleMaxBytes = 199;
+constexpr std::size_t kPieceMaxBytes = 99;
+
+void join(std::string& title, const std::string& piece) {
+    title = CutUtf8(title + " " + CutUtf8(piece, kPieceMaxBytes), kTitleMaxBytes);
+}
+
+}  // namespace
+
+std::string ComposeTitle(const TitleInputs& in) {
+    if (in.recording) {
+        const unsigned minutes = in.recordingSeconds / 60;
+        const unsigned seconds = in.recordingSeconds % 60;
+        return CutUtf8(FormatString("%s  [%d,%d] fps:%.2f [녹화중.. %02u:%02u]", kProductTitle,
+                                    in.frameWidth, in.frameHeight, in.fps, minutes, seconds),
+                       kTitleMaxBytes);
+    }
+    std::string title = CutUtf8(
+        FormatString("%s  [%d,%d] fps:%.2f", kProductTitle, in.videoWidth, in.videoHeight, in.fps),
+        kTitleMaxBytes);
+    if (in.rotation > 0) join(title, FormatString(" Rot:%d", in.rotation));
+    join(title, FormatString("  Zoom:%.2fx", in.zoom != 0.0 ? 1.0 / in.zoom : 0.0));
+    if (in.showStatus) join(title, " [" + in.statusText + "]");
+    return title;
+}
+
+}  // namespace vistrela
