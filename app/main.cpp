@@ -1,6 +1,6 @@
-#include <cstdio>
+#include "app/cvist_app.h"
 
-int main() {
-    std::puts("Vistrela Viewer v2.0");
-    return 0;
+int main(int argc, char** argv) {
+    vistrela::CvistApp app;
+    return app.InitInstance(argc, argv);
 }

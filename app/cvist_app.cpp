@@ -1,0 +1,73 @@
+#include "app/cvist_app.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/cvist_dlg.h"
+#include "app/qt_prompts.h"
+#include "app/single_instance.h"
+#include "settings/command_line.h"
+#include "viewer/title.h"
+
+namespace vistrela {
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: vistrela [OPTIONS] [FILE]\n"
+    "Shows a document camera or webcam live.\n"
+    "\n"
+    "  FILE                    save the next requested picture as FILE (JPEG), then close\n"
+    "  --auto-capture SECONDS  request that picture automatically after SECONDS of live picture\n"
+    "  --help                  show this help and exit\n"
+    "  --version               show the version and exit\n";
+
+}  // namespace
+
+int CvistApp::InitInstance(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const CommandLine cmd = ParseCommandLine(args);
+    if (!cmd.error.empty()) {
+        std::fprintf(stderr, "vistrela: %s\n%s", cmd.error.c_str(), kUsage);
+        return 2;
+    }
+    if (cmd.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (cmd.version) {
+        std::printf("%s\n", kProductTitle);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("vistrela");
+    QApplication::setOrganizationName("vistrela");
+    QApplication::setWindowIcon(QIcon(":/images/app_icon.png"));
+
+    // Before any window and before any setting is read: one viewer per session.
+    SingleInstance instance;
+    if (!instance.claim()) return 0;
+
+    commandLineName = cmd.commandLineName;
+    oneShotCapture = cmd.oneShotCapture;
+    autoCaptureSeconds = cmd.autoCaptureSeconds;
+
+    QtPrompts qtPrompts;
+    Prompts* previous = setPrompts(&qtPrompts);
+
+    int status = 0;
+    {
+        CvistDlg dialog;
+        qtPrompts.setParent(&dialog);
+        instance.setActivateHandler([&dialog] { dialog.bringToFront(); });
+        dialog.exec();
+        status = dialog.exitStatus();
+    }
+    setPrompts(previous);
+    return status;
+}
+
+}  // namespace vistrela

@@ -1,0 +1,131 @@
+#pragma once
+// The main window: the live picture on the left, the button panel on the right. It owns the
+// window state and wires the core together (frame pipeline, view controls, settings, still
+// capture, camera); the algorithms live in the core. Everything runs on the UI thread.
+//
+// Split by responsibility: cvist_dlg.cpp (start-up, camera, commands, teardown, title),
+// cvist_dlg_frame.cpp (frames and pictures), cvist_dlg_input.cpp (keys, wheel, mouse),
+// cvist_dlg_layout.cpp (panel, sizing, full screen, menu).
+
+#include <QDialog>
+#include <QPointer>
+#include <QRect>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "capture/media/frame_receiver.h"
+#include "controls/menu_model.h"
+#include "viewer/image.h"
+#include "viewer/pipeline.h"
+
+namespace vistrela {
+
+class CGdipButton;
+class CMenuXP;
+class VideoArea;
+
+// Width reserved for the panel: 165 shown, 30 collapsed.
+extern int panelWidth;
+
+class CvistDlg : public QDialog, public FrameReceiver {
+    Q_OBJECT
+public:
+    CvistDlg();
+    ~CvistDlg() override;
+
+    // Restores and raises the window (a second start of the program asks for this).
+    void bringToFront();
+    // The process exit status once the dialog has ended: 0, or 1 when a one-shot picture
+    // could not be written.
+    int exitStatus() const { return exitStatus_; }
+
+    // Panel, hidden and keyboard commands by id, and the context menu's ids 10 to 60.
+    void onCommand(int id);
+    void onMenuCommand(int id);
+
+    void OpenCamera();
+    void CloseCamera();
+
+    // FrameReceiver (capture pipeline, UI thread).
+    void frameReady(const FrameView& frame) override;
+    void captureFailed(const std::string& reason) override;
+
+    // For tests: the state the window shows.
+    const PipelineState& pipelineState() const { return pipe_; }
+    const CxImage& processedFrame() const { return frameImage; }
+    bool cameraOpen() const;
+    int panelWidthNow() const { return panelWidth; }
+    const MenuModel& menuModel() const { return menuModel_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void reject() override;
+
+private:
+    void OnInitDialog();
+    void closeRequest();
+    void updateTitle();
+
+    // Frames and pictures (cvist_dlg_frame.cpp).
+    void saveStill();
+    void checkCameraBack();
+
+    // Layout (cvist_dlg_layout.cpp).
+    void createPanel();
+    void layoutControls();
+    void fitWindowToVideo();
+    void toggleFullScreen();
+    void togglePanel();
+    void halfTurn(bool on);
+    void buildContextMenu();
+    void popupContextMenu();
+    void openWebPage();
+    void showAbout();
+    void refreshPanelImages();
+
+    // Commands that act on the camera.
+    void optionsCommand();
+    void showCameraSettings();
+
+    // Frame pipeline state and pictures.
+    CxImage frameImage;
+    PipelineState pipe_;
+    VideoArea* videoStatic = nullptr;
+
+    // Window state.
+    int windowed = 0;
+    int halfTurn_ = 0;
+    int recordIdle = 0;
+    int startTime = 0;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    QRect windowedRect;
+    bool fittedToCamera_ = false;
+
+    // Panel and menu.
+    std::array<CGdipButton*, 18> buttons_{};
+    CGdipButton* button(int id) const;
+    std::unique_ptr<CMenuXP> contextMenu;
+    MenuModel menuModel_;
+
+    int titleTimerId_ = 0;        // timer 123: the title, ten times a second
+    QTimer reconnectTimer_;       // looks for a lost camera coming back
+    bool cameraLost_ = false;     // the camera failed while running; said once
+    int autoCaptureTimerId_ = 0;  // --auto-capture
+    int exitStatus_ = 0;
+    bool closing_ = false;
+};
+
+}  // namespace vistrela

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# One viewer per session: a second start brings the running window forward and exits 0 within
+# 2 s, also after the title has started to show the frame rate; two starts at the same
+# instant end with exactly one viewer.
+source "$(dirname "$0")/lib/env.sh"
+start_x
+export VISTRELA_TEST_CAMERAS="Test Camera@320x240@15"
+
+"$VISTRELA_BIN" &
+PIDS+=($!)
+first=$!
+wait_for_window "Vistrela Viewer" 10 >/dev/null || fail "first viewer shows no window"
+sleep 1  # the title now carries the frame rate
+
+start=$(date +%s%N)
+timeout 5 "$VISTRELA_BIN" || fail "second start exited $?"
+elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+[ "$elapsed_ms" -lt 2000 ] || fail "second start took ${elapsed_ms} ms"
+kill -0 "$first" || fail "first viewer ended"
+count=$(xdotool search --onlyvisible --name "Vistrela Viewer" | wc -l)
+[ "$count" -eq 1 ] || fail "$count viewer windows after the second start"
+
+kill "$first"; wait "$first" 2>/dev/null || true
+
+# Two starts at the same instant.
+"$VISTRELA_BIN" & a=$!
+"$VISTRELA_BIN" & b=$!
+PIDS+=($a $b)
+wait_for_window "Vistrela Viewer" 10 >/dev/null || fail "no viewer after a double start"
+sleep 2
+alive=0
+for p in $a $b; do kill -0 "$p" 2>/dev/null && alive=$((alive + 1)); done
+[ "$alive" -eq 1 ] || fail "$alive viewer processes after a double start"
+count=$(xdotool search --onlyvisible --name "Vistrela Viewer" | wc -l)
+[ "$count" -eq 1 ] || fail "$count viewer windows after a double start"
+echo "2 passed, 0 failed"
