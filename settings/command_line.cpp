@@ -1,0 +1,76 @@
+#include "settings/command_line.h"
+
+#include <charconv>
+
+#include "common/strings.h"
+
+namespace vistrela {
+
+namespace {
+
+constexpr std::string_view kAutoCapture = "--auto-capture";
+
+bool ParseSeconds(const std::string& text, int& seconds) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, seconds);
+    return ec == std::errc() && end == last && seconds > 0;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine result;
+    bool optionsEnded = false;
+    bool nameTaken = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg.rfind("--", 0) == 0) {
+            if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--help") {
+                result.help = true;
+            } else if (arg == "--version") {
+                result.version = true;
+            } else if (arg == kAutoCapture || arg.rfind(std::string(kAutoCapture) + "=", 0) == 0) {
+                std::string value;
+                if (arg.size() > kAutoCapture.size()) {
+                    value = arg.substr(kAutoCapture.size() + 1);
+                } else if (i + 1 < args.size()) {
+                    value = args[++i];
+                } else {
+                    result.error = "--auto-capture 뒤에 초 단위 시간이 필요합니다";
+                    return result;
+                }
+                if (!ParseSeconds(value, result.autoCaptureSeconds)) {
+                    result.autoCaptureSeconds = 0;
+                    result.error = FormatString(
+                        "--auto-capture 값이 올바르지 않습니다: \"%s\" (1 이상의 정수 초)",
+                        CutUtf8(value, 200).c_str());
+                    return result;
+                }
+            } else {
+                result.error = FormatString("알 수 없는 옵션입니다: %s", CutUtf8(arg, 200).c_str());
+                return result;
+            }
+            continue;
+        }
+        if (nameTaken) continue;
+        nameTaken = true;
+        std::vector<std::string> tokens;
+        SplitTokens(arg, ' ', tokens, true);
+        result.commandLineName = tokens.front();
+        result.oneShotCapture = result.commandLineName.size() > 3 ? 1 : 0;
+    }
+    return result;
+}
+
+std::string CommandLineUsage() {
+    return "사용법: vistrela [옵션] [파일이름]\n"
+           "  파일이름              다음에 찍는 사진을 이 이름으로 저장하고 끝냅니다\n"
+           "  --auto-capture 초     지정한 초가 지나면 사진을 한 장 찍습니다\n"
+           "  --help                이 도움말을 보여줍니다\n"
+           "  --version             판 번호를 보여줍니다\n";
+}
+
+}  // namespace vistrela

@@ -1,0 +1,32 @@
+#pragma once
+// The program's command line, read once at start-up.
+//
+// Arguments beginning with "--" are options: "--help", "--version" and
+// "--auto-capture SECONDS" (also "--auto-capture=SECONDS"; a whole positive number of
+// seconds). A lone "--" ends the options, so a file name may begin with "--". The first other
+// argument is cut at its first blank (the one-shot rule works on blank-separated tokens);
+// that token is `commandLineName`, and one longer than 3 bytes starts the one-shot run (the
+// next requested picture is saved under that name and the program closes). Further
+// arguments are ignored.
+
+#include <string>
+#include <vector>
+
+namespace vistrela {
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    int autoCaptureSeconds = 0;   // 0 = off
+    std::string commandLineName;  // first token of the first non-option argument
+    int oneShotCapture = 0;       // 1 when commandLineName is longer than 3 bytes
+    std::string error;            // empty, or why the command line was refused (Korean text)
+};
+
+// `args` are the arguments after the program name, as argv gives them.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The text "--help" prints.
+std::string CommandLineUsage();
+
+}  // namespace vistrela
