@@ -74,3 +74,11 @@ std::string CommandLineUsage() {
 }
 
 }  // namespace vistrela
+
+namespace vistrela {
+
+std::string commandLineName;
+int oneShotCapture = 0;
+int autoCaptureSeconds = 0;
+
+}  // namespace vistrela
