@@ -1,0 +1,45 @@
+// The main window's frame handler: every camera frame through the pipeline, onto the screen,
+// and into a picture file when one was requested.
+
+#include <QTimer>
+#include <ctime>
+
+#include "app/cvist_dlg.h"
+#include "app/video_area.h"
+#include "common/clock.h"
+#include "settings/command_line.h"
+#include "settings/settings.h"
+#include "stills/still_capture.h"
+
+namespace vistrela {
+
+void CvistDlg::frameReady(const FrameView& frame) {
+    if (closing_) return;
+    const VideoArea area{videoStatic->width(), videoStatic->height()};
+    const FrameResult result = ProcessFrame(theView, pipe_, frameImage, frame, area,
+                                            tickCountMs(), nowSeconds(), nullptr);
+    if (result.skipped) return;
+    if (result.sizeAdopted) theSettings.ClampCrop(0.9);
+    videoStatic->showFrame(frameImage, result.geometry);
+    if (pipe_.captureRequest != 0) saveStill();
+}
+
+void CvistDlg::saveStill() {
+    pipe_.captureRequest = 0;
+    const std::string path =
+        oneShotCapture ? commandLineName : StillFileName(theSettings, std::time(nullptr));
+    const StillOutcome outcome =
+        SaveStill(frameImage, path, theSettings.jpegQuality, theView, nowSeconds());
+    if (outcome.path.empty()) return;  // the save dialog was cancelled
+    if (oneShotCapture) {
+        // The one-shot run ends here, successful or not; a failure sets the exit status.
+        exitStatus_ = outcome.written ? 0 : 1;
+        if (!outcome.written)
+            std::fprintf(stderr, "vistrela: could not write %s\n", outcome.path.c_str());
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+    if (theSettings.hideAfterCapture != 0) QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
+}  // namespace vistrela

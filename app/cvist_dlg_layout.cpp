@@ -1,0 +1,185 @@
+// The main window's geometry: the button panel, fitting the window to the picture, full
+// screen, collapsing the panel, the half turn, the context menu and the about box.
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/cvist_dlg.h"
+#include "app/video_area.h"
+#include "controls/panel_buttons.h"
+#include "controls/panel_layout.h"
+#include "controls/ui/gdip_button.h"
+#include "controls/ui/menu_xp.h"
+#include "settings/settings.h"
+#include "viewer/view_controls.h"
+
+namespace vistrela {
+
+namespace {
+constexpr char kWebPage[] = "https://vistrela.example.org/";
+}  // namespace
+
+CGdipButton* CvistDlg::button(int id) const {
+    for (CGdipButton* b : buttons_)
+        if (b != nullptr && b->property("controlId").toInt() == id) return b;
+    return nullptr;
+}
+
+void CvistDlg::createPanel() {
+    std::size_t slot = 0;
+    auto make = [&](int id) {
+        auto* b = new CGdipButton(this);
+        b->setProperty("controlId", id);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QAbstractButton::clicked, this, [this, id] { onCommand(id); });
+        buttons_[slot++] = b;
+    };
+    for (const PanelButtonSpec& spec : kPanelButtons) make(spec.controlId);
+    make(IDC_PANEL_STRIP);
+}
+
+void CvistDlg::refreshPanelImages() {
+    for (const PanelButtonSpec& spec : kPanelButtons) {
+        CGdipButton* b = button(spec.controlId);
+        b->loadNormalImage(spec.normalImage);
+        b->loadHoverImage(spec.hoverImage);
+        if (spec.toolTip != nullptr && *spec.toolTip != '\0')
+            b->setToolTipText(QString::fromUtf8(spec.toolTip));
+    }
+    const StripLook strip = stripLook(panelWidth != kPanelShownWidth);
+    CGdipButton* s = button(IDC_PANEL_STRIP);
+    s->loadNormalImage(strip.normalImage);
+    s->loadHoverImage(strip.hoverImage);
+    s->setToolTipText(QString::fromUtf8(strip.toolTip));
+    s->refreshImages();
+}
+
+void CvistDlg::layoutControls() {
+    if (startTime < 1) return;
+    const QRect outer = frameGeometry();
+    windowWidth = outer.width();
+    windowHeight = outer.height();
+
+    PanelLayoutInput in;
+    in.windowWidth = windowWidth;
+    in.windowHeight = windowHeight;
+    in.clientWidth = width();
+    in.clientHeight = height();
+    in.panelWidth = panelWidth;
+    in.windowed = windowed != 0;
+    in.halfTurn = halfTurn_ != 0;
+    in.recordIdle = recordIdle != 0;
+    const PanelLayout layout = computePanelLayout(in);
+    for (const ButtonPlacement& place : layout.buttons) {
+        CGdipButton* b = button(place.controlId);
+        if (b == nullptr) continue;
+        b->setPosition(place.position.x(), place.position.y());
+        b->setVisible(place.shown);
+    }
+    videoStatic->setGeometry(0, 0, std::max(0, width() - panelWidth), height());
+    update();
+}
+
+void CvistDlg::paintEvent(QPaintEvent*) {
+    // The panel: black behind the buttons (the whole window is black already).
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+}
+
+void CvistDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (windowed == 1 && windowState() == Qt::WindowNoState) windowedRect = geometry();
+    layoutControls();
+}
+
+void CvistDlg::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (windowed == 1 && windowState() == Qt::WindowNoState) windowedRect = geometry();
+    layoutControls();
+}
+
+void CvistDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) layoutControls();
+}
+
+void CvistDlg::fitWindowToVideo() {
+    QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize available = scr ? scr->availableGeometry().size() : QSize();
+    const QSize decoration = frameGeometry().size() - geometry().size();
+    const WindowFit fit =
+        fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight), decoration,
+                         panelWidth, available);
+    setMinimumSize(fit.minimumSize - decoration);
+    resize(fit.windowSize - decoration);
+    if (scr) {
+        QRect r(QPoint(0, 0), fit.windowSize);
+        r.moveCenter(scr->availableGeometry().center());
+        move(r.topLeft());
+    }
+    windowedRect = geometry();
+}
+
+void CvistDlg::toggleFullScreen() {
+    if (windowed == 0) {
+        windowedRect = geometry();
+        // Full screen on the monitor the window is on (Qt picks the window's screen).
+        showFullScreen();
+    } else {
+        if (windowState() & Qt::WindowFullScreen) showNormal();
+        if (windowedRect.isValid()) setGeometry(windowedRect);
+        show();
+        raise();
+    }
+    layoutControls();
+}
+
+void CvistDlg::togglePanel() {
+    const bool collapse = panelWidth == kPanelShownWidth;
+    panelWidth = collapse ? kPanelCollapsedWidth : kPanelShownWidth;
+    applyPanelState(menuModel_, collapse);
+    if (contextMenu) contextMenu->applyModel(menuModel_);
+    const StripLook strip = stripLook(collapse);
+    CGdipButton* s = button(IDC_PANEL_STRIP);
+    s->loadNormalImage(strip.normalImage);
+    s->loadHoverImage(strip.hoverImage);
+    s->setToolTipText(QString::fromUtf8(strip.toolTip));
+    s->refreshImages();
+    layoutControls();
+}
+
+void CvistDlg::halfTurn(bool on) {
+    if (!SetHalfTurn(pipe_, on)) return;
+    halfTurn_ = on ? 1 : 0;
+    layoutControls();
+}
+
+void CvistDlg::buildContextMenu() {
+    menuModel_ = buildContextMenuModel(
+        std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
+        theSettings.cameraName);
+    contextMenu = std::make_unique<CMenuXP>(menuModel_, this);
+    connect(contextMenu.get(), &CMenuXP::commandChosen, this,
+            [this](int id) { onMenuCommand(id); });
+}
+
+void CvistDlg::popupContextMenu() {
+    if (!contextMenu) return;
+    contextMenu->popup(contextMenuOrigin(frameGeometry()));
+}
+
+void CvistDlg::openWebPage() { QDesktopServices::openUrl(QUrl(kWebPage)); }
+
+void CvistDlg::showAbout() {
+    QMessageBox box(QMessageBox::NoIcon, "Vistrela Viewer 정보", "Vistrela Viewer 2.0",
+                    QMessageBox::NoButton, this);
+    box.addButton("확인", QMessageBox::AcceptRole);
+    box.exec();
+}
+
+}  // namespace vistrela

@@ -1,0 +1,40 @@
+#pragma once
+// Saving the processed picture as a JPEG file: the name from the naming mode, the status
+// message, and the write itself. The caller (the main window, inside its frame handler) owns
+// the request flag and the follow-up (minimise, close after a one-shot picture).
+// UI thread only.
+
+#include <ctime>
+#include <string>
+
+#include "settings/settings.h"
+#include "viewer/image.h"
+#include "viewer/view_state.h"
+
+namespace vistrela {
+
+inline constexpr const char* kSavedMessage = "바탕화면에 저장합니다";
+inline constexpr const char* kSaveFailedMessage = "저장하지 못했습니다";
+inline constexpr double kStatusSeconds = 2.0001;
+
+// Joins a folder and a file name with one '/' between them ("" folder: the name alone).
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The file name for a picture taken at `when` (local time) by the naming mode of `settings`:
+// 1 time stamp "%Y%m%d_%H%M%S.jpg" in savePath (a name that exists already gets "_2", "_3",
+// ... before ".jpg" so no picture is overwritten); 0 the fixed fileName in savePath; 2 asks
+// with the save dialog (empty when cancelled); any other mode gives savePath itself.
+std::string StillFileName(const Settings& settings, std::time_t when);
+
+struct StillOutcome {
+    std::string path;    // the file written, or tried; empty when nothing was asked for
+    bool written = false;
+};
+
+// Saves `picture` under `path` at the low byte of `jpegQuality` (clamped to 1..99 for the
+// encoder, which knows no other values) and sets the status message of the title line: the
+// saved message, or the failure message when the file could not be written.
+StillOutcome SaveStill(const CxImage& picture, const std::string& path, int jpegQuality,
+                       ViewState& view, double nowSec);
+
+}  // namespace vistrela
