@@ -8,7 +8,7 @@
 #include <ctime>
 
 #include "app/command_ids.h"
-#include "app/video_area.h"
+#include "app/video_widget.h"
 #include "capture/camera_controls.h"
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
@@ -44,7 +44,7 @@ CvistDlg::CvistDlg() : QDialog(nullptr) {
     setPalette(black);
     setAutoFillBackground(true);
 
-    videoStatic = new VideoArea(this);
+    videoStatic = new VideoWidget(this);
     createPanel();
 
     reconnectTimer_.setInterval(kReconnectIntervalMs);

@@ -24,7 +24,7 @@ namespace vistrela {
 
 class CGdipButton;
 class CMenuXP;
-class VideoArea;
+class VideoWidget;
 
 // Width reserved for the panel: 165 shown, 30 collapsed.
 extern int panelWidth;
@@ -102,7 +102,7 @@ private:
     // Frame pipeline state and pictures.
     CxImage frameImage;
     PipelineState pipe_;
-    VideoArea* videoStatic = nullptr;
+    VideoWidget* videoStatic = nullptr;
 
     // Window state.
     int windowed = 0;

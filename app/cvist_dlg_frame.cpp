@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "app/cvist_dlg.h"
-#include "app/video_area.h"
+#include "app/video_widget.h"
 #include "common/clock.h"
 #include "settings/command_line.h"
 #include "settings/settings.h"

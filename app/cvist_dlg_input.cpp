@@ -8,7 +8,7 @@
 #include "annotation/overlay.h"
 #include "app/command_ids.h"
 #include "app/cvist_dlg.h"
-#include "app/video_area.h"
+#include "app/video_widget.h"
 #include "controls/panel_buttons.h"
 #include "viewer/view_controls.h"
 

@@ -10,7 +10,7 @@
 #include <QWindow>
 
 #include "app/cvist_dlg.h"
-#include "app/video_area.h"
+#include "app/video_widget.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"

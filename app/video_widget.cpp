@@ -1,10 +1,10 @@
-#include "app/video_area.h"
+#include "app/video_widget.h"
 
 #include <QPainter>
 
 namespace vistrela {
 
-VideoArea::VideoArea(QWidget* parent) : QWidget(parent) {
+VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
     // The whole area is painted every time: Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -12,18 +12,18 @@ VideoArea::VideoArea(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void VideoArea::showFrame(const CxImage& image, const FrameGeometry& geometry) {
+void VideoWidget::showFrame(const CxImage& image, const FrameGeometry& geometry) {
     image_ = &image;
     geometry_ = geometry;
     update();
 }
 
-void VideoArea::clearFrame() {
+void VideoWidget::clearFrame() {
     image_ = nullptr;
     update();
 }
 
-void VideoArea::paintEvent(QPaintEvent*) {
+void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect dest = geometry_.destRect;
     if (image_ == nullptr || !image_->IsValid() || dest.isEmpty() ||

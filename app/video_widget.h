@@ -13,10 +13,10 @@
 
 namespace vistrela {
 
-class VideoArea : public QWidget {
+class VideoWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit VideoArea(QWidget* parent);
+    explicit VideoWidget(QWidget* parent);
 
     // Paints `image` (kept by reference; it must live while shown) as `geometry` says.
     // Called once per processed frame.
