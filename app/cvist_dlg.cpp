@@ -7,6 +7,7 @@
 #include <QTimerEvent>
 #include <ctime>
 
+#include "annotation/overlay.h"
 #include "app/command_ids.h"
 #include "app/video_widget.h"
 #include "capture/camera_controls.h"
@@ -15,6 +16,7 @@
 #include "capture/ui/camera_settings_dialog.h"
 #include "common/clock.h"
 #include "common/prompts.h"
+#include "common/strings.h"
 #include "controls/button_images.h"
 #include "controls/panel_buttons.h"
 #include "controls/ui/gdip_button.h"
@@ -59,7 +61,9 @@ CvistDlg::~CvistDlg() {
     theCapture.SetWindow(nullptr);
 }
 
-bool CvistDlg::cameraOpen() const { return theCapture.isOpen(); }
+bool CvistDlg::cameraOpen() const {
+    return theCapture.isOpen();
+}
 
 void CvistDlg::OnInitDialog() {
     titleTimerId_ = startTimer(100);
@@ -94,13 +98,13 @@ void CvistDlg::OnInitDialog() {
 void CvistDlg::OpenCamera() {
     theCapture.SetWindow(this);
     ResetFrameRate(pipe_);
-    const int result = vistrela::OpenCamera(theCapture, theSettings.devices,
-                                            theSettings.deviceCount, theSettings.cameraName,
-                                            theView.frameWidth, theView.frameHeight);
+    const int result =
+        vistrela::OpenCamera(theCapture, theSettings.devices, theSettings.deviceCount,
+                             theSettings.cameraName, theView.frameWidth, theView.frameHeight);
     if (result == kCaptureNoCamera) return;
     theSettings.ClampCrop(0.9);
     buildContextMenu();
-    CreateOverlay(pipe_, theView);
+    CreateOverlay(pipe_.overlayImage, theView);
     if (result < 0) {
         theView.statusText = "카메라를 열 수 없습니다";
         theView.statusUntil = nowSeconds() + 5.0;
@@ -199,7 +203,7 @@ void CvistDlg::onCommand(int id) {
             togglePanel();
             break;
         case IDC_ROTATE:
-            QuarterTurn(theView, pipe_);
+            QuarterTurn(theView, pipe_.overlayImage);
             break;
         case IDC_ZOOM:
             ZoomHelp(theView, nowSeconds());
@@ -287,8 +291,8 @@ void CvistDlg::optionsCommand() {
 
 void CvistDlg::showCameraSettings() {
     std::shared_ptr<void> moniker;
-    if (theCapture.FindDevice(theSettings.devices, theSettings.deviceCount,
-                              theSettings.cameraName, moniker) < 0)
+    if (theCapture.FindDevice(theSettings.devices, theSettings.deviceCount, theSettings.cameraName,
+                              moniker) < 0)
         return;
     ShowPropertyPages(moniker, this);
 }
@@ -298,7 +302,9 @@ void CvistDlg::closeRequest() {
     close();
 }
 
-void CvistDlg::reject() { closeRequest(); }
+void CvistDlg::reject() {
+    closeRequest();
+}
 
 void CvistDlg::closeEvent(QCloseEvent* event) {
     if (closing_) {

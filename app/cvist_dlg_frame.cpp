@@ -16,8 +16,8 @@ namespace vistrela {
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
     const VideoArea area{videoStatic->width(), videoStatic->height()};
-    const FrameResult result = ProcessFrame(theView, pipe_, frameImage, frame, area,
-                                            tickCountMs(), nowSeconds(), nullptr);
+    const FrameResult result =
+        ProcessFrame(theView, pipe_, frameImage, frame, area, tickCountMs(), nowSeconds(), nullptr);
     if (result.skipped) return;
     if (result.sizeAdopted) theSettings.ClampCrop(0.9);
     videoStatic->showFrame(frameImage, result.geometry);

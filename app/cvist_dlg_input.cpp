@@ -74,8 +74,7 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag, theView, p.x(), p.y());
     } else if (event->button() == Qt::LeftButton) {
-        if (p.x() < 0 || p.y() < 0 || p.x() >= area.width || p.y() >= area.height ||
-            strokeActive)
+        if (p.x() < 0 || p.y() < 0 || p.x() >= area.width || p.y() >= area.height || strokeActive)
             return;
         strokeActive = true;
         if (pipe_.drawMode != DRAW_ERASE) pipe_.drawMode = DRAW_PEN;

@@ -2,6 +2,7 @@
 // screen, collapsing the panel, the half turn, the context menu and the about box.
 
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
@@ -112,9 +113,8 @@ void CvistDlg::fitWindowToVideo() {
     QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
     const QSize available = scr ? scr->availableGeometry().size() : QSize();
     const QSize decoration = frameGeometry().size() - geometry().size();
-    const WindowFit fit =
-        fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight), decoration,
-                         panelWidth, available);
+    const WindowFit fit = vistrela::fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight),
+                                                     decoration, panelWidth, available);
     setMinimumSize(fit.minimumSize - decoration);
     resize(fit.windowSize - decoration);
     if (scr) {
@@ -143,7 +143,10 @@ void CvistDlg::togglePanel() {
     const bool collapse = panelWidth == kPanelShownWidth;
     panelWidth = collapse ? kPanelCollapsedWidth : kPanelShownWidth;
     applyPanelState(menuModel_, collapse);
-    if (contextMenu) contextMenu->applyModel(menuModel_);
+    if (contextMenu) {
+        contextMenu->setCommandEnabled(ID_PANEL_HIDE, !collapse);
+        contextMenu->setCommandEnabled(ID_PANEL_SHOW, collapse);
+    }
     const StripLook strip = stripLook(collapse);
     CGdipButton* s = button(IDC_PANEL_STRIP);
     s->loadNormalImage(strip.normalImage);
@@ -163,7 +166,7 @@ void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
         std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
         theSettings.cameraName);
-    contextMenu = std::make_unique<CMenuXP>(menuModel_, this);
+    contextMenu = CMenuXP::fromModel(menuModel_, this);
     connect(contextMenu.get(), &CMenuXP::commandChosen, this,
             [this](int id) { onMenuCommand(id); });
 }
@@ -173,7 +176,9 @@ void CvistDlg::popupContextMenu() {
     contextMenu->popup(contextMenuOrigin(frameGeometry()));
 }
 
-void CvistDlg::openWebPage() { QDesktopServices::openUrl(QUrl(kWebPage)); }
+void CvistDlg::openWebPage() {
+    QDesktopServices::openUrl(QUrl(kWebPage));
+}
 
 void CvistDlg::showAbout() {
     QMessageBox box(QMessageBox::NoIcon, "Vistrela Viewer 정보", "Vistrela Viewer 2.0",

@@ -17,7 +17,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 namespace {
 
-bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
+bool exists(const std::string& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
+}
 
 std::string uniqueTimeStampName(const std::string& folder, const std::string& stamp) {
     std::string path = JoinPath(folder, FormatString("%s.jpg", stamp.c_str()));
@@ -38,8 +40,7 @@ std::string StillFileName(const Settings& settings, std::time_t when) {
         case kNameFixed:
             return JoinPath(settings.savePath, settings.fileName);
         case kNameAsk:
-            return prompts().saveFileName("", settings.savePath, "JPG File(*.jpg) (*.jpg)",
-                                          "jpg");
+            return prompts().saveFileName("", settings.savePath, "JPG File(*.jpg) (*.jpg)", "jpg");
         default:
             return settings.savePath;
     }

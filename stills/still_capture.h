@@ -27,7 +27,7 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 std::string StillFileName(const Settings& settings, std::time_t when);
 
 struct StillOutcome {
-    std::string path;    // the file written, or tried; empty when nothing was asked for
+    std::string path;  // the file written, or tried; empty when nothing was asked for
     bool written = false;
 };
 

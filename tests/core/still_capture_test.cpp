@@ -1,10 +1,11 @@
 #include "stills/still_capture.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "common/prompts.h"
 
