@@ -1,8 +1,33 @@
 #include "app/video_widget.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vistrela {
+
+namespace {
+
+// For the start-up measurement (scripts/measure-live.sh): with VISTRELA_LAUNCH_NS set to the
+// wall-clock nanoseconds of the launch, the first painted picture prints the time since then.
+void reportFirstPicture() {
+    static bool reported = false;
+    const char* launch = std::getenv("VISTRELA_LAUNCH_NS");
+    if (reported || launch == nullptr) return;
+    reported = true;
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    std::fprintf(stderr, "first picture after %lld ms\n",
+                 static_cast<long long>((now - std::atoll(launch)) / 1000000));
+    if (std::getenv("VISTRELA_EXIT_AFTER_FIRST_FRAME") != nullptr)
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+}  // namespace
 
 VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
     // The whole area is painted every time: Qt need not clear it first.
@@ -42,6 +67,7 @@ void VideoWidget::paintEvent(QPaintEvent*) {
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(dest, shown);
+    reportFirstPicture();
 }
 
 }  // namespace vistrela

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Measures the live viewer with test cameras under a private X server:
+#   1. start-up to the first picture painted, median of 5 starts (1280x720 test camera);
+#   2. for each size: the title's frame rate over a minute (lowest reading after the first 5 s)
+#      and the whole process's CPU use (test source included) in percent of one core.
+# Usage: scripts/measure-live.sh [build/vistrela] [seconds per size, default 60]
+set -euo pipefail
+bin="$(readlink -f "${1:-build/vistrela}")"
+secs="${2:-60}"
+tmp="$(mktemp -d)"
+export HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" XDG_CONFIG_HOME="$tmp/home/.config"
+mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
+while [ ! -s "$tmp/display" ]; do sleep 0.05; done
+export DISPLAY=":$(cat "$tmp/display")"
+hz=$(getconf CLK_TCK)
+
+echo "Start-up to first picture (1280x720 test camera):"
+times=()
+for i in 1 2 3 4 5; do
+  out=$(VISTRELA_TEST_CAMERAS="USB Document Camera@1280x720@30" \
+        VISTRELA_LAUNCH_NS=$(date +%s%N) VISTRELA_EXIT_AFTER_FIRST_FRAME=1 \
+        timeout 10 "$bin" 2>&1 >/dev/null | grep -o 'first picture after [0-9]* ms' || true)
+  ms=$(echo "$out" | grep -o '[0-9]*' | head -1)
+  echo "  run $i: ${ms:-?} ms"
+  times+=("${ms:-99999}")
+done
+median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+echo "  median: $median ms"
+
+for size in 640x480 1920x1080 3840x2160; do
+  VISTRELA_TEST_CAMERAS="USB Document Camera@$size@30" "$bin" &
+  pid=$!
+  sleep 5
+  read -r u0 s0 < <(awk '{print $14, $15}' /proc/$pid/stat)
+  t0=$(date +%s%N)
+  wid=$(xdotool search --name "Vistrela Viewer" | head -1)
+  lowest=999
+  for _ in $(seq "$secs"); do
+    sleep 1
+    rate=$(xdotool getwindowname "$wid" | grep -o 'fps:[0-9.]*' | cut -d: -f2)
+    lowest=$(awk -v a="$lowest" -v b="${rate:-0}" 'BEGIN { print (b < a) ? b : a }')
+  done
+  read -r u1 s1 < <(awk '{print $14, $15}' /proc/$pid/stat)
+  t1=$(date +%s%N)
+  cpu=$(awk -v u=$((u1 - u0 + s1 - s0)) -v hz="$hz" -v ns=$((t1 - t0)) \
+        'BEGIN { printf "%.1f", 100 * (u / hz) / (ns / 1e9) }')
+  echo "$size@30: lowest title rate $lowest over ${secs}s, CPU $cpu% of one core"
+  kill $pid; wait $pid 2>/dev/null || true
+done
