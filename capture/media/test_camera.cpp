@@ -185,6 +185,13 @@ GstPadProbeReturn PaintMarkers(GstPad*, GstPadProbeInfo* info, gpointer userData
     FillSquare(frame, w - side, 0, side, {145, 54, 34});           // green
     FillSquare(frame, 0, h - side, side, {41, 240, 110});          // blue
     FillSquare(frame, w - side, h - side, side, {235, 128, 128});  // white
+    // Motion: a grey square sliding along the middle row between the corner squares.
+    const int box = std::min(2 * side, w - 2 * side) & ~1;
+    if (box > 0 && h >= box) {
+        const int travel = std::max(2, w - 2 * side - box);
+        const int x = side + ((data->frames * 8) % travel & ~1);
+        FillSquare(frame, x, (h - box) / 2, box, {128, 128, 128});
+    }
     gst_video_frame_unmap(&frame);
     return GST_PAD_PROBE_OK;
 }
@@ -223,7 +230,8 @@ GstElement* TestCamera::createSource() {
         return nullptr;
     }
     g_object_set(src, "is-live", TRUE, nullptr);
-    gst_util_set_object_arg(G_OBJECT(src), "pattern", "ball");
+    // A black field costs almost nothing to produce; the probe paints the moving part.
+    gst_util_set_object_arg(G_OBJECT(src), "pattern", "black");
     GstCaps* caps = gst_caps_new_empty();
     for (const CameraMode& mode : modes()) gst_caps_append(caps, CapsForMode(mode));
     g_object_set(filter, "caps", caps, nullptr);

@@ -1,11 +1,11 @@
 #pragma once
 // The test cameras of VISTRELA_TEST_CAMERAS: live GStreamer sources that look like cameras.
 //
-// Picture: a white ball moving over black, with four solid squares in the corners painted on
-// every frame so that orientation can be checked on pixels:
+// Picture: black, with a grey square sliding along the middle row (it moves every frame) and
+// four solid squares in the corners so that orientation can be checked on pixels:
 //   top-left RED, top-right GREEN, bottom-left BLUE, bottom-right WHITE.
-// Each square has side TestCameraMarkerSide(width, height). The squares are painted over the ball,
-// so they are always whole.
+// Each corner square has side TestCameraMarkerSide(width, height); the moving square never
+// touches them.
 //
 // Modes: exactly the camera's sizes, as YUY2 at its rate; the first size is its default.
 // Controls (same interface as V4L2): "Brightness" -100..100 (0), "Contrast" 0..200 (100),

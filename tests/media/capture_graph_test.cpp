@@ -1,6 +1,7 @@
 #include "capture/media/capture_graph.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QEventLoop>
 #include <QTimer>
@@ -293,4 +294,32 @@ TEST_F(CaptureGraphTest, MeasureOpenToFirstFrame) {
     }
     std::printf("[measure] Open to first frame, test camera 1280x720@30: %.1f ms (mean of %d)\n",
                 totalMs / runs, runs);
+}
+
+TEST_F(CaptureGraphTest, MeasureCpuOfFullHdPipeline) {
+    UseTestCameras("FHD Cam@1920x1080@30");
+    auto moniker = Device("FHD Cam");
+    int w = 1920, h = 1080;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 1; }));
+    auto cpuSeconds = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    receiver.copyPixels = false;
+    const int framesBefore = receiver.frames;
+    const double cpuBefore = cpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    RunUntil([] { return false; }, 3000);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = cpuSeconds() - cpuBefore;
+    const int frames = receiver.frames - framesBefore;
+    EXPECT_GT(frames, 0);
+    std::printf(
+        "[measure] 1920x1080@30 test camera pipeline: %.0f%% of one core, %.1f frames/s "
+        "delivered\n",
+        100.0 * cpu / wall, frames / wall);
 }

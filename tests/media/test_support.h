@@ -35,6 +35,7 @@ struct RecordingReceiver : FrameReceiver {
     FrameView last{};
     std::vector<std::uint8_t> lastPixels;  // copy of the last frame, rows top first, packed
     std::vector<std::string> failures;
+    bool copyPixels = true;
     std::function<void(const FrameView&)> onFrame;
     std::function<void(const std::string&)> onFailure;
 
@@ -43,13 +44,16 @@ struct RecordingReceiver : FrameReceiver {
         maxDepth = std::max(maxDepth, depth);
         ++frames;
         last = frame;
+        if (copyPixels) copyLast(frame);
+        if (onFrame) onFrame(frame);
+        --depth;
+    }
+    void copyLast(const FrameView& frame) {
         lastPixels.resize(static_cast<std::size_t>(frame.width) * 3 * frame.height);
         for (int y = 0; y < frame.height; ++y)
             std::copy_n(frame.data + static_cast<std::size_t>(y) * frame.strideBytes,
                         frame.width * 3,
                         lastPixels.data() + static_cast<std::size_t>(y) * frame.width * 3);
-        if (onFrame) onFrame(frame);
-        --depth;
     }
     void captureFailed(const std::string& reason) override {
         failures.push_back(reason);
