@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "controls/menu_metrics.h"
+
 using namespace vistrela;
 
 namespace {
@@ -120,4 +122,28 @@ TEST(MenuCommands, CameraIdsSwitchUnlessAlreadyCurrent) {
     EXPECT_EQ(other.action, MenuAction::SwitchCamera);
     EXPECT_EQ(other.cameraIndex, 2);
     EXPECT_EQ(classifyMenuCommand(30, devices, "a").action, MenuAction::SwitchCamera);
+}
+
+TEST(MenuMetrics, ItemSizeFollowsTheMeasuringRule) {
+    EXPECT_EQ(menuItemSize(60, 14), QSize(104, 20));  // never lower than icon + 4
+    EXPECT_EQ(menuItemSize(60, 25), QSize(104, 25));
+    EXPECT_EQ(menuItemSize(60, 14, true), QSize(20, 20));
+    EXPECT_EQ(menuItemSize(0, 0), QSize(44, 20));
+}
+
+TEST(MenuMetrics, TextRectLeavesIconSquareAndArrowRoom) {
+    EXPECT_EQ(menuTextRect(QRect(0, 40, 120, 20)), QRect(22, 40, 82, 20));
+    EXPECT_EQ(menuTextRect(QRect(5, 0, 30, 30)).width(), 0);  // too narrow: nothing, not negative
+}
+
+TEST(MenuMetrics, LabelSplitsAtTheFirstTab) {
+    auto parts = splitMenuLabel(QStringLiteral("줌취소"));
+    EXPECT_EQ(parts.left, QStringLiteral("줌취소"));
+    EXPECT_TRUE(parts.right.isEmpty());
+    parts = splitMenuLabel(QStringLiteral("Open\tCtrl+O\tx"));
+    EXPECT_EQ(parts.left, QStringLiteral("Open"));
+    EXPECT_EQ(parts.right, QStringLiteral("Ctrl+O\tx"));
+    parts = splitMenuLabel(QStringLiteral("\tCtrl+O"));
+    EXPECT_TRUE(parts.left.isEmpty());
+    EXPECT_TRUE(parts.right.isEmpty());
 }
