@@ -6,7 +6,7 @@ namespace {
 constexpr const char* kHalfTurnTip = "화면이 180도 전환 됩니다.";
 }  // namespace
 
-const std::array<PanelButtonSpec, 17> kPanelButtons = {{
+const std::array<PanelButtonEntry, 17> kPanelButtons = {{
     {IDC_LOGO, 0, 1, 149, 150, ""},
     {IDC_HALF_TURN, 1, 1, 140, 139, kHalfTurnTip},
     {IDC_HALF_TURN_BACK, 1, 1, 141, 142, kHalfTurnTip},
@@ -27,7 +27,7 @@ const std::array<PanelButtonSpec, 17> kPanelButtons = {{
     {IDC_EXIT, 7, 1, 147, 152, ""},
 }};
 
-const PanelButtonSpec* findPanelButton(int controlId) {
+const PanelButtonEntry* findPanelButton(int controlId) {
     for (const auto& b : kPanelButtons) {
         if (b.controlId == controlId) return &b;
     }

@@ -34,7 +34,7 @@ inline constexpr int kPanelCollapsedWidth = 30;
 
 // One button of the panel grid. `row` 0 is the logo row (it spans both columns); `column` is
 // 1 or 2. Buttons of a pair share row and column. `toolTip` is UTF-8, empty for none.
-struct PanelButtonSpec {
+struct PanelButtonEntry {
     int controlId;
     int row;
     int column;
@@ -44,10 +44,10 @@ struct PanelButtonSpec {
 };
 
 // The 17 grid buttons (the collapse strip is separate, see stripImages).
-extern const std::array<PanelButtonSpec, 17> kPanelButtons;
+extern const std::array<PanelButtonEntry, 17> kPanelButtons;
 
 // The grid entry of `controlId`, or nullptr (also for the strip).
-const PanelButtonSpec* findPanelButton(int controlId);
+const PanelButtonEntry* findPanelButton(int controlId);
 
 // Images and tooltip of the collapse strip for the panel state.
 struct StripLook {

@@ -64,13 +64,13 @@ PanelLayout computePanelLayout(const PanelLayoutInput& in) {
                                                     : in.windowWidth;
 
     out.buttons.reserve(kPanelButtons.size() + 1);
-    for (const auto& spec : kPanelButtons) {
+    for (const auto& entry : kPanelButtons) {
         ButtonPlacement p;
-        p.controlId = spec.controlId;
-        p.shown = shownFor(spec.controlId, in);
+        p.controlId = entry.controlId;
+        p.shown = shownFor(entry.controlId, in);
         const int rowY =
-            spec.row == 0 ? kRowZeroY : kRowOneY + (spec.row - 1) * kRowPitch + spec.row * d;
-        p.position = QPoint(spec.column == 1 ? x : x + kColumnTwoOffset,
+            entry.row == 0 ? kRowZeroY : kRowOneY + (entry.row - 1) * kRowPitch + entry.row * d;
+        p.position = QPoint(entry.column == 1 ? x : x + kColumnTwoOffset,
                             p.shown ? rowY : rowY - kHiddenOffsetPx);
         out.buttons.push_back(p);
     }

@@ -64,9 +64,9 @@ TEST(PanelLayout, CollapsedParksGridBeyondTheEdge) {
         if (b.controlId == IDC_PANEL_STRIP) {
             EXPECT_EQ(b.position.x(), 900 - 32);
         } else {
-            const auto* spec = findPanelButton(b.controlId);
-            ASSERT_NE(spec, nullptr);
-            EXPECT_EQ(b.position.x(), spec->column == 1 ? 900 : 970) << b.controlId;
+            const auto* entry = findPanelButton(b.controlId);
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(b.position.x(), entry->column == 1 ? 900 : 970) << b.controlId;
         }
     }
     EXPECT_EQ(layout.drawOrder, std::vector<int>{IDC_PANEL_STRIP});
