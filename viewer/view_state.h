@@ -9,10 +9,10 @@
 namespace vistrela {
 
 struct ViewState {
-    int rotation = 0;  // degrees: 0, 90, 180 or 270
-    int panX = 0;      // frame pixels added to the left edge of the shown rectangle
-    int panY = 0;      // frame pixels added to the bottom edge (positive shows a higher part)
-    int frameWidth = 0;   // size of the frames the camera delivers
+    int rotation = 0;    // degrees: 0, 90, 180 or 270
+    int panX = 0;        // frame pixels added to the left edge of the shown rectangle
+    int panY = 0;        // frame pixels added to the bottom edge (positive shows a higher part)
+    int frameWidth = 0;  // size of the frames the camera delivers
     int frameHeight = 0;
     double zoomSize = 0.0;      // virtual width driven by the wheel, pixels
     double zoomSizeY = 0.0;     // virtual height, in proportion to zoomSize
