@@ -2,10 +2,39 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "viewer/pixel_loops.h"
 
 namespace vistrela {
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugeFrom = std::size_t{4} << 20;  // bytes; smaller buffers stay plain
+}  // namespace
+
+std::uint32_t* PixelMemory::Allocate(std::size_t count) {
+    const std::size_t bytes = count * sizeof(std::uint32_t);
+    if (bytes < kHugeFrom) return static_cast<std::uint32_t*>(::operator new(bytes));
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (p == nullptr) throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    madvise(p, rounded, MADV_HUGEPAGE);  // a hint; without huge pages all still works
+#endif
+    return static_cast<std::uint32_t*>(p);
+}
+
+void PixelMemory::Release(std::uint32_t* p, std::size_t count) noexcept {
+    if (count * sizeof(std::uint32_t) < kHugeFrom) {
+        ::operator delete(p);
+    } else {
+        std::free(p);
+    }
+}
 
 void CxImage::Resize(int width, int height) {
     if (width <= 0 || height <= 0) {
@@ -130,12 +159,17 @@ void CxImage::SetTransColor(Rgb colour) {
 }
 
 void CxImage::MixFrom(const CxImage& source) {
+    MixRows(source, 0, height_);
+}
+
+void CxImage::MixRows(const CxImage& source, int rowBegin, int rowEnd) {
     if (!IsValid() || !source.IsValid() || &source == this) return;
-    const int rows = std::min(height_, source.height_);
+    // Rows are aligned at the bottom: row k from the bottom meets row k from the bottom.
+    const int shift = source.height_ - height_;
+    rowBegin = std::max(rowBegin, -shift);
     const int cols = std::min(width_, source.width_);
-    for (int fromBottom = 0; fromBottom < rows; ++fromBottom) {
-        const int srcRow = source.height_ - 1 - fromBottom;
-        const int dstRow = height_ - 1 - fromBottom;
+    for (int dstRow = rowBegin; dstRow < rowEnd; ++dstRow) {
+        const int srcRow = dstRow + shift;
         const std::uint32_t* src = source.ScanLine(srcRow);
         std::uint32_t* dst = pixels_.data() + static_cast<std::size_t>(dstRow) * width_;
         int begin = 0;

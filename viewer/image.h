@@ -23,9 +23,11 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "viewer/frame.h"
+#include "viewer/pixel_loops.h"
 
 namespace vistrela {
 
@@ -39,6 +41,27 @@ struct Rgb {
 };
 
 inline constexpr std::uint32_t kRgbMask = 0x00ffffffu;
+
+// Memory for picture-sized pixel buffers. Large buffers are placed on 2 MiB boundaries and
+// offered to the kernel for huge pages: a quarter turn writes down the columns of the
+// picture, touching a different 4 KiB page for every pixel, which would otherwise spend most
+// of its time in page-table walks.
+struct PixelMemory {
+    static std::uint32_t* Allocate(std::size_t count);
+    static void Release(std::uint32_t* p, std::size_t count) noexcept;
+};
+template <typename T>
+struct PixelAllocator {
+    static_assert(std::is_same_v<T, std::uint32_t>);
+    using value_type = T;
+    PixelAllocator() = default;
+    template <typename U>
+    PixelAllocator(const PixelAllocator<U>&) {}
+    T* allocate(std::size_t n) { return PixelMemory::Allocate(n); }
+    void deallocate(T* p, std::size_t n) noexcept { PixelMemory::Release(p, n); }
+    bool operator==(const PixelAllocator&) const = default;
+};
+using PixelBuffer = std::vector<std::uint32_t, PixelAllocator<std::uint32_t>>;
 
 class CxImage {
 public:
@@ -58,9 +81,11 @@ public:
                          bool flipRows);
 
     // The per-frame build in one pass: the same result as CreateFromArray(flipRows), then
-    // Mirror() when `mirror`, then Rotate(rotationDegrees). Returns false (image unchanged)
-    // when the frame is incomplete or the rotation is not a multiple of 90.
-    bool CreateFromFrame(const FrameView& frame, bool flipRows, bool mirror, int rotationDegrees);
+    // Mirror() when `mirror`, then Rotate(rotationDegrees), then MixFrom(*mixSource) when
+    // `mixSource` is given (mixed row by row while the rows are still cached). Returns false
+    // (image unchanged) when the frame is incomplete or the rotation is not a multiple of 90.
+    bool CreateFromFrame(const FrameView& frame, bool flipRows, bool mirror, int rotationDegrees,
+                         const CxImage* mixSource = nullptr);
 
     void Mirror();  // left-right
     void Flip();    // top-bottom
@@ -118,10 +143,7 @@ public:
     bool Load(const QString& path);
 
     // Column range [begin, end) of row `rowFromTop` outside which every pixel is black.
-    struct Span {
-        int begin = 0;
-        int end = 0;
-    };
+    using Span = PixelSpan;
     Span InkSpan(int rowFromTop) const { return ink_[static_cast<std::size_t>(rowFromTop)]; }
 
 private:
@@ -130,12 +152,15 @@ private:
     void SetNoInk();
     void RecomputeInk();
     void AddInk(int rowFromTop, int begin, int end);
+    // MixFrom restricted to rows [rowBegin, rowEnd) of this image (counted from the top).
+    void MixRows(const CxImage& source, int rowBegin, int rowEnd);
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    PixelBuffer pixels_;
     std::vector<Span> ink_;
-    std::vector<std::uint32_t> scratch_;  // reused by Rotate
+    PixelBuffer scratch_;              // reused by Rotate
+    std::vector<std::uint32_t> band_;  // reused by the turned build
     bool hasTrans_ = false;
     std::uint32_t trans_ = 0;
 };

@@ -63,10 +63,12 @@ FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameIm
     }
     CountFrameRate(state, nowTickMs);
 
-    frameImage.CreateFromFrame(frame, state.flipRows != 0, state.mirror != 0, view.rotation);
+    // Build, mirror, turn and overlay mix in one pass over the pixels.
+    const CxImage* overlay = state.drawMode >= DRAW_SHOW ? &state.overlayImage : nullptr;
+    frameImage.CreateFromFrame(frame, state.flipRows != 0, state.mirror != 0, view.rotation,
+                               overlay);
     result.geometry = ComputeGeometry(view, area);
 
-    MixOverlay(frameImage, state.overlayImage, state.drawMode);
     if (hook != nullptr) hook->DrawAnnotation(frameImage, state, result.geometry);
     DrawPointerMarker(frameImage, state.drawMode, view.markerX, view.markerY);
     if (nowSec < view.noticeUntil) DrawZoomHelp(frameImage);

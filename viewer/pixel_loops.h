@@ -4,6 +4,7 @@
 // frames are 24-bit BGR rows. Callers guarantee the sizes; nothing here checks bounds.
 
 #include <cstdint>
+#include <vector>
 
 namespace vistrela {
 
@@ -25,10 +26,30 @@ struct FrameTransform {
     int quarterTurns = 0;
 };
 
+// Output rows [rowBegin, rowEnd) of ConvertFrame, for 0 and 2 quarter turns only.
+void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
+                      const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd);
+
+// Column range [begin, end) of a row outside which an overlay row is all key colour.
+struct PixelSpan {
+    int begin = 0;
+    int end = 0;
+};
+
+// An overlay of exactly the output's size, mixed in during the conversion: its pixels replace
+// the output's unless their RGB is `trans`; rows are read only inside their span.
+struct MixLayer {
+    const std::uint32_t* pixels = nullptr;
+    const PixelSpan* spans = nullptr;
+    std::uint32_t trans = 0;
+};
+
 // Converts the frame (`width` x `height` pixels, rows `strideBytes` apart, top row first) into
 // `dst`, whose size is width x height for 0 and 2 quarter turns and height x width otherwise,
-// in a single pass over the pixels.
+// in a single pass over the pixels, mixing `layer` when given. `scratch` is working memory
+// kept by the caller between frames.
 void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideBytes,
-                  const FrameTransform& how, std::uint32_t* dst);
+                  const FrameTransform& how, std::uint32_t* dst,
+                  std::vector<std::uint32_t>& scratch, const MixLayer* layer = nullptr);
 
 }  // namespace vistrela
