@@ -1,0 +1,51 @@
+#include "annotation/overlay.h"
+
+namespace vistrela {
+
+void CreateOverlay(CxImage& overlay, const ViewState& view) {
+    overlay.Create(ShownWidth(view), ShownHeight(view));
+    overlay.SetTransColor(TRANSPARENT_COLOUR);
+}
+
+void MixOverlay(CxImage& frame, const CxImage& overlay, int drawMode) {
+    if (drawMode >= DRAW_SHOW) frame.MixFrom(overlay);
+}
+
+void DrawPointerMarker(CxImage& frame, int drawMode, int markerX, int markerY) {
+    if (drawMode <= DRAW_STAMP) return;
+    const bool pen = drawMode == DRAW_PEN;
+    const int thickness = pen ? 5 : 3;
+    const Rgb colour = pen ? PEN_MARKER_COLOUR : ERASER_MARKER_COLOUR;
+    const int m = markerX, n = markerY;
+    for (int k = 0; k < thickness; ++k) {
+        frame.DrawLine(m - 20, m + 20, n + 20 + k, n + 20 + k, colour);
+        frame.DrawLine(m - 20, m + 20, n - 20 - k, n - 20 - k, colour);
+        frame.DrawLine(m - 20 + k, m - 20 + k, n + 20, n - 20, colour);
+        frame.DrawLine(m + 20 - k, m + 20 - k, n + 20, n - 20, colour);
+    }
+}
+
+void ClearOverlay(CxImage& overlay, int& drawMode) {
+    overlay.Clear(0);
+    if (drawMode > DRAW_STAMP) drawMode = DRAW_SHOW;
+}
+
+void RotateOverlay(CxImage& overlay) {
+    overlay.Rotate(90);
+}
+
+void DrawPenSegment(CxImage& overlay, int a, int b, int c, int d) {
+    for (int k = -3; k <= 2; ++k) overlay.DrawLine(a, c, b + k, d + k, PEN_COLOUR);
+    for (int k = -3; k <= 2; ++k) overlay.DrawLine(a + k, c + k, b, d, PEN_COLOUR);
+}
+
+void EraseBlock(CxImage& overlay, int c, int d) {
+    for (int r = d - 20; r <= d + 19; ++r)
+        overlay.DrawLine(c - 20, c + 20, r, r, TRANSPARENT_COLOUR);
+}
+
+PicturePoint PointerToFrame(const ViewState& view, VideoArea area, int x, int y) {
+    return MapAreaToPicture(ComputeGeometry(view, area), x, y);
+}
+
+}  // namespace vistrela

@@ -1,0 +1,86 @@
+#include "capture/device_table.h"
+
+#include <charconv>
+#include <utility>
+
+#include "common/strings.h"
+
+namespace vistrela {
+
+void PreferUsbCameras(DeviceTable& devices, int count) {
+    if (count > MAX_DEVICES) count = MAX_DEVICES;
+    for (int i = 1; i < count; ++i) {
+        if (devices[i].friendlyName.compare(0, 3, "USB") == 0) std::swap(devices[i], devices[0]);
+    }
+}
+
+int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& name) {
+    if (count > MAX_DEVICES) count = MAX_DEVICES;
+    for (int i = 0; i < count; ++i) {
+        if (devices[i].friendlyName == name) return i;
+    }
+    return -1;
+}
+
+int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName) {
+    if (count < 1) return -1;
+    if (FindDeviceIndex(devices, count, cameraName) < 0) cameraName = devices[0].friendlyName;
+    if (cameraName.size() < 2) cameraName = devices[0].friendlyName;
+    const int row = FindDeviceIndex(devices, count, cameraName);
+    return row < 0 ? 0 : row;
+}
+
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+bool ParseSize(const std::string& text, TestCameraSpec::Size& size) {
+    const auto x = text.find('x');
+    if (x == std::string::npos) return false;
+    int w = 0;
+    int h = 0;
+    if (!ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h)) return false;
+    if (w < kTestCameraMinSide || h < kTestCameraMinSide || w > kTestCameraMaxSide ||
+        h > kTestCameraMaxSide || w % 2 != 0)
+        return false;
+    size = {w, h};
+    return true;
+}
+
+}  // namespace
+
+std::vector<TestCameraSpec> ParseTestCameras(const std::string& text) {
+    std::vector<TestCameraSpec> cameras;
+    std::vector<std::string> entries;
+    SplitTokens(text, ';', entries, true);
+    for (const std::string& entry : entries) {
+        std::vector<std::string> parts;
+        SplitTokens(entry, '@', parts, true);
+        TestCameraSpec camera;
+        camera.name = parts[0];
+        if (camera.name.empty()) continue;
+        if (parts.size() > 1) {
+            std::vector<std::string> sizes;
+            SplitTokens(parts[1], ',', sizes, true);
+            for (const std::string& s : sizes) {
+                TestCameraSpec::Size size;
+                if (ParseSize(s, size)) camera.sizes.push_back(size);
+            }
+        }
+        if (parts.size() > 2) {
+            int fps = 0;
+            if (ParseInt(parts[2], fps) && fps >= 1 && fps <= kTestCameraMaxFps)
+                camera.framesPerSecond = fps;
+        }
+        if (camera.sizes.empty()) camera.sizes.push_back({640, 480});
+        cameras.push_back(std::move(camera));
+    }
+    return cameras;
+}
+
+}  // namespace vistrela

@@ -1,0 +1,59 @@
+#pragma once
+// Rules over the device table that do not depend on how devices are found: the "USB first"
+// ordering, lookup by name, the choice of camera to open, and the test-camera list of the
+// VISTRELA_TEST_CAMERAS variable. User-interface thread only, like the table itself.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "settings/device_entry.h"
+
+namespace vistrela {
+
+using DeviceTable = std::array<DeviceEntry, MAX_DEVICES>;
+
+// Each text of a row holds at most this many bytes, terminator included (longer texts are cut
+// at a UTF-8 character boundary).
+inline constexpr int MAX_NAME_BYTES = 256;
+
+// Shown when no camera is found; the runs of spaces are part of the text.
+inline constexpr const char* kNoCameraNotice =
+    "카메라가 없습니다.        \n카메라의 연결상태나 전원을 확인하시기 바랍니다.  ";
+
+// Moves every row whose friendly name starts with "USB" (case-sensitive) to row 0 by exchange,
+// scanning rows 0..count-1 in order. With several such rows the last one ends in row 0 and
+// each earlier one goes to that row's former place.
+void PreferUsbCameras(DeviceTable& devices, int count);
+
+// First row below `count` whose friendly name equals `name` byte for byte, or -1.
+int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& name);
+
+// The camera choice before opening: keeps `cameraName` when it names a listed row and is at
+// least two characters long, else replaces it with row 0's name. Returns the row to open, or
+// -1 (name untouched) when `count` is below 1.
+int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName);
+
+// One camera of VISTRELA_TEST_CAMERAS.
+struct TestCameraSpec {
+    struct Size {
+        int width = 0;
+        int height = 0;
+        bool operator==(const Size&) const = default;
+    };
+    std::string name;
+    std::vector<Size> sizes;  // never empty; the first is the camera's own default
+    int framesPerSecond = 30;
+};
+
+inline constexpr int kTestCameraMinSide = 16;
+inline constexpr int kTestCameraMaxSide = 7680;
+inline constexpr int kTestCameraMaxFps = 240;
+
+// Parses "Name[@WxH[,WxH...][@FPS]];...". Entries with an empty name are skipped. Sizes that do
+// not parse, have an odd width (YUY2 packs pixel pairs) or lie outside the side limits are
+// dropped; with no size left the camera is 640x480. An FPS that does not parse or lies outside
+// 1..kTestCameraMaxFps gives 30.
+std::vector<TestCameraSpec> ParseTestCameras(const std::string& text);
+
+}  // namespace vistrela

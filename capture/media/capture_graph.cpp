@@ -1,0 +1,389 @@
+#include "capture/media/capture_graph.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "capture/media/capture_device.h"
+#include "common/media/gstreamer_init.h"
+#include "common/prompts.h"
+#include "common/strings.h"
+
+namespace vistrela {
+
+CaptureGraph theCapture;
+
+namespace {
+
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Runs `fn` on the UI thread later, unless the session is gone by then.
+template <typename Session, typename Fn>
+void PostToUi(const std::weak_ptr<Session>& weak, Fn fn) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) return;
+    QMetaObject::invokeMethod(
+        app,
+        [weak, fn]() {
+            if (auto session = weak.lock()) fn(*session);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace
+
+// One open pipeline's hand-over state. Lives until Close and until the last UI-thread task
+// that uses it returns; streaming threads reach it through a raw pointer only while the
+// pipeline runs, and Close stops the pipeline before dropping it.
+struct CaptureGraph::Session {
+    // Fixed before the pipeline starts.
+    std::weak_ptr<Session> self;
+    CaptureGraph* owner = nullptr;
+    GstElement* appsink = nullptr;  // one reference
+
+    // Streaming threads and UI thread.
+    std::atomic<bool> notifyPending{false};
+    std::atomic<std::int64_t> lastFrameMs{0};
+    std::atomic<bool> started{false};
+    std::mutex startMutex;  // guards startDone and startError for Open's wait
+    std::condition_variable startCv;
+    bool startDone = false;
+    std::string startError;
+
+    // UI thread only.
+    bool closed = false;
+    bool inHandler = false;
+    bool failureReported = false;
+    std::string deferredFailure;
+    GstCaps* frameCaps = nullptr;  // caps `frameInfo` was read from (one reference)
+    GstVideoInfo frameInfo{};
+    std::unique_ptr<QTimer> watchdog;
+
+    ~Session() {
+        if (frameCaps != nullptr) gst_caps_unref(frameCaps);
+        if (appsink != nullptr) gst_object_unref(appsink);
+    }
+
+    void finishStart(const std::string& error) {
+        std::lock_guard lock(startMutex);
+        if (startDone) return;
+        startDone = true;
+        startError = error;
+        startCv.notify_all();
+    }
+
+    void deliver();
+    void reportFailure(const std::string& reason);
+};
+
+void CaptureGraph::Session::deliver() {
+    if (closed) return;
+    if (inHandler) {
+        // Only reachable from a nested event loop inside captureFailed: skip this frame.
+        notifyPending = false;
+        return;
+    }
+    GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(appsink), 0);
+    if (sample != nullptr) {
+        GstCaps* caps = gst_sample_get_caps(sample);
+        if (caps != nullptr && caps != frameCaps) {
+            if (frameCaps != nullptr) gst_caps_unref(frameCaps);
+            frameCaps = gst_video_info_from_caps(&frameInfo, caps) ? gst_caps_ref(caps) : nullptr;
+        }
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        GstMapInfo map;
+        if (frameCaps != nullptr && buffer != nullptr &&
+            gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+            FrameView view;
+            view.data = map.data;
+            view.lengthBytes = map.size;
+            view.width = GST_VIDEO_INFO_WIDTH(&frameInfo);
+            view.height = GST_VIDEO_INFO_HEIGHT(&frameInfo);
+            view.strideBytes = GST_VIDEO_INFO_PLANE_STRIDE(&frameInfo, 0);
+            FrameReceiver* receiver = owner->receiver_;
+            if (view.complete() && receiver != nullptr) {
+                inHandler = true;
+                receiver->frameReady(view);
+                inHandler = false;
+            }
+            gst_buffer_unmap(buffer, &map);
+        }
+        gst_sample_unref(sample);
+    }
+    notifyPending = false;
+    if (!deferredFailure.empty()) {
+        const std::string reason = std::move(deferredFailure);
+        deferredFailure.clear();
+        reportFailure(reason);
+    }
+}
+
+void CaptureGraph::Session::reportFailure(const std::string& reason) {
+    if (closed || failureReported) return;
+    if (inHandler) {
+        if (deferredFailure.empty()) deferredFailure = reason;
+        return;
+    }
+    failureReported = true;
+    if (watchdog) watchdog->stop();
+    FrameReceiver* receiver = owner->receiver_;
+    if (receiver == nullptr) return;
+    inHandler = true;
+    receiver->captureFailed(reason);
+    inHandler = false;
+}
+
+namespace {
+
+using Session = CaptureGraph::Session;
+
+GstFlowReturn OnNewSample(GstAppSink*, gpointer userData) {
+    auto* session = static_cast<Session*>(userData);
+    session->lastFrameMs = SteadyMs();
+    if (!session->started.exchange(true)) session->finishStart({});
+    if (!session->notifyPending.exchange(true))
+        PostToUi(session->self, [](Session& s) { s.deliver(); });
+    return GST_FLOW_OK;
+}
+
+GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer userData) {
+    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) return GST_BUS_DROP;
+    auto* session = static_cast<Session*>(userData);
+    GError* error = nullptr;
+    gst_message_parse_error(message, &error, nullptr);
+    const std::string reason =
+        FormatString("카메라 오류: %s", error != nullptr ? error->message : "?");
+    if (error != nullptr) g_error_free(error);
+    session->finishStart(reason);
+    PostToUi(session->self, [reason](Session& s) { s.reportFailure(reason); });
+    return GST_BUS_DROP;
+}
+
+GstElement* Make(const char* factory) {
+    return gst_element_factory_make(factory, nullptr);
+}
+
+}  // namespace
+
+CaptureGraph::CaptureGraph() = default;
+
+CaptureGraph::~CaptureGraph() {
+    Close();
+}
+
+int CaptureGraph::EnumerateDevices(DeviceTable& devices, int& deviceCount) {
+    deviceCount = 0;
+    for (DeviceEntry& row : devices) row.moniker.reset();
+    int count = 0;
+    for (const std::shared_ptr<CaptureDevice>& device : ListCaptureDevices()) {
+        if (count >= MAX_DEVICES) break;
+        DeviceEntry& row = devices[count++];
+        row.moniker = ToMoniker(device);
+        row.friendlyName = CutUtf8(device->friendlyName(), MAX_NAME_BYTES - 1);
+        row.description = CutUtf8(device->description(), MAX_NAME_BYTES - 1);
+        row.devicePath = CutUtf8(device->devicePath(), MAX_NAME_BYTES - 1);
+    }
+    deviceCount = count;
+    PreferUsbCameras(devices, count);
+    return kCaptureOk;
+}
+
+int CaptureGraph::FindDevice(const DeviceTable& devices, int deviceCount, const std::string& name,
+                             std::shared_ptr<void>& moniker) {
+    const int row = FindDeviceIndex(devices, deviceCount, name);
+    if (row < 0 || !devices[row].moniker) return -1;
+    moniker = devices[row].moniker;
+    return row;
+}
+
+int CaptureGraph::SetWindow(FrameReceiver* receiver) {
+    receiver_ = receiver;
+    return kCaptureOk;
+}
+
+int CaptureGraph::SetCaptureSize(int width, int height) {
+    if (!device_) return kCaptureInvalidArg;
+    const std::vector<CameraMode> all = device_->modes();
+    int index = ChooseCaptureMode(all, width, height);
+    const bool exact = index >= 0;
+    if (!exact) index = DefaultCaptureMode(all);
+    haveMode_ = index >= 0;
+    if (haveMode_) mode_ = all[index];
+    return exact ? kCaptureOk : kCaptureFalse;
+}
+
+int CaptureGraph::Fail(int result) {
+    Close();
+    return result;
+}
+
+int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& height) {
+    if (!moniker) return kCaptureInvalidArg;
+    if (pipeline_ != nullptr) return kCaptureUnexpected;
+    if (QCoreApplication::instance() == nullptr) return kCaptureUnexpected;
+    EnsureGStreamer();
+    device_ = DeviceFromMoniker(moniker);
+    SetCaptureSize(width, height);
+
+    GstElement* source = device_->createSource();
+    if (source == nullptr) return Fail(kCaptureNoSource);
+    pipeline_ = gst_pipeline_new("vistrela-capture");
+    gst_bin_add(GST_BIN(pipeline_), source);
+
+    GstElement* filter = Make("capsfilter");
+    GstElement* decoder =
+        haveMode_ && mode_.format == PixelFormat::Mjpeg ? Make("jpegdec") : nullptr;
+    GstElement* convert = Make("videoconvert");
+    GstElement* sink = Make("appsink");
+    const bool needDecoder = haveMode_ && mode_.format == PixelFormat::Mjpeg;
+    if (filter == nullptr || convert == nullptr || sink == nullptr ||
+        (needDecoder && decoder == nullptr)) {
+        for (GstElement* e : {filter, decoder, convert, sink})
+            if (e != nullptr) gst_object_unref(gst_object_ref_sink(e));
+        return Fail(kCaptureNoElement);
+    }
+    GstCaps* sourceCaps = haveMode_ ? CapsForMode(mode_) : gst_caps_new_empty_simple("video/x-raw");
+    g_object_set(filter, "caps", sourceCaps, nullptr);
+    gst_caps_unref(sourceCaps);
+    GstCaps* bgr = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr);
+    // One buffer, newest wins: frames are never queued behind a slow user-interface thread.
+    g_object_set(sink, "caps", bgr, "max-buffers", 1u, "drop", TRUE, "sync", FALSE,
+                 "enable-last-sample", FALSE, nullptr);
+    gst_caps_unref(bgr);
+    gst_bin_add_many(GST_BIN(pipeline_), filter, convert, sink, nullptr);
+    if (decoder != nullptr) gst_bin_add(GST_BIN(pipeline_), decoder);
+    const bool linked = decoder != nullptr
+                            ? gst_element_link_many(source, filter, decoder, convert, sink, nullptr)
+                            : gst_element_link_many(source, filter, convert, sink, nullptr);
+    if (!linked) return Fail(kCaptureLinkFailed);
+
+    session_ = std::make_shared<Session>();
+    session_->self = session_;
+    session_->owner = this;
+    session_->appsink = GST_ELEMENT(gst_object_ref(sink));
+    session_->lastFrameMs = SteadyMs();
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = OnNewSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, session_.get(), nullptr);
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    gst_bus_set_sync_handler(bus, OnBusMessage, session_.get(), nullptr);
+    gst_object_unref(bus);
+
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        return Fail(kCaptureStartFailed);
+    {
+        std::unique_lock lock(session_->startMutex);
+        const bool done =
+            session_->startCv.wait_for(lock, std::chrono::milliseconds(kOpenTimeoutMs),
+                                       [this] { return session_->startDone; });
+        if (!done) {
+            lock.unlock();
+            return Fail(kCaptureNoFirstFrame);
+        }
+        if (!session_->startError.empty()) {
+            lock.unlock();
+            return Fail(kCaptureStartFailed);
+        }
+    }
+
+    GstPad* pad = gst_element_get_static_pad(sink, "sink");
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    gst_object_unref(pad);
+    int connectedWidth = 0;
+    int connectedHeight = 0;
+    if (caps != nullptr) {
+        const GstStructure* s = gst_caps_get_structure(caps, 0);
+        gst_structure_get_int(s, "width", &connectedWidth);
+        gst_structure_get_int(s, "height", &connectedHeight);
+        gst_caps_unref(caps);
+    }
+    if (connectedWidth <= 0 || connectedHeight <= 0) return Fail(kCaptureNoFirstFrame);
+    width = connectedWidth;
+    height = connectedHeight;
+
+    session_->watchdog = std::make_unique<QTimer>();
+    session_->watchdog->setInterval(kStallTimeoutMs / 4);
+    Session* session = session_.get();
+    QObject::connect(session_->watchdog.get(), &QTimer::timeout, [session] {
+        if (SteadyMs() - session->lastFrameMs.load() > kStallTimeoutMs)
+            session->reportFailure("카메라에서 영상이 오지 않습니다.");
+    });
+    session_->watchdog->start();
+
+    ResetFocus(0);
+    return kCaptureOk;
+}
+
+int CaptureGraph::RemoveCallback() {
+    if (session_) {
+        session_->closed = true;
+        if (session_->watchdog) session_->watchdog->stop();
+    }
+    return kCaptureOk;
+}
+
+int CaptureGraph::Close() {
+    RemoveCallback();
+    if (pipeline_ != nullptr) {
+        // Streaming threads never wait on the UI thread, so this returns even with a frame
+        // waiting for delivery; the pending notification then finds the session closed.
+        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        GstBus* bus = gst_element_get_bus(pipeline_);
+        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        gst_object_unref(bus);
+        gst_object_unref(pipeline_);
+        pipeline_ = nullptr;
+    }
+    session_.reset();
+    device_.reset();
+    haveMode_ = false;
+    return kCaptureOk;
+}
+
+int CaptureGraph::ListResolutions() {
+    modeCount = 0;
+    modes[0] = {};
+    if (!device_) return 0;
+    modeCount = CollectYuy2Modes(device_->modes(), modes);
+    return modeCount;
+}
+
+void CaptureGraph::ResetFocus(int) {
+    if (!device_ || pipeline_ == nullptr) return;
+    std::unique_ptr<CameraControls> controls = device_->openControls();
+    if (!controls) return;
+    focusValue = vistrela::ResetFocus(*controls);
+}
+
+int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
+               std::string& cameraName, int& frameWidth, int& frameHeight) {
+    capture.EnumerateDevices(devices, deviceCount);
+    if (deviceCount < 1) {
+        ShowNotice("%s", kNoCameraNotice);
+        return kCaptureNoCamera;
+    }
+    ChooseCamera(devices, deviceCount, cameraName);
+    std::shared_ptr<void> moniker;
+    if (capture.FindDevice(devices, deviceCount, cameraName, moniker) < 0)
+        return kCaptureInvalidArg;
+    int width = frameWidth;
+    int height = frameHeight;
+    const int result = capture.Open(moniker, width, height);
+    capture.ListResolutions();
+    frameWidth = width;
+    frameHeight = height;
+    return result;
+}
+
+}  // namespace vistrela

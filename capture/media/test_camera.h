@@ -1,0 +1,54 @@
+#pragma once
+// The test cameras of VISTRELA_TEST_CAMERAS: live GStreamer sources that look like cameras.
+//
+// Picture: black, with a grey square sliding along the middle row (it moves every frame) and
+// four solid squares in the corners so that orientation can be checked on pixels:
+//   top-left RED, top-right GREEN, bottom-left BLUE, bottom-right WHITE.
+// Each corner square has side TestCameraMarkerSide(width, height); the moving square never
+// touches them.
+//
+// Modes: exactly the camera's sizes, as YUY2 at its rate; the first size is its default.
+// Controls (same interface as V4L2): "Brightness" -100..100 (0), "Contrast" 0..200 (100),
+// "Saturation" 0..200 (100) acting on the picture through videobalance, and a focus pair
+// "Focus, Automatic Continuous" (boolean, 0) and "Focus, Absolute" 0..255 step 1 (128).
+// Control values belong to the camera's name and outlive enumerations, as on a real device.
+//
+// Failing on demand: a camera whose name ends in "!error" posts a stream error after
+// kTestCameraFailAfterFrames frames; one whose name ends in "!stall" stops sending frames then.
+
+#include <memory>
+
+#include "capture/device_table.h"
+#include "capture/media/capture_device.h"
+
+namespace vistrela {
+
+inline constexpr int kTestCameraFailAfterFrames = 10;
+
+inline constexpr std::uint32_t kTestControlBrightness = 1;
+inline constexpr std::uint32_t kTestControlContrast = 2;
+inline constexpr std::uint32_t kTestControlSaturation = 3;
+inline constexpr std::uint32_t kTestControlAutoFocus = 4;
+inline constexpr std::uint32_t kTestControlFocus = 5;
+
+int TestCameraMarkerSide(int width, int height);
+
+struct TestCameraState;
+
+class TestCamera final : public CaptureDevice {
+public:
+    explicit TestCamera(TestCameraSpec spec);
+
+    std::string friendlyName() const override { return spec_.name; }
+    std::string description() const override { return "Vistrela test camera"; }
+    std::string devicePath() const override { return "test:" + spec_.name; }
+    GstElement* createSource() override;
+    std::vector<CameraMode> modes() override;
+    std::unique_ptr<CameraControls> openControls() override;
+
+private:
+    TestCameraSpec spec_;
+    std::shared_ptr<TestCameraState> state_;
+};
+
+}  // namespace vistrela

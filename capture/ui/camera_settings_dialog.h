@@ -1,0 +1,53 @@
+#pragma once
+// The camera-settings dialog ("카메라 설정"): one row per control of the device (sliders for
+// integers, check boxes for booleans, lists for menus) and a button that restores every
+// default. Changes go to the device at once, while the picture keeps running.
+// User-interface thread only.
+
+#include <QDialog>
+#include <memory>
+#include <vector>
+
+#include "capture/camera_controls.h"
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QSlider;
+
+namespace vistrela {
+
+class CameraSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Takes ownership of `controls`, which must list at least one control.
+    CameraSettingsDialog(std::unique_ptr<CameraControls> controls, const QString& deviceName,
+                         QWidget* parent = nullptr);
+    ~CameraSettingsDialog() override;
+
+    // Sets every control to its default and shows the new values.
+    void restoreDefaults();
+    // Reads every control back from the device into the widgets.
+    void refresh();
+
+private:
+    struct Row {
+        ControlInfo info;
+        QSlider* slider = nullptr;
+        QLabel* valueLabel = nullptr;
+        QCheckBox* check = nullptr;
+        QComboBox* menu = nullptr;
+    };
+    void addRow(const ControlInfo& info, QFormLayout* form);
+    void showValue(Row& row, int value);
+
+    std::unique_ptr<CameraControls> controls_;
+    std::vector<Row> rows_;
+};
+
+// Shows the camera-settings dialog of the device in `moniker` modally over `owner`. A device
+// without controls shows nothing. Returns 0, or -1 (invalid argument) for an empty moniker.
+int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner);
+
+}  // namespace vistrela

@@ -1,0 +1,137 @@
+#include "controls/panel_layout.h"
+
+#include <algorithm>
+
+#include "controls/panel_buttons.h"
+
+namespace vistrela {
+
+namespace {
+
+constexpr int kRowZeroY = 10;
+constexpr int kRowOneY = 65;
+constexpr int kRowPitch = 55;
+constexpr int kColumnTwoOffset = 70;
+constexpr int kBaseHeight = 480;
+constexpr int kPanelMargin = 5;
+constexpr int kStripFromRight = 32;
+constexpr int kStripAboveMiddle = 90;
+constexpr int kPanelExtraBlack = 10;
+
+// Which member of a pair the state shows; controls outside the pairs are always shown.
+bool shownFor(int controlId, const PanelLayoutInput& in) {
+    switch (controlId) {
+        case IDC_HALF_TURN:
+            return !in.halfTurn;
+        case IDC_HALF_TURN_BACK:
+            return in.halfTurn;
+        case IDC_FULL_SCREEN:
+            return in.windowed;
+        case IDC_WINDOWED:
+            return !in.windowed;
+        case IDC_RECORD:
+            return in.recordIdle;
+        case IDC_STOP:
+            return !in.recordIdle;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+QPoint PanelLayout::positionOf(int controlId) const {
+    for (const auto& b : buttons) {
+        if (b.controlId == controlId) return b.position;
+    }
+    return {};
+}
+
+bool PanelLayout::isShown(int controlId) const {
+    for (const auto& b : buttons) {
+        if (b.controlId == controlId) return b.shown;
+    }
+    return false;
+}
+
+PanelLayout computePanelLayout(const PanelLayoutInput& in) {
+    PanelLayout out;
+    out.spacingPx = in.windowHeight > kBaseHeight ? (in.windowHeight - kBaseHeight) / 8 : 0;
+    const int d = out.spacingPx;
+
+    // A collapsed panel parks every grid button just beyond the right client edge.
+    const int x = in.panelWidth >= kPanelShownWidth ? in.windowWidth - in.panelWidth - kPanelMargin
+                                                    : in.windowWidth;
+
+    out.buttons.reserve(kPanelButtons.size() + 1);
+    for (const auto& entry : kPanelButtons) {
+        ButtonPlacement p;
+        p.controlId = entry.controlId;
+        p.shown = shownFor(entry.controlId, in);
+        const int rowY =
+            entry.row == 0 ? kRowZeroY : kRowOneY + (entry.row - 1) * kRowPitch + entry.row * d;
+        p.position = QPoint(entry.column == 1 ? x : x + kColumnTwoOffset,
+                            p.shown ? rowY : rowY - kHiddenOffsetPx);
+        out.buttons.push_back(p);
+    }
+    out.buttons.push_back(
+        {IDC_PANEL_STRIP,
+         QPoint(in.windowWidth - kStripFromRight, in.windowHeight / 2 - kStripAboveMiddle), true});
+
+    const int panelLeft = in.clientWidth - in.panelWidth - kPanelExtraBlack;
+    out.panelRect = QRect(QPoint(panelLeft, 0), QPoint(in.clientWidth - 1, in.clientHeight - 1));
+
+    out.drawOrder.push_back(IDC_PANEL_STRIP);
+    if (in.panelWidth == kPanelShownWidth) {
+        const int fixedOrder[] = {IDC_LOGO, IDC_SAVE_PICTURE, IDC_TEXT,   IDC_ERASER,    IDC_MENU,
+                                  IDC_EXIT, IDC_WEB_PAGE,     IDC_ROTATE, IDC_RESET_VIEW};
+        out.drawOrder.insert(out.drawOrder.end(), std::begin(fixedOrder), std::end(fixedOrder));
+        out.drawOrder.push_back(in.halfTurn ? IDC_HALF_TURN_BACK : IDC_HALF_TURN);
+        out.drawOrder.push_back(in.recordIdle ? IDC_RECORD : IDC_STOP);
+        out.drawOrder.push_back(in.windowed ? IDC_FULL_SCREEN : IDC_WINDOWED);
+        out.drawOrder.push_back(IDC_ZOOM);
+        out.drawOrder.push_back(IDC_PEN);
+    }
+    return out;
+}
+
+QPoint keepTextWindowInside(const QRect& mainRect, const QPoint& textTopLeft) {
+    // Edges as a window rectangle has them: right and bottom one past the last pixel.
+    const int left = mainRect.x();
+    const int top = mainRect.y();
+    const int right = mainRect.x() + mainRect.width();
+    const int bottom = mainRect.y() + mainRect.height();
+    const int tx = textTopLeft.x();
+    const int ty = textTopLeft.y();
+    const int nx = (left + 20 < tx && tx < right - 100) ? tx : left + 200;
+    const int ny = (top + 30 < ty && ty < bottom - 10) ? ty : top + 300;
+    return {nx, ny};
+}
+
+WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, int panelWidth,
+                           const QSize& available) {
+    const int fw = std::max(0, frameSize.width());
+    const int fh = std::max(0, frameSize.height());
+    const int dw = std::max(0, decorationSize.width());
+    const int dh = std::max(0, decorationSize.height());
+
+    // Shrinks the picture by one factor for both directions, so it keeps its shape.
+    auto scaled = [&](int roomW, int roomH) {
+        if (fw == 0 || fh == 0 || available.isEmpty()) return QSize(fw, fh);
+        const double s =
+            std::min({1.0, std::max(0, roomW) / double(fw), std::max(0, roomH) / double(fh)});
+        return QSize(int(fw * s), int(fh * s));
+    };
+
+    WindowFit fit;
+    const QSize picture = scaled(available.width() - dw - panelWidth, available.height() - dh);
+    fit.windowSize = QSize(picture.width() + dw + panelWidth, picture.height() + dh);
+    fit.minimumSize = scaled(available.width(), available.height());
+    return fit;
+}
+
+QPoint contextMenuOrigin(const QRect& windowRect) {
+    return {windowRect.x() + windowRect.width() / 2, windowRect.y() + windowRect.height() / 2};
+}
+
+}  // namespace vistrela

@@ -1,0 +1,149 @@
+#include "controls/menu_model.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "controls/menu_metrics.h"
+
+using namespace vistrela;
+
+namespace {
+
+std::vector<DeviceEntry> cameras(std::initializer_list<const char*> names) {
+    std::vector<DeviceEntry> list;
+    for (const char* name : names) {
+        DeviceEntry e;
+        e.friendlyName = name;
+        list.push_back(e);
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(MenuModel, ThreeCamerasAndTheCommands) {
+    const auto devices = cameras({"Doc Cam", "USB Webcam", "HD Pro"});
+    const MenuModel menu = buildContextMenuModel(devices, "USB Webcam");
+    ASSERT_EQ(menu.items.size(), 8u);
+
+    const MenuItemModel& camera = menu.items[0];
+    EXPECT_EQ(camera.commandId, 0);
+    EXPECT_EQ(camera.text, "카메라");
+    ASSERT_EQ(camera.submenu.size(), 3u);
+    const char* texts[] = {"[1] Doc Cam", "[2] USB Webcam", "[3] HD Pro"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(camera.submenu[i].commandId, 30 + i);
+        EXPECT_EQ(camera.submenu[i].text, texts[i]);
+        EXPECT_EQ(camera.submenu[i].isDefault, i == 1);
+        EXPECT_TRUE(camera.submenu[i].enabled);
+    }
+
+    const std::pair<int, const char*> expected[] = {
+        {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"}, {13, "이동취소"},
+        {14, "글씨쓰기"},   {15, "그리기"},     {16, "지우개"}};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(menu.items[i + 1].commandId, expected[i].first);
+        EXPECT_EQ(menu.items[i + 1].text, expected[i].second);
+        EXPECT_TRUE(menu.items[i + 1].enabled);
+        EXPECT_FALSE(menu.items[i + 1].isDefault);
+        EXPECT_TRUE(menu.items[i + 1].submenu.empty());
+    }
+}
+
+TEST(MenuModel, DefaultCameraMatchesExactlyAndTheLastDuplicateWins) {
+    const auto devices = cameras({"Cam", "cam", "Cam", ""});
+    auto defaults = [](const MenuModel& m) {
+        std::vector<int> rows;
+        const auto& sub = m.items[0].submenu;
+        for (std::size_t i = 0; i < sub.size(); ++i)
+            if (sub[i].isDefault) rows.push_back(int(i));
+        return rows;
+    };
+    EXPECT_EQ(defaults(buildContextMenuModel(devices, "Cam")), std::vector<int>{2});
+    EXPECT_EQ(defaults(buildContextMenuModel(devices, "cam")), std::vector<int>{1});
+    EXPECT_EQ(defaults(buildContextMenuModel(devices, "")), std::vector<int>{3});
+    EXPECT_TRUE(defaults(buildContextMenuModel(devices, "Other")).empty());
+    EXPECT_TRUE(buildContextMenuModel({}, "Cam").items[0].submenu.empty());
+}
+
+TEST(MenuModel, AtMostTenCamerasAreListed) {
+    std::vector<DeviceEntry> many(12);
+    for (int i = 0; i < 12; ++i) many[i].friendlyName = "Cam " + std::to_string(i);
+    const MenuModel menu = buildContextMenuModel(many, "Cam 11");
+    ASSERT_EQ(menu.items[0].submenu.size(), 10u);
+    EXPECT_EQ(menu.items[0].submenu.back().commandId, 39);
+    EXPECT_EQ(classifyMenuCommand(40, many, "Cam 0").action, MenuAction::Ignored);
+}
+
+TEST(MenuModel, PanelStateGraysOneOfTheTwoPanelCommands) {
+    MenuModel menu = buildContextMenuModel(cameras({"A"}), "A");
+    applyPanelState(menu, true);
+    EXPECT_FALSE(menu.find(ID_PANEL_HIDE)->enabled);
+    EXPECT_TRUE(menu.find(ID_PANEL_SHOW)->enabled);
+    applyPanelState(menu, false);
+    EXPECT_TRUE(menu.find(ID_PANEL_HIDE)->enabled);
+    EXPECT_FALSE(menu.find(ID_PANEL_SHOW)->enabled);
+    // Other items are untouched, and the camera entry is found inside the submenu.
+    EXPECT_TRUE(menu.find(ID_ZOOM_RESET)->enabled);
+    ASSERT_NE(menu.find(30), nullptr);
+    EXPECT_EQ(menu.find(30)->text, "[1] A");
+    EXPECT_EQ(menu.find(31), nullptr);
+}
+
+TEST(MenuCommands, FixedIdsMapToTheirActions) {
+    const auto devices = cameras({"A", "B", "C"});
+    EXPECT_EQ(classifyMenuCommand(10, devices, "A").action, MenuAction::TogglePanel);
+    EXPECT_EQ(classifyMenuCommand(11, devices, "A").action, MenuAction::TogglePanel);
+    EXPECT_EQ(classifyMenuCommand(12, devices, "A").action, MenuAction::ResetZoom);
+    EXPECT_EQ(classifyMenuCommand(13, devices, "A").action, MenuAction::ResetPan);
+    EXPECT_EQ(classifyMenuCommand(14, devices, "A").action, MenuAction::TextTool);
+    EXPECT_EQ(classifyMenuCommand(15, devices, "A").action, MenuAction::DrawTool);
+    EXPECT_EQ(classifyMenuCommand(16, devices, "A").action, MenuAction::EraseTool);
+}
+
+TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
+    const auto devices = cameras({"A", "B", "C"});
+    for (int id = 17; id <= 29; ++id)
+        EXPECT_EQ(classifyMenuCommand(id, devices, "A").action, MenuAction::Ignored) << id;
+    for (int id = 33; id <= 60; ++id)
+        EXPECT_EQ(classifyMenuCommand(id, devices, "A").action, MenuAction::Ignored) << id;
+    for (int id : {-1, 0, 9, 61, 1000})
+        EXPECT_EQ(classifyMenuCommand(id, devices, "A").action, MenuAction::Ignored) << id;
+    EXPECT_EQ(classifyMenuCommand(30, {}, "").action, MenuAction::Ignored);
+}
+
+TEST(MenuCommands, CameraIdsSwitchUnlessAlreadyCurrent) {
+    const auto devices = cameras({"A", "B", "C"});
+    const MenuCommand same = classifyMenuCommand(31, devices, "B");
+    EXPECT_EQ(same.action, MenuAction::SameCamera);
+    EXPECT_EQ(same.cameraIndex, 1);
+    const MenuCommand other = classifyMenuCommand(32, devices, "B");
+    EXPECT_EQ(other.action, MenuAction::SwitchCamera);
+    EXPECT_EQ(other.cameraIndex, 2);
+    EXPECT_EQ(classifyMenuCommand(30, devices, "a").action, MenuAction::SwitchCamera);
+}
+
+TEST(MenuMetrics, ItemSizeFollowsTheMeasuringRule) {
+    EXPECT_EQ(menuItemSize(60, 14), QSize(104, 20));  // never lower than icon + 4
+    EXPECT_EQ(menuItemSize(60, 25), QSize(104, 25));
+    EXPECT_EQ(menuItemSize(60, 14, true), QSize(20, 20));
+    EXPECT_EQ(menuItemSize(0, 0), QSize(44, 20));
+}
+
+TEST(MenuMetrics, TextRectLeavesIconSquareAndArrowRoom) {
+    EXPECT_EQ(menuTextRect(QRect(0, 40, 120, 20)), QRect(22, 40, 82, 20));
+    EXPECT_EQ(menuTextRect(QRect(5, 0, 30, 30)).width(), 0);  // too narrow: nothing, not negative
+}
+
+TEST(MenuMetrics, LabelSplitsAtTheFirstTab) {
+    auto parts = splitMenuLabel(QStringLiteral("줌취소"));
+    EXPECT_EQ(parts.left, QStringLiteral("줌취소"));
+    EXPECT_TRUE(parts.right.isEmpty());
+    parts = splitMenuLabel(QStringLiteral("Open\tCtrl+O\tx"));
+    EXPECT_EQ(parts.left, QStringLiteral("Open"));
+    EXPECT_EQ(parts.right, QStringLiteral("Ctrl+O\tx"));
+    parts = splitMenuLabel(QStringLiteral("\tCtrl+O"));
+    EXPECT_TRUE(parts.left.isEmpty());
+    EXPECT_TRUE(parts.right.isEmpty());
+}

@@ -1,0 +1,325 @@
+#include "capture/media/capture_graph.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <fstream>
+
+#include "capture/media/capture_device.h"
+#include "capture/media/test_camera.h"
+#include "common/prompts.h"
+#include "test_support.h"
+
+using namespace vistrela;
+using namespace vistrela::testing;
+
+namespace {
+
+class RecordingPrompts final : public Prompts {
+public:
+    std::vector<std::string> notices;
+    void notice(const std::string& caption, const std::string& text) override {
+        notices.push_back(caption + "|" + text);
+    }
+    std::string saveFileName(const std::string&, const std::string&, const std::string&,
+                             const std::string&) override {
+        return {};
+    }
+    std::string folder(const std::string&, const std::string&) override { return {}; }
+};
+
+class CaptureGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override { graph.SetWindow(&receiver); }
+    void TearDown() override {
+        graph.Close();
+        graph.SetWindow(nullptr);
+    }
+
+    // Enumerates and returns the moniker of the row named `name`.
+    std::shared_ptr<void> Device(const std::string& name) {
+        graph.EnumerateDevices(devices, count);
+        std::shared_ptr<void> moniker;
+        EXPECT_GE(graph.FindDevice(devices, count, name, moniker), 0) << name;
+        return moniker;
+    }
+
+    CaptureGraph graph;
+    RecordingReceiver receiver;
+    DeviceTable devices;
+    int count = 0;
+};
+
+int ProcessThreads() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(CaptureGraphTest, TestCamerasAreListedInOrderWithUsbRule) {
+    UseTestCameras("Laptop Camera;USB Cam A;USB Cam B");
+    ASSERT_EQ(graph.EnumerateDevices(devices, count), kCaptureOk);
+    ASSERT_EQ(count, 3);
+    EXPECT_EQ(devices[0].friendlyName, "USB Cam B");
+    EXPECT_EQ(devices[1].friendlyName, "Laptop Camera");
+    EXPECT_EQ(devices[2].friendlyName, "USB Cam A");
+    EXPECT_EQ(devices[0].devicePath, "test:USB Cam B");
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(devices[i].moniker);
+
+    UseTestCameras("C0;C1;C2;C3;C4;C5;C6;C7;C8;C9;C10");
+    graph.EnumerateDevices(devices, count);
+    EXPECT_EQ(count, MAX_DEVICES);
+    EXPECT_EQ(devices[9].friendlyName, "C9");
+
+    // A refill drops every old moniker, also in rows past the new count.
+    UseTestCameras("Only");
+    graph.EnumerateDevices(devices, count);
+    EXPECT_EQ(count, 1);
+    EXPECT_FALSE(devices[5].moniker);
+}
+
+TEST_F(CaptureGraphTest, OpenCameraFallsBackToRowZeroAndTakesItsName) {
+    UseTestCameras("Laptop Camera@320x240;USB Cam A@320x240;USB Cam B@320x240");
+    for (const char* asked : {"", "L", "Unplugged Cam"}) {
+        std::string name = asked;
+        int w = 320, h = 240;
+        ASSERT_EQ(OpenCamera(graph, devices, count, name, w, h), kCaptureOk) << asked;
+        EXPECT_EQ(name, "USB Cam B");
+        EXPECT_EQ(DeviceFromMoniker(devices[0].moniker)->friendlyName(),
+                  graph.device()->friendlyName());
+        graph.Close();
+    }
+    std::string name = "Laptop Camera";
+    int w = 320, h = 240;
+    ASSERT_EQ(OpenCamera(graph, devices, count, name, w, h), kCaptureOk);
+    EXPECT_EQ(name, "Laptop Camera");
+    EXPECT_EQ(graph.device()->friendlyName(), "Laptop Camera");
+}
+
+TEST_F(CaptureGraphTest, NoCameraShowsTheNoticeAndOpensNothing) {
+    RecordingPrompts recorded;
+    Prompts* previous = setPrompts(&recorded);
+    UseTestCameras("");
+    std::string name = "Anything";
+    int w = 640, h = 480;
+    EXPECT_EQ(OpenCamera(graph, devices, count, name, w, h), kCaptureNoCamera);
+    setPrompts(previous);
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(graph.isOpen());
+    EXPECT_EQ(name, "Anything");
+    ASSERT_EQ(recorded.notices.size(), 1u);
+    EXPECT_EQ(recorded.notices[0],
+              "Vistrela|카메라가 없습니다.        \n카메라의 연결상태나 전원을 확인하시기 "
+              "바랍니다.  ");
+}
+
+TEST_F(CaptureGraphTest, DeliversFramesOfTheConnectedSizeAndFallsBackToOwnSize) {
+    UseTestCameras("Doc Cam@1280x720,640x480,322x240");
+    auto moniker = Device("Doc Cam");
+    int w = 640, h = 480;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 2; }));
+    EXPECT_EQ(receiver.last.width, 640);
+    EXPECT_EQ(receiver.last.height, 480);
+    EXPECT_EQ(receiver.last.strideBytes, 640 * 3);
+    EXPECT_EQ(receiver.last.lengthBytes, 921600u);
+    graph.Close();
+
+    // Rows of a width that is not a multiple of four are padded; the view says so.
+    w = 322, h = 240;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return receiver.last.width == 322; }));
+    EXPECT_GE(receiver.last.strideBytes, 322 * 3);
+    EXPECT_TRUE(receiver.last.complete());
+    graph.Close();
+
+    w = 800, h = 600;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    EXPECT_EQ(w, 1280);
+    EXPECT_EQ(h, 720);
+    ASSERT_TRUE(RunUntil([&] { return receiver.last.width == 1280; }));
+    EXPECT_EQ(receiver.last.height, 720);
+}
+
+TEST_F(CaptureGraphTest, ResultCodesAndStates) {
+    UseTestCameras("Cam@320x240");
+    auto moniker = Device("Cam");
+    int w = 320, h = 240;
+    EXPECT_EQ(graph.Close(), kCaptureOk);  // closed: nothing to do
+    EXPECT_EQ(graph.Open(nullptr, w, h), kCaptureInvalidArg);
+    EXPECT_FALSE(graph.isOpen());
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    EXPECT_TRUE(graph.isOpen());
+    int w2 = 320, h2 = 240;
+    EXPECT_EQ(graph.Open(moniker, w2, h2), kCaptureUnexpected);
+    EXPECT_TRUE(graph.isOpen());
+    EXPECT_EQ(graph.Close(), kCaptureOk);
+    EXPECT_FALSE(graph.isOpen());
+    EXPECT_EQ(graph.Close(), kCaptureOk);
+}
+
+TEST_F(CaptureGraphTest, PictureShowsOrientationMarkersAndMoves) {
+    UseTestCameras("Cam@320x240");
+    auto moniker = Device("Cam");
+    int w = 320, h = 240;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 1; }));
+    const int side = TestCameraMarkerSide(320, 240);
+    const int c = side / 2;
+    auto isRed = [](Bgr p) { return p.r > 200 && p.g < 60 && p.b < 60; };
+    auto isGreen = [](Bgr p) { return p.g > 200 && p.r < 60 && p.b < 60; };
+    auto isBlue = [](Bgr p) { return p.b > 200 && p.r < 60 && p.g < 60; };
+    auto isWhite = [](Bgr p) { return p.r > 220 && p.g > 220 && p.b > 220; };
+    EXPECT_TRUE(isRed(receiver.pixel(c, c)));
+    EXPECT_TRUE(isGreen(receiver.pixel(319 - c, c)));
+    EXPECT_TRUE(isBlue(receiver.pixel(c, 239 - c)));
+    EXPECT_TRUE(isWhite(receiver.pixel(319 - c, 239 - c)));
+
+    const std::vector<std::uint8_t> first = receiver.lastPixels;
+    const int seen = receiver.frames;
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= seen + 3; }));
+    EXPECT_NE(first, receiver.lastPixels);
+    EXPECT_TRUE(isRed(receiver.pixel(c, c)));
+}
+
+TEST_F(CaptureGraphTest, ReceiverIsNeverReenteredByANestedEventLoop) {
+    UseTestCameras("Cam@160x120@60");
+    auto moniker = Device("Cam");
+    int nestedLoops = 0;
+    receiver.onFrame = [&](const FrameView&) {
+        if (nestedLoops >= 3) return;
+        ++nestedLoops;
+        // A modal dialog in the handler runs its own loop for a while; frames keep arriving.
+        QEventLoop loop;
+        QTimer::singleShot(150, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    int w = 160, h = 120;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 10; }));
+    EXPECT_EQ(receiver.maxDepth, 1);
+    EXPECT_EQ(nestedLoops, 3);
+}
+
+TEST_F(CaptureGraphTest, CloseInsideTheHandlerStopsDelivery) {
+    UseTestCameras("Cam@160x120@60");
+    auto moniker = Device("Cam");
+    receiver.onFrame = [&](const FrameView&) {
+        if (receiver.frames == 3) graph.Close();
+    };
+    int w = 160, h = 120;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return !graph.isOpen(); }));
+    RunUntil([] { return false; }, 300);  // late notifications, if any, are dropped
+    EXPECT_EQ(receiver.frames, 3);
+}
+
+TEST_F(CaptureGraphTest, ManyOpenCloseCyclesWithFramesInFlight) {
+    UseTestCameras("Cam@320x240@60");
+    auto moniker = Device("Cam");
+    int w = 320, h = 240;
+    // Warm up: GStreamer keeps a few idle pool threads after the first pipelines.
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+        ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 1; }));
+        graph.Close();
+    }
+    RunUntil([] { return false; }, 200);
+    const int threadsBefore = ProcessThreads();
+    for (int i = 0; i < 200; ++i) {
+        w = 320, h = 240;
+        ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk) << "cycle " << i;
+        // Alternate between closing with a notification still queued and after delivery.
+        if (i % 2 == 1) {
+            const int seen = receiver.frames;
+            ASSERT_TRUE(RunUntil([&] { return receiver.frames > seen; }));
+        }
+        graph.Close();
+    }
+    RunUntil([] { return false; }, 300);
+    // A pipeline left behind would keep its streaming threads: 200 of them would show.
+    EXPECT_LE(ProcessThreads(), threadsBefore + 2);
+    EXPECT_GE(receiver.frames, 100);
+}
+
+TEST_F(CaptureGraphTest, StreamErrorIsReportedOnceAndCameraCanBeClosedThere) {
+    UseTestCameras("Bad Cam!error@160x120");
+    auto moniker = Device("Bad Cam!error");
+    receiver.onFailure = [&](const std::string&) { graph.Close(); };
+    int w = 160, h = 120;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return !receiver.failures.empty(); }));
+    RunUntil([] { return false; }, 300);
+    EXPECT_EQ(receiver.failures.size(), 1u);
+    EXPECT_NE(receiver.failures[0].find("Test camera failed on demand"), std::string::npos);
+    EXPECT_FALSE(graph.isOpen());
+    EXPECT_EQ(receiver.frames, kTestCameraFailAfterFrames);
+}
+
+TEST_F(CaptureGraphTest, StalledCameraIsReportedOnce) {
+    UseTestCameras("Frozen!stall@160x120");
+    auto moniker = Device("Frozen!stall");
+    int w = 160, h = 120;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return !receiver.failures.empty(); }, 3 * kStallTimeoutMs + 5000));
+    RunUntil([] { return false; }, kStallTimeoutMs);
+    EXPECT_EQ(receiver.failures.size(), 1u);
+    EXPECT_TRUE(graph.isOpen());  // the receiver decides when to close
+}
+
+TEST_F(CaptureGraphTest, MeasureOpenToFirstFrame) {
+    UseTestCameras("HD Cam@1280x720@30");
+    auto moniker = Device("HD Cam");
+    double totalMs = 0;
+    const int runs = 5;
+    for (int i = 0; i < runs; ++i) {
+        const int seen = receiver.frames;
+        const auto start = std::chrono::steady_clock::now();
+        int w = 1280, h = 720;
+        ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+        ASSERT_TRUE(RunUntil([&] { return receiver.frames > seen; }));
+        totalMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        graph.Close();
+    }
+    std::printf("[measure] Open to first frame, test camera 1280x720@30: %.1f ms (mean of %d)\n",
+                totalMs / runs, runs);
+}
+
+TEST_F(CaptureGraphTest, MeasureCpuOfFullHdPipeline) {
+    UseTestCameras("FHD Cam@1920x1080@30");
+    auto moniker = Device("FHD Cam");
+    int w = 1920, h = 1080;
+    ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 1; }));
+    auto cpuSeconds = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    receiver.copyPixels = false;
+    const int framesBefore = receiver.frames;
+    const double cpuBefore = cpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    RunUntil([] { return false; }, 3000);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = cpuSeconds() - cpuBefore;
+    const int frames = receiver.frames - framesBefore;
+    EXPECT_GT(frames, 0);
+    std::printf(
+        "[measure] 1920x1080@30 test camera pipeline: %.0f%% of one core, %.1f frames/s "
+        "delivered\n",
+        100.0 * cpu / wall, frames / wall);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The frame pipeline: what happens to every camera frame before it is painted. A plain
+// function over the view state, the pipeline state and the frame; the clock values come in as
+// parameters. It builds the processed picture in `frameImage` (mirrored, turned, with overlay,
+// annotation text, tool marker and zoom help) and says where to paint it; painting, saving
+// and recording are the caller's. User-interface thread only; the frame's bytes are read
+// during the call and not kept.
+
+#include <cstdint>
+
+#include "viewer/frame.h"
+#include "viewer/geometry.h"
+#include "viewer/image.h"
+#include "viewer/view_state.h"
+
+namespace vistrela {
+
+// State the main window keeps for the pipeline.
+struct PipelineState {
+    // Frame rate: `fps` is read by the title line and the recording start.
+    double fps = 0.0;
+    std::uint32_t fpsFirstTick = 0;   // ms tick of the first measured frame; 0 = not started
+    std::uint32_t fpsWindowTick = 0;  // ms tick where the current counting window began
+    int fpsWindowFrames = 0;
+    // Picture orientation. Both 0: the camera's picture upright; both 1 (the start-up state):
+    // turned by 180 degrees.
+    int flipRows = 0;
+    int mirror = 0;
+    int drawMode = 0;        // tool state, see annotation/overlay.h
+    int captureRequest = 0;  // non-zero: the caller saves this frame (cleared by the saver)
+    CxImage overlayImage;    // drawing layer, orientation of the shown picture
+};
+
+// Draws the annotation text into the frame (and, when it stamps, into the overlay). Called
+// after the overlay mix and before the tool marker; may change `state.drawMode`.
+class AnnotationHook {
+public:
+    virtual ~AnnotationHook() = default;
+    virtual void DrawAnnotation(CxImage& frameImage, PipelineState& state,
+                                const FrameGeometry& geometry) = 0;
+};
+
+struct FrameResult {
+    bool skipped = false;      // the frame was incomplete; nothing changed, nothing to paint
+    bool sizeAdopted = false;  // frameWidth x frameHeight changed to this frame's size
+    FrameGeometry geometry;    // shown part of frameImage and where it goes in the area
+};
+
+// Clears the rate counters (camera opened or closed).
+void ResetFrameRate(PipelineState& state);
+// Counts one frame at `nowTickMs` (wrapping 32-bit milliseconds). The window restarts once,
+// with the first frame 4000 to 5000 ms after the first one.
+void CountFrameRate(PipelineState& state, std::uint32_t nowTickMs);
+
+// The two zoom-help lines, drawn while nowSeconds < noticeUntil.
+extern const char* const kZoomHelpLine1;
+extern const char* const kZoomHelpLine2;
+inline constexpr Rgb kZoomHelpColour{223, 208, 18};
+
+FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameImage,
+                         const FrameView& frame, VideoArea area, std::uint32_t nowTickMs,
+                         double nowSec, AnnotationHook* hook);
+
+}  // namespace vistrela

@@ -1,0 +1,55 @@
+#pragma once
+// The hot pixel loops behind CxImage, kept apart so that their shape (tiling, reading only what
+// is needed) can be tuned without touching the image class. Pixels are Format_RGB32 words;
+// frames are 24-bit BGR rows. Callers guarantee the sizes; nothing here checks bounds.
+
+#include <cstdint>
+#include <vector>
+
+namespace vistrela {
+
+// dst (height x width, i.e. `height` pixels per row) = src (width x height) turned clockwise.
+void TurnPixelsRight(const std::uint32_t* src, int width, int height, std::uint32_t* dst);
+// The same turned counter-clockwise.
+void TurnPixelsLeft(const std::uint32_t* src, int width, int height, std::uint32_t* dst);
+
+// dst[x] = src[x] for x in [begin, end), skipping source pixels whose RGB equals `trans` when
+// `keyed`.
+void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bool keyed,
+            std::uint32_t trans);
+
+// How a 24-bit frame becomes the shown picture: rows optionally reversed, columns optionally
+// reversed, then a turn by `quarterTurns` (0..3) clockwise.
+struct FrameTransform {
+    bool flipRows = false;
+    bool mirror = false;
+    int quarterTurns = 0;
+};
+
+// Output rows [rowBegin, rowEnd) of ConvertFrame, for 0 and 2 quarter turns only.
+void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
+                      const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd);
+
+// Column range [begin, end) of a row outside which an overlay row is all key colour.
+struct PixelSpan {
+    int begin = 0;
+    int end = 0;
+};
+
+// An overlay of exactly the output's size, mixed in during the conversion: its pixels replace
+// the output's unless their RGB is `trans`; rows are read only inside their span.
+struct MixLayer {
+    const std::uint32_t* pixels = nullptr;
+    const PixelSpan* spans = nullptr;
+    std::uint32_t trans = 0;
+};
+
+// Converts the frame (`width` x `height` pixels, rows `strideBytes` apart, top row first) into
+// `dst`, whose size is width x height for 0 and 2 quarter turns and height x width otherwise,
+// in a single pass over the pixels, mixing `layer` when given. `scratch` is working memory
+// kept by the caller between frames.
+void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideBytes,
+                  const FrameTransform& how, std::uint32_t* dst,
+                  std::vector<std::uint32_t>& scratch, const MixLayer* layer = nullptr);
+
+}  // namespace vistrela
