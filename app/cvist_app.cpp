@@ -9,32 +9,21 @@
 #include "app/cvist_dlg.h"
 #include "app/qt_prompts.h"
 #include "app/single_instance.h"
+#include "controls/button_images.h"
+#include "controls/ui/gdip_button.h"
 #include "settings/command_line.h"
 #include "viewer/title.h"
 
 namespace vistrela {
-namespace {
-
-constexpr char kUsage[] =
-    "Usage: vistrela [OPTIONS] [FILE]\n"
-    "Shows a document camera or webcam live.\n"
-    "\n"
-    "  FILE                    save the next requested picture as FILE (JPEG), then close\n"
-    "  --auto-capture SECONDS  request that picture automatically after SECONDS of live picture\n"
-    "  --help                  show this help and exit\n"
-    "  --version               show the version and exit\n";
-
-}  // namespace
-
 int CvistApp::InitInstance(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLine cmd = ParseCommandLine(args);
     if (!cmd.error.empty()) {
-        std::fprintf(stderr, "vistrela: %s\n%s", cmd.error.c_str(), kUsage);
+        std::fprintf(stderr, "vistrela: %s\n%s", cmd.error.c_str(), CommandLineUsage().c_str());
         return 2;
     }
     if (cmd.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(CommandLineUsage().c_str(), stdout);
         return 0;
     }
     if (cmd.version) {
@@ -45,7 +34,10 @@ int CvistApp::InitInstance(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("vistrela");
     QApplication::setOrganizationName("vistrela");
-    QApplication::setWindowIcon(QIcon(":/images/app_icon.png"));
+    initPanelResources();
+    QIcon icon(kAppIconPath);
+    icon.addFile(kAppIconSmallPath);
+    QApplication::setWindowIcon(icon);
 
     // Before any window and before any setting is read: one viewer per session.
     SingleInstance instance;

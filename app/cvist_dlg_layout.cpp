@@ -40,17 +40,17 @@ void CvistDlg::createPanel() {
         connect(b, &QAbstractButton::clicked, this, [this, id] { onCommand(id); });
         buttons_[slot++] = b;
     };
-    for (const PanelButtonSpec& spec : kPanelButtons) make(spec.controlId);
+    for (const PanelButtonEntry& entry : kPanelButtons) make(entry.controlId);
     make(IDC_PANEL_STRIP);
 }
 
 void CvistDlg::refreshPanelImages() {
-    for (const PanelButtonSpec& spec : kPanelButtons) {
-        CGdipButton* b = button(spec.controlId);
-        b->loadNormalImage(spec.normalImage);
-        b->loadHoverImage(spec.hoverImage);
-        if (spec.toolTip != nullptr && *spec.toolTip != '\0')
-            b->setToolTipText(QString::fromUtf8(spec.toolTip));
+    for (const PanelButtonEntry& entry : kPanelButtons) {
+        CGdipButton* b = button(entry.controlId);
+        b->loadNormalImage(entry.normalImage);
+        b->loadHoverImage(entry.hoverImage);
+        if (entry.toolTip != nullptr && *entry.toolTip != '\0')
+            b->setToolTipText(QString::fromUtf8(entry.toolTip));
     }
     const StripLook strip = stripLook(panelWidth != kPanelShownWidth);
     CGdipButton* s = button(IDC_PANEL_STRIP);
