@@ -48,7 +48,7 @@ struct PicturePoint {
 
 // Maps a video-area point (x right, y down) onto the picture through the shown part. Points
 // outside the drawn rectangle map outside the shown part (no bounds test). Truncates toward
-// zero like the design's integer conversion.
+// zero, as an integer conversion of the mapped position does.
 PicturePoint MapAreaToPicture(const FrameGeometry& geometry, int x, int y);
 
 }  // namespace vistrela

@@ -13,7 +13,7 @@ namespace vistrela {
 
 namespace {
 
-// The design names Windows faces; these are the installed families that stand in for them.
+// Callers name Windows faces ("Arial", "굴림"); these are the installed families that stand in.
 // NanumGothic comes last for every face so that Korean text always finds its glyphs.
 QFont FontFor(const char* face, int sizePx, int weight) {
     const QString name = QString::fromUtf8(face != nullptr ? face : "");

@@ -208,6 +208,7 @@ void TransposeBand(const std::uint32_t* band, int rows, int width, std::uint32_t
     // 4 x 4 blocks: four band rows, four columns each, become four output rows.
     const __m128i rgb = _mm_set1_epi32(0x00ffffff);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+    const __m128i key = _mm_set1_epi32(static_cast<int>(layer != nullptr ? layer->trans : 0));
     const int rows4 = rows & ~3;
     for (; i + 4 <= width; i += 4) {
         for (int b = 0; b < rows4; b += 4) {
@@ -218,24 +219,24 @@ void TransposeBand(const std::uint32_t* band, int rows, int width, std::uint32_t
             const __m128i r3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 3 * width));
             const __m128i t0 = _mm_unpacklo_epi32(r0, r1), t1 = _mm_unpacklo_epi32(r2, r3);
             const __m128i t2 = _mm_unpackhi_epi32(r0, r1), t3 = _mm_unpackhi_epi32(r2, r3);
-            __m128i o[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1),
-                            _mm_unpacklo_epi64(t2, t3), _mm_unpackhi_epi64(t2, t3)};
             const int j = j0 + b;
-            for (int q = 0; q < 4; ++q) {
-                const int row = i + q;
+            const auto emit = [&](int row, __m128i v) {
                 if (layer != nullptr && layer->spans[row].begin < j + 4 &&
                     layer->spans[row].end > j) {
                     const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(
                         layer->pixels + static_cast<std::ptrdiff_t>(row) * outWidth + j));
-                    const __m128i clear = _mm_cmpeq_epi32(
-                        _mm_and_si128(ov, rgb), _mm_set1_epi32(static_cast<int>(layer->trans)));
-                    o[q] = _mm_or_si128(_mm_and_si128(clear, o[q]),
-                                        _mm_andnot_si128(clear, _mm_or_si128(ov, opaque)));
+                    const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(ov, rgb), key);
+                    v = _mm_or_si128(_mm_and_si128(clear, v),
+                                     _mm_andnot_si128(clear, _mm_or_si128(ov, opaque)));
                 }
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(
                                      dst + static_cast<std::ptrdiff_t>(row) * outWidth + j),
-                                 o[q]);
-            }
+                                 v);
+            };
+            emit(i, _mm_unpacklo_epi64(t0, t1));
+            emit(i + 1, _mm_unpackhi_epi64(t0, t1));
+            emit(i + 2, _mm_unpacklo_epi64(t2, t3));
+            emit(i + 3, _mm_unpackhi_epi64(t2, t3));
         }
         for (int b = rows4; b < rows; ++b) {
             for (int q = 0; q < 4; ++q) {
@@ -295,20 +296,22 @@ void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideByte
     constexpr int kChunk = 64;
     const bool reverse = how.mirror != (turns == 3);
     scratch.resize(static_cast<std::size_t>(kBand) * std::min(kChunk, width));
-    for (int i0 = 0; i0 < width; i0 += kChunk) {
+    const auto tile = [&](int i0, int j0) {
         const int chunk = std::min(kChunk, width - i0);
         const int startCol = reverse ? width - i0 - chunk : i0;
-        for (int j0 = 0; j0 < height; j0 += kBand) {
-            const int rows = std::min(kBand, height - j0);
-            for (int b = 0; b < rows; ++b) {
-                const int j = j0 + b;
-                const int pictureRow = turns == 1 ? height - 1 - j : j;
-                const int r = how.flipRows ? height - 1 - pictureRow : pictureRow;
-                RowLine(bgr + static_cast<std::ptrdiff_t>(r) * strideBytes + 3 * startCol, chunk,
-                        reverse, scratch.data() + static_cast<std::ptrdiff_t>(b) * chunk);
-            }
-            TransposeBand(scratch.data(), rows, chunk, dst, height, i0, j0, layer);
+        const int rows = std::min(kBand, height - j0);
+        for (int b = 0; b < rows; ++b) {
+            const int j = j0 + b;
+            const int pictureRow = turns == 1 ? height - 1 - j : j;
+            const int r = how.flipRows ? height - 1 - pictureRow : pictureRow;
+            RowLine(bgr + static_cast<std::ptrdiff_t>(r) * strideBytes + 3 * startCol, chunk,
+                    reverse, scratch.data() + static_cast<std::ptrdiff_t>(b) * chunk);
         }
+        TransposeBand(scratch.data(), rows, chunk, dst, height, i0, j0, layer);
+    };
+    // Band by band down the frame, so the camera's buffer is read in its own order.
+    for (int j0 = 0; j0 < height; j0 += kBand) {
+        for (int i0 = 0; i0 < width; i0 += kChunk) tile(i0, j0);
     }
 }
 

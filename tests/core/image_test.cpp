@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "tests/core/gui_app.h"
 #include "tests/core/picture_helpers.h"
@@ -68,8 +69,9 @@ TEST(Image, QuarterTurnTurnsRightAndFourComeBack) {
 // The one-pass build must equal the separate steps for every orientation, on sizes that are
 // not multiples of the loop widths and rows with padding.
 TEST(Image, OnePassBuildEqualsSeparateSteps) {
-    for (const auto& [w, h] : {std::pair{67, 37}, std::pair{130, 70}, std::pair{3, 2}}) {
-        const auto f = MakeFrame(w, h, 5);
+    for (const auto& [w, h, padding] : {std::tuple{67, 37, 5}, std::tuple{130, 70, 0},
+                                        std::tuple{3, 2, 0}, std::tuple{1, 5, 0}}) {
+        const auto f = MakeFrame(w, h, padding);
         for (int flip = 0; flip < 2; ++flip) {
             for (int mirror = 0; mirror < 2; ++mirror) {
                 for (int rot = 0; rot < 360; rot += 90) {
