@@ -57,7 +57,6 @@ void CvistDlg::refreshPanelImages() {
     s->loadNormalImage(strip.normalImage);
     s->loadHoverImage(strip.hoverImage);
     s->setToolTipText(QString::fromUtf8(strip.toolTip));
-    s->refreshImages();
 }
 
 void CvistDlg::layoutControls() {

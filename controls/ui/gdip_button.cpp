@@ -62,7 +62,12 @@ bool CGdipButton::loadHoverImage(int resourceId, const char* type) {
 bool CGdipButton::loadNormalImageFrom(const QString& path, const char* type) {
     if (!QFile::exists(path)) return false;
     normalLoaded_ = loadInto(normalImage_, path, type);
-    if (normalLoaded_) imageSize_ = normalImage_.size();
+    if (normalLoaded_) {
+        imageSize_ = normalImage_.size();
+        // The looks are composed at the widget's size: it must be the image's from now on,
+        // also before the first layout places the button.
+        resize(imageSize_);
+    }
     return normalLoaded_;
 }
 

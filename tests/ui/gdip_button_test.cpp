@@ -178,7 +178,12 @@ private slots:
             CGdipButton b;
             QVERIFY2(b.loadNormalImage(image.number), image.path);
             QCOMPARE(b.sizeHint(), QSize(image.widthPx, image.heightPx));
+            // The widget takes the image's size at once, so looks composed before the first
+            // layout (the collapse strip's) are not cut to a default widget size.
+            QCOMPARE(b.size(), QSize(image.widthPx, image.heightPx));
             QVERIFY(b.loadHoverImage(image.number));
+            b.refreshImages();
+            QVERIFY(b.looksBuilt());
         }
         QVERIFY(!QIcon(vistrela::kAppIconPath).isNull());
     }
