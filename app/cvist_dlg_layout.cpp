@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "app/cvist_dlg.h"
+#include "app/shortcuts.h"
 #include "app/video_widget.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
@@ -49,8 +50,11 @@ void CvistDlg::refreshPanelImages() {
         CGdipButton* b = button(entry.controlId);
         b->loadNormalImage(entry.normalImage);
         b->loadHoverImage(entry.hoverImage);
-        if (entry.toolTip != nullptr && *entry.toolTip != '\0')
-            b->setToolTipText(QString::fromUtf8(entry.toolTip));
+        QString tip = QString::fromUtf8(entry.toolTip != nullptr ? entry.toolTip : "");
+        if (const char* keys = shortcutOf(entry.controlId))
+            tip = tip.isEmpty() ? QString::fromUtf8(keys)
+                                : QStringLiteral("%1 (%2)").arg(tip, QString::fromUtf8(keys));
+        b->setToolTipText(tip);
     }
     const StripLook strip = stripLook(panelWidth != kPanelShownWidth);
     CGdipButton* s = button(IDC_PANEL_STRIP);
