@@ -116,6 +116,8 @@ void CvistDlg::OpenCamera() {
         // The window takes the shape of the picture the camera really delivers.
         fittedToCamera_ = true;
         fitWindowToVideo();
+    } else {
+        updateMinimumSize();
     }
 }
 
@@ -270,6 +272,10 @@ void CvistDlg::onMenuCommand(int id) {
             break;
         }
         case MenuAction::SameCamera:
+            // The current camera again: nothing to do while it runs; after it was lost,
+            // choosing it is how the user asks to have it back.
+            if (!theCapture.isOpen()) OpenCamera();
+            break;
         case MenuAction::Ignored:
             break;
     }

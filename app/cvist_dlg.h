@@ -80,12 +80,16 @@ private:
 
     // Frames and pictures (cvist_dlg_frame.cpp).
     void saveStill();
+    // The part of the video area the picture is fitted into.
+    VideoArea pictureArea() const;
     void checkCameraBack();
 
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
     void layoutControls();
     void fitWindowToVideo();
+    // The window cannot be dragged smaller than the camera picture (capped to the screen).
+    void updateMinimumSize();
     void toggleFullScreen();
     void togglePanel();
     void halfTurn(bool on);

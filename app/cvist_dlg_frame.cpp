@@ -2,20 +2,29 @@
 // and into a picture file when one was requested.
 
 #include <QTimer>
+#include <algorithm>
 #include <ctime>
 
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "common/clock.h"
+#include "controls/panel_buttons.h"
 #include "settings/command_line.h"
 #include "settings/settings.h"
 #include "stills/still_capture.h"
 
 namespace vistrela {
 
+VideoArea CvistDlg::pictureArea() const {
+    VideoArea area{videoStatic->width(), videoStatic->height()};
+    // Full screen with the panel shown keeps the picture 10 pixels clear of the panel.
+    if (panelWidth == kPanelShownWidth && windowed == 0) area.width = std::max(0, area.width - 10);
+    return area;
+}
+
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
-    const VideoArea area{videoStatic->width(), videoStatic->height()};
+    const VideoArea area = pictureArea();
     const FrameResult result =
         ProcessFrame(theView, pipe_, frameImage, frame, area, tickCountMs(), nowSeconds(), nullptr);
     if (result.skipped) return;

@@ -70,7 +70,7 @@ void CvistDlg::wheelEvent(QWheelEvent* event) {
 
 void CvistDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    const VideoArea area{videoStatic->width(), videoStatic->height()};
+    const VideoArea area = pictureArea();
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag, theView, p.x(), p.y());
     } else if (event->button() == Qt::LeftButton) {
@@ -86,7 +86,7 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
 
 void CvistDlg::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    const VideoArea area{videoStatic->width(), videoStatic->height()};
+    const VideoArea area = pictureArea();
     if (pipe_.drawMode > DRAW_STAMP) {
         const PicturePoint at = PointerToFrame(theView, area, p.x(), p.y());
         theView.markerX = at.x;

@@ -112,12 +112,28 @@ void CvistDlg::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) layoutControls();
 }
 
-void CvistDlg::fitWindowToVideo() {
-    QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
+namespace {
+
+WindowFit fitFor(QWidget* window, QSize& decoration) {
+    QScreen* scr = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QSize available = scr ? scr->availableGeometry().size() : QSize();
-    const QSize decoration = frameGeometry().size() - geometry().size();
-    const WindowFit fit = vistrela::fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight),
-                                                     decoration, panelWidth, available);
+    decoration = window->frameGeometry().size() - window->geometry().size();
+    return fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight), decoration, panelWidth,
+                            available);
+}
+
+}  // namespace
+
+void CvistDlg::updateMinimumSize() {
+    QSize decoration;
+    const WindowFit fit = fitFor(this, decoration);
+    setMinimumSize(fit.minimumSize - decoration);
+}
+
+void CvistDlg::fitWindowToVideo() {
+    QSize decoration;
+    const WindowFit fit = fitFor(this, decoration);
+    QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
     setMinimumSize(fit.minimumSize - decoration);
     resize(fit.windowSize - decoration);
     if (scr) {
