@@ -31,6 +31,11 @@ sleep 2
 alive=0
 for p in $a $b; do kill -0 "$p" 2>/dev/null && alive=$((alive + 1)); done
 [ "$alive" -eq 1 ] || fail "$alive viewer processes after a double start"
+for p in $a $b; do
+  if ! kill -0 "$p" 2>/dev/null; then
+    wait "$p" || fail "the second of a double start exited $?"
+  fi
+done
 count=$(xdotool search --onlyvisible --name "Vistrela Viewer" | wc -l)
 [ "$count" -eq 1 ] || fail "$count viewer windows after a double start"
 echo "2 passed, 0 failed"
