@@ -79,7 +79,7 @@ void DisplayScaler::BuildColumns(int sourceWidth, int outputWidth) {
     columnCount_ = count;
     columnSpan_ = 0;
     starts_.resize(static_cast<std::size_t>(outputWidth));
-    pairs_.assign(static_cast<std::size_t>(outputWidth) * (count / 2), 0);
+    pairs_.assign(static_cast<std::size_t>(outputWidth) * (count / 2) * 4, 0);
     std::vector<std::int16_t> padded(static_cast<std::size_t>(count));
     for (int i = 0; i < outputWidth; ++i) {
         const int first = columnTaps_.first[i];
@@ -90,9 +90,11 @@ void DisplayScaler::BuildColumns(int sourceWidth, int outputWidth) {
                     padded.begin() + (first - start));
         starts_[i] = start;
         for (int k = 0; k < count; k += 2) {
-            pairs_[static_cast<std::size_t>(i) * (count / 2) + k / 2] =
+            const std::uint32_t pair =
                 static_cast<std::uint16_t>(padded[k]) |
                 (static_cast<std::uint32_t>(static_cast<std::uint16_t>(padded[k + 1])) << 16);
+            std::fill_n(pairs_.begin() + (static_cast<std::ptrdiff_t>(i) * (count / 2) + k / 2) * 4,
+                        4, pair);
         }
         columnSpan_ = std::max(columnSpan_, start + count);
     }

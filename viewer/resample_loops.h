@@ -18,8 +18,9 @@ void BlendRows(const std::uint32_t* const* rows, const std::int16_t* weights, in
                std::uint32_t* out);
 
 // out[i] = sum over k < taps of w_k * src[starts[i] + k], for i in [0, outWidth), where the
-// weights of output i are packed in pairs: pairs[i * taps / 2 + j] holds w_2j in its low and
-// w_2j+1 in its high 16 bits. `taps` is even; src[starts[i] .. starts[i] + taps) must be
+// weights of output i are packed in pairs, each pair four times over so that the loops load
+// it ready for all four channels: pairs[(i * taps / 2 + j) * 4 + 0..3] hold w_2j in their low
+// and w_2j+1 in their high 16 bits. `taps` is even; src[starts[i] .. starts[i] + taps) must be
 // readable for every i.
 void ResampleRow(const std::uint32_t* src, const std::int32_t* starts, const std::uint32_t* pairs,
                  int taps, int outWidth, std::uint32_t* out);
