@@ -98,6 +98,16 @@ void DisplayScaler::BuildColumns(int sourceWidth, int outputWidth) {
         }
         columnSpan_ = std::max(columnSpan_, start + count);
     }
+    second_.clear();
+    if (count == 2) {
+        for (int i = 0; i < outputWidth; ++i) {
+            const auto w1 =
+                static_cast<std::int16_t>(pairs_[static_cast<std::size_t>(i) * 4] >> 16);
+            // A whole weight, which 15 bits cannot hold, becomes 32767 / 32768: the error is
+            // below 255 / 32768 and never changes the rounded result.
+            second_.insert(second_.end(), 4, static_cast<std::int16_t>(std::min(w1 * 2, 32767)));
+        }
+    }
     // Only a source narrower than the taps reads past its end, into these zeros.
     line_.assign(static_cast<std::size_t>(std::max(sourceWidth, columnSpan_)), 0u);
 }
@@ -127,6 +137,8 @@ QImage DisplayScaler::Prepare(const CxImage& image, const QRect& sourceRect, QSi
     // which the column filter then reads while it is still in the cache. A row that needs no
     // blending is read straight from the picture.
     const bool direct = sw >= columnSpan_;
+    const ColumnWeights columns{starts_.data(), pairs_.data(),
+                                second_.empty() ? nullptr : second_.data(), columnCount_};
     for (int oy = 0; oy < dh; ++oy) {
         const int n = rows_.offset[oy + 1] - rows_.offset[oy];
         const std::int16_t* weights = rows_.weights.data() + rows_.offset[oy];
@@ -142,7 +154,7 @@ QImage DisplayScaler::Prepare(const CxImage& image, const QRect& sourceRect, QSi
             BlendRows(rowPointers_.data(), weights, n, sw, line_.data());
             line = line_.data();
         }
-        ResampleRow(line, starts_.data(), pairs_.data(), columnCount_, dw, out);
+        ResampleRow(line, columns, dw, out);
     }
     return QImage(reinterpret_cast<const uchar*>(scaled_.data()), dw, dh,
                   static_cast<qsizetype>(dw) * 4, QImage::Format_RGB32);

@@ -52,6 +52,7 @@ private:
     // pixel from starts_[i], weights packed in pairs.
     std::vector<std::int32_t> starts_;
     std::vector<std::uint32_t> pairs_;
+    std::vector<std::int16_t> second_;  // for two taps: the second weight, 15 bits, 4 times
     int columnCount_ = 0;
     int columnSpan_ = 0;  // source pixels the column filter may read
 

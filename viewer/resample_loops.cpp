@@ -1,5 +1,6 @@
 #include "viewer/resample_loops.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
@@ -213,7 +214,7 @@ __attribute__((target("avx2"))) int BlendTwoRowsAvx2(const std::uint32_t* rowA,
                                                      const std::uint32_t* rowB, std::int16_t wB,
                                                      int width, std::uint32_t* out) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i f = _mm256_set1_epi16(static_cast<std::int16_t>(wB * 2));
+    const __m256i f = _mm256_set1_epi16(static_cast<std::int16_t>(std::min(wB * 2, 32767)));
     int x = 0;
     for (; x + 8 <= width; x += 8) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rowA + x));
@@ -227,6 +228,38 @@ __attribute__((target("avx2"))) int BlendTwoRowsAvx2(const std::uint32_t* rowA,
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_packus_epi16(lo, hi));
     }
     return x;
+}
+
+// Four outputs of two taps each as a + (b - a) * f, 16 bits per channel: the pixel pairs of
+// the four are gathered into one register and split into first and second pixels.
+__attribute__((target("avx2"), always_inline)) inline __m256i FourTwoTapsAvx2(
+    const std::uint32_t* src, const std::int32_t* starts, const std::int16_t* second) {
+    // Within each 128-bit half: the first pixels of both outputs, then their second pixels.
+    const __m256i split = _mm256_setr_epi8(0, 1, 2, 3, 8, 9, 10, 11, 4, 5, 6, 7, 12, 13, 14, 15, 0,
+                                           1, 2, 3, 8, 9, 10, 11, 4, 5, 6, 7, 12, 13, 14, 15);
+    const __m128i q01 = _mm_unpacklo_epi64(LoadPair(src + starts[0]), LoadPair(src + starts[1]));
+    const __m128i q23 = _mm_unpacklo_epi64(LoadPair(src + starts[2]), LoadPair(src + starts[3]));
+    const __m256i v = _mm256_shuffle_epi8(_mm256_set_m128i(q23, q01), split);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i a = _mm256_unpacklo_epi8(v, zero), b = _mm256_unpackhi_epi8(v, zero);
+    const __m256i f = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second));
+    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_sub_epi16(b, a), f));
+}
+
+__attribute__((target("avx2"))) int ResampleTwoTapsAvx2(const std::uint32_t* src,
+                                                        const std::int32_t* starts,
+                                                        const std::int16_t* second, int outWidth,
+                                                        std::uint32_t* out) {
+    int i = 0;
+    for (; i + 8 <= outWidth; i += 8) {
+        const __m256i lo = FourTwoTapsAvx2(src, starts + i, second + std::ptrdiff_t{4} * i);
+        const __m256i hi =
+            FourTwoTapsAvx2(src, starts + i + 4, second + std::ptrdiff_t{4} * (i + 4));
+        // Packing interleaves the halves: outputs 0 1 4 5 | 2 3 6 7, put back in order.
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                            _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xd8));
+    }
+    return i;
 }
 
 const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
@@ -253,14 +286,20 @@ void BlendRows(const std::uint32_t* const* rows, const std::int16_t* weights, in
     BlendRowsScalar(rows, weights, count, done, width, out);
 }
 
-void ResampleRow(const std::uint32_t* src, const std::int32_t* starts, const std::uint32_t* pairs,
-                 int taps, int outWidth, std::uint32_t* out) {
+void ResampleRow(const std::uint32_t* src, const ColumnWeights& columns, int outWidth,
+                 std::uint32_t* out) {
     int done = 0;
 #if defined(VISTRELA_X86)
-    done = kHaveSsse3 ? ResampleRowSsse3(src, starts, pairs, taps, outWidth, out)
-                      : ResampleRowSse2(src, starts, pairs, taps, outWidth, out);
+    if (kHaveAvx2 && columns.second != nullptr) {
+        done = ResampleTwoTapsAvx2(src, columns.starts, columns.second, outWidth, out);
+    } else {
+        done =
+            kHaveSsse3
+                ? ResampleRowSsse3(src, columns.starts, columns.pairs, columns.taps, outWidth, out)
+                : ResampleRowSse2(src, columns.starts, columns.pairs, columns.taps, outWidth, out);
+    }
 #endif
-    ResampleRowScalar(src, starts, pairs, taps, done, outWidth, out);
+    ResampleRowScalar(src, columns.starts, columns.pairs, columns.taps, done, outWidth, out);
 }
 
 }  // namespace vistrela

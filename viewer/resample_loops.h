@@ -17,12 +17,21 @@ inline constexpr int kWeightOne = 1 << kWeightBits;
 void BlendRows(const std::uint32_t* const* rows, const std::int16_t* weights, int count, int width,
                std::uint32_t* out);
 
-// out[i] = sum over k < taps of w_k * src[starts[i] + k], for i in [0, outWidth), where the
-// weights of output i are packed in pairs, each pair four times over so that the loops load
-// it ready for all four channels: pairs[(i * taps / 2 + j) * 4 + 0..3] hold w_2j in their low
-// and w_2j+1 in their high 16 bits. `taps` is even; src[starts[i] .. starts[i] + taps) must be
-// readable for every i.
-void ResampleRow(const std::uint32_t* src, const std::int32_t* starts, const std::uint32_t* pairs,
-                 int taps, int outWidth, std::uint32_t* out);
+// The filter of the columns, `taps` (even) source pixels per output pixel i from starts[i],
+// weights w_0 .. w_taps-1 packed in pairs, each pair four times over so that the loops load it
+// ready for all four channels: pairs[(i * taps / 2 + j) * 4 + 0..3] hold w_2j in their low and
+// w_2j+1 in their high 16 bits. With two taps, `second` may also give min(w_1 * 2, 32767) four
+// times per output pixel, for the faster a + (b - a) * f form; null otherwise.
+struct ColumnWeights {
+    const std::int32_t* starts = nullptr;
+    const std::uint32_t* pairs = nullptr;
+    const std::int16_t* second = nullptr;
+    int taps = 0;
+};
+
+// out[i] = sum over k < taps of w_k * src[starts[i] + k], for i in [0, outWidth).
+// src[starts[i] .. starts[i] + taps) must be readable for every i.
+void ResampleRow(const std::uint32_t* src, const ColumnWeights& columns, int outWidth,
+                 std::uint32_t* out);
 
 }  // namespace vistrela
