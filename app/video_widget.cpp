@@ -65,8 +65,8 @@ void VideoWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(dest, Qt::black);
         return;
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(dest, shown);
+    // Already scaled to the destination size: a plain copy.
+    painter.drawImage(dest.topLeft(), shown);
     reportFirstPicture();
 }
 
