@@ -129,8 +129,8 @@ class MainWindowTest : public QObject {
     // only system wheel events on from the video widget to its parent.
     void wheel(int angleDelta) {
         const QPointF at(video()->width() / 2.0, video()->height() / 2.0);
-        QWheelEvent event(at, dlg_->mapToGlobal(at), QPoint(), QPoint(0, angleDelta),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, dlg_->mapToGlobal(at), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(dlg_.get(), &event);
     }
 
@@ -485,6 +485,7 @@ private slots:
         CGdipButton* leave = panelButton(IDC_WINDOWED);
         QVERIFY(enter->isVisibleTo(dlg_.get()));
         QVERIFY(!leave->isVisibleTo(dlg_.get()));
+        const QRect windowedPlace = dlg_->geometry();
         QTest::keyClick(dlg_.get(), Qt::Key_F11);
         QVERIFY(!enter->isVisibleTo(dlg_.get()));
         QVERIFY(leave->isVisibleTo(dlg_.get()));
@@ -493,6 +494,7 @@ private slots:
         QVERIFY(enter->isVisibleTo(dlg_.get()));
         QVERIFY(!leave->isVisibleTo(dlg_.get()));
         QVERIFY(!(dlg_->windowState() & Qt::WindowFullScreen));
+        QTRY_COMPARE_WITH_TIMEOUT(dlg_->geometry(), windowedPlace, kWaitMs);
         QTest::keyClick(dlg_.get(), Qt::Key_F);
         QVERIFY(leave->isVisibleTo(dlg_.get()));
         QTest::keyClick(dlg_.get(), Qt::Key_F11);
