@@ -58,6 +58,8 @@ public:
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
     const MenuModel& menuModel() const { return menuModel_; }
+    // Frames painted since the dialog was built (skipped, incomplete frames not counted).
+    int framesProcessed() const { return framesProcessed_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -129,6 +131,7 @@ private:
     bool cameraLost_ = false;     // the camera failed while running; said once
     int autoCaptureTimerId_ = 0;  // --auto-capture
     int exitStatus_ = 0;
+    int framesProcessed_ = 0;
     bool closing_ = false;
 };
 

@@ -28,6 +28,7 @@ void CvistDlg::frameReady(const FrameView& frame) {
     const FrameResult result =
         ProcessFrame(theView, pipe_, frameImage, frame, area, tickCountMs(), nowSeconds(), nullptr);
     if (result.skipped) return;
+    ++framesProcessed_;
     if (result.sizeAdopted) theSettings.ClampCrop(0.9);
     videoStatic->showFrame(frameImage, result.geometry);
     if (pipe_.captureRequest != 0) saveStill();

@@ -46,10 +46,11 @@ void CvistDlg::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Plus:
         case Qt::Key_Equal:
-            WheelZoom(theView, 120);  // like one wheel step towards the user
+            // One wheel step towards the user (a negative delta) magnifies.
+            WheelZoom(theView, -120);
             return;
         case Qt::Key_Minus:
-            WheelZoom(theView, -120);
+            WheelZoom(theView, 120);
             return;
         case Qt::Key_0:
             onCommand(IDC_RESET_VIEW);

@@ -1,0 +1,508 @@
+// The assembled main window over real test cameras: start-up, saved pictures, the context
+// menu, a camera that fails while running, closing and the keyboard. Every dialog runs in a
+// throw-away home, so pictures land in a temporary desktop folder.
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QRegularExpression>
+#include <QWheelEvent>
+#include <QtTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/cvist_dlg.h"
+#include "app/video_widget.h"
+#include "capture/media/capture_device.h"
+#include "capture/media/capture_graph.h"
+#include "capture/media/test_camera.h"
+#include "common/prompts.h"
+#include "controls/panel_buttons.h"
+#include "controls/ui/gdip_button.h"
+#include "controls/ui/menu_xp.h"
+#include "settings/settings.h"
+#include "tests/core/temp_home.h"
+#include "viewer/view_state.h"
+
+using namespace vistrela;
+
+namespace {
+
+// Generous: a camera opens within 5 s, a lost one is looked for every 2 s.
+constexpr int kWaitMs = 15000;
+
+const QString kSavedText = QStringLiteral("바탕화면에 저장합니다");
+const QString kLostText = QStringLiteral("카메라 연결이 끊어졌습니다");
+
+// Answers every prompt at once, so no test can block on a modal window.
+class RecordingPrompts : public Prompts {
+public:
+    void notice(const std::string&, const std::string& text) override { notices.push_back(text); }
+    std::string saveFileName(const std::string&, const std::string&, const std::string&,
+                             const std::string&) override {
+        return {};
+    }
+    std::string folder(const std::string&, const std::string&) override { return {}; }
+    std::vector<std::string> notices;
+};
+
+// The colour of one corner marker of the test camera's picture.
+QString hueName(QRgb c) {
+    auto high = [](int v) { return v > 170; };
+    auto low = [](int v) { return v < 90; };
+    const int r = qRed(c), g = qGreen(c), b = qBlue(c);
+    if (high(r) && high(g) && high(b)) return "white";
+    if (high(r) && low(g) && low(b)) return "red";
+    if (low(r) && high(g) && low(b)) return "green";
+    if (low(r) && low(g) && high(b)) return "blue";
+    return QString("other(%1,%2,%3)").arg(r).arg(g).arg(b);
+}
+
+// Corner colours as "top-left,top-right,bottom-left,bottom-right", read in the middle of each
+// corner marker. The marker side depends only on the shorter side, so it holds for a turned
+// picture too.
+QString corners(const QImage& image) {
+    const int w = image.width();
+    const int h = image.height();
+    if (w < 8 || h < 8) return "no picture";
+    const int m = TestCameraMarkerSide(w, h) / 2;
+    return QStringList{hueName(image.pixel(m, m)), hueName(image.pixel(w - 1 - m, m)),
+                       hueName(image.pixel(m, h - 1 - m)),
+                       hueName(image.pixel(w - 1 - m, h - 1 - m))}
+        .join(',');
+}
+
+// The camera's own picture is red, green / blue, white; start-up shows it turned by 180.
+const QString kTurned180 = "white,blue,green,red";
+// Then a quarter turn to the right.
+const QString kTurned270 = "green,white,red,blue";
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempHome> home_;
+    RecordingPrompts prompts_;
+    Prompts* previousPrompts_ = nullptr;
+    std::unique_ptr<CvistDlg> dlg_;
+
+    // A fresh program start with `cameras` as the machine's cameras. The view record and the
+    // panel width are process-wide and the real program builds one dialog per process, so
+    // they start from their initial values as they would in a new process.
+    void start(const char* cameras) {
+        qputenv("VISTRELA_TEST_CAMERAS", cameras);
+        theView = ViewState{};
+        panelWidth = kPanelShownWidth;
+        dlg_ = std::make_unique<CvistDlg>();
+    }
+
+    bool waitFrames(int count) {
+        const int target = dlg_->framesProcessed() + count;
+        return QTest::qWaitFor([&] { return dlg_->framesProcessed() >= target; }, kWaitMs);
+    }
+
+    QString desktop() const { return QString::fromStdString(home_->desktop()); }
+    QStringList pictures() const {
+        return QDir(desktop()).entryList({"*.jpg"}, QDir::Files, QDir::Name);
+    }
+    QString title() const { return dlg_->windowTitle(); }
+
+    VideoWidget* video() const { return dlg_->findChild<VideoWidget*>(); }
+
+    CGdipButton* panelButton(int id) const {
+        for (CGdipButton* b : dlg_->findChildren<CGdipButton*>())
+            if (b->property("controlId").toInt() == id) return b;
+        return nullptr;
+    }
+
+    // The real menu that carries `commandId` (the context menu or its camera submenu).
+    QAction* menuAction(int commandId) const {
+        for (CMenuXP* menu : dlg_->findChildren<CMenuXP*>())
+            if (QAction* a = menu->actionForCommand(commandId)) return a;
+        return nullptr;
+    }
+
+    // A wheel step over the middle of the video area. Sent to the dialog itself: Qt passes
+    // only system wheel events on from the video widget to its parent.
+    void wheel(int angleDelta) {
+        const QPointF at(video()->width() / 2.0, video()->height() / 2.0);
+        QWheelEvent event(at, dlg_->mapToGlobal(at), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(dlg_.get(), &event);
+    }
+
+    void rightDrag(QPoint from, QPoint to) {
+        auto send = [this](QEvent::Type type, QPoint p, Qt::MouseButton button,
+                           Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(p), dlg_->mapToGlobal(QPointF(p)), button, held,
+                              Qt::NoModifier);
+            QApplication::sendEvent(dlg_.get(), &event);
+        };
+        send(QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+        send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::RightButton);
+        send(QEvent::MouseMove, to, Qt::NoButton, Qt::RightButton);
+        send(QEvent::MouseButtonRelease, to, Qt::RightButton, Qt::NoButton);
+    }
+
+    // Waits for the next picture file and returns its name.
+    QString waitForPicture(int countBefore) {
+        if (!QTest::qWaitFor([&] { return pictures().size() > countBefore; }, kWaitMs)) return {};
+        return pictures().last();
+    }
+
+private slots:
+    void initTestCase() {
+        home_ = std::make_unique<test::TempHome>();
+        QVERIFY(home_->valid());
+        previousPrompts_ = setPrompts(&prompts_);
+    }
+
+    void cleanupTestCase() {
+        setPrompts(previousPrompts_);
+        home_.reset();
+    }
+
+    void init() {
+        for (const QString& name : QDir(desktop()).entryList(QDir::Files))
+            QFile::remove(desktop() + "/" + name);
+        QFile::remove(QString::fromStdString(home_->configIni()));
+        prompts_.notices.clear();
+    }
+
+    void cleanup() { dlg_.reset(); }
+
+    void startupShowsTurnedCameraPictureAndTitle() {
+        start("Start Cam@320x240");
+        QVERIFY(dlg_->cameraOpen());
+        QVERIFY(dlg_->isVisible());
+        QVERIFY(waitFrames(5));
+        QCOMPARE(theView.rotation, 0);
+        QCOMPARE(theView.zoom, 1.0);
+        QCOMPARE(theView.frameWidth, 320);
+        QCOMPARE(theView.frameHeight, 240);
+
+        const QImage shown = dlg_->processedFrame().View();
+        QCOMPARE(shown.size(), QSize(320, 240));
+        QCOMPARE(corners(shown), kTurned180);
+
+        // The window was fitted to the picture: the video area has the camera's size and the
+        // panel takes the rest.
+        QCOMPARE(video()->size(), QSize(320, 240));
+        QCOMPARE(dlg_->width(), 320 + kPanelShownWidth);
+
+        static const QRegularExpression form(
+            R"(^Vistrela Viewer v2\.0  \[(\d+),(\d+)\] fps:(\d+\.\d\d)   Zoom:1\.00x$)");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            form.match(title()).hasMatch() && form.match(title()).captured(3).toDouble() > 0.0,
+            kWaitMs);
+        const QRegularExpressionMatch m = form.match(title());
+        QCOMPARE(m.captured(1).toInt(), video()->width());
+        QCOMPARE(m.captured(2).toInt(), video()->height());
+        QVERIFY(prompts_.notices.empty());
+    }
+
+    void savedPictureKeepsTurnAndIgnoresZoomAndPan() {
+        // An ini that asks for another folder, a fixed name and a low quality: start-up keeps
+        // only its camera name.
+        const QString elsewhere = QString::fromStdString(home_->path("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(test::WriteFile(
+            home_->configIni(),
+            "[camsi]\ncurfn = Second Cam\n[main]\npath = " + elsewhere.toStdString() +
+                "/\nautonum = 0\nfname = fixed.jpg\njpgq = 20\n"));
+        start("First Cam@640x480;Second Cam@640x480");
+        QVERIFY(dlg_->cameraOpen());
+        QCOMPARE(QString::fromStdString(theCapture.device()->friendlyName()),
+                 QStringLiteral("Second Cam"));
+        QCOMPARE(theSettings.nameMode, kNameTimeStamp);
+        QCOMPARE(theSettings.jpegQuality, 99);
+        QCOMPARE(QString::fromStdString(theSettings.savePath), desktop() + "/");
+
+        QVERIFY(waitFrames(2));
+        dlg_->onCommand(IDC_ROTATE);
+        QCOMPARE(theView.rotation, 90);
+        QVERIFY(waitFrames(2));
+        QCOMPARE(dlg_->processedFrame().GetWidth(), 480);
+
+        const qint64 before = QDateTime::currentSecsSinceEpoch();
+        dlg_->onCommand(IDC_SAVE_PICTURE);
+        const QString first = waitForPicture(0);
+        const qint64 after = QDateTime::currentSecsSinceEpoch();
+        QVERIFY2(!first.isEmpty(), "no picture on the desktop");
+
+        static const QRegularExpression stampName(R"(^(\d{8}_\d{6})\.jpg$)");
+        const QRegularExpressionMatch stamp = stampName.match(first);
+        QVERIFY2(stamp.hasMatch(), qPrintable(first));
+        const qint64 taken =
+            QDateTime::fromString(stamp.captured(1), "yyyyMMdd_HHmmss").toSecsSinceEpoch();
+        QVERIFY(taken >= before && taken <= after);
+        QVERIFY(QDir(elsewhere).isEmpty());
+
+        const QImage saved(desktop() + "/" + first);
+        QCOMPARE(saved.size(), QSize(480, 640));
+        QCOMPARE(corners(saved), kTurned270);
+        QTRY_VERIFY_WITH_TIMEOUT(title().contains(kSavedText), kWaitMs);
+        QVERIFY(title().contains(" Rot:90"));
+
+        // Magnified and panned on screen; the file still holds the whole turned frame.
+        for (int i = 0; i < 6; ++i) wheel(-120);
+        QCOMPARE(theView.zoom, 640.0 / 940.0);
+        rightDrag(QPoint(200, 200), QPoint(120, 140));
+        QVERIFY(theView.panX != 0 || theView.panY != 0);
+        QVERIFY(waitFrames(2));
+        dlg_->onCommand(IDC_SAVE_PICTURE);
+        const QString second = waitForPicture(1);
+        QVERIFY2(!second.isEmpty(), "no second picture");
+        QVERIFY(second != first);
+        // Within the same second the name gets a suffix instead of replacing the first.
+        static const QRegularExpression stampOrSuffix(R"(^\d{8}_\d{6}(_\d+)?\.jpg$)");
+        QVERIFY2(stampOrSuffix.match(second).hasMatch(), qPrintable(second));
+        const QImage zoomed(desktop() + "/" + second);
+        QCOMPARE(zoomed.size(), QSize(480, 640));
+        QCOMPARE(corners(zoomed), kTurned270);
+    }
+
+    void twoSaveRequestsBetweenFramesGiveOneFile() {
+        start("Burst Cam@320x240");
+        QVERIFY(waitFrames(2));
+        // No event runs between the two requests, so no frame can come between them.
+        dlg_->onCommand(IDC_SAVE_PICTURE);
+        dlg_->onCommand(cmd::SavePictureHidden);
+        QVERIFY(!waitForPicture(0).isEmpty());
+        QVERIFY(waitFrames(5));
+        QCOMPARE(pictures().size(), 1);
+        QCOMPARE(dlg_->pipelineState().captureRequest, 0);
+
+        // A later press is a picture of its own, never written over the first.
+        dlg_->onCommand(IDC_SAVE_PICTURE);
+        QVERIFY(!waitForPicture(1).isEmpty());
+        QVERIFY(waitFrames(5));
+        QCOMPARE(pictures().size(), 2);
+        for (const QString& name : pictures())
+            QCOMPARE(QImage(desktop() + "/" + name).size(), QSize(320, 240));
+    }
+
+    void contextMenuListsCamerasAndSwitches() {
+        start("Laptop Camera@320x240;USB Cam A@320x240;USB Cam B@320x240");
+        QVERIFY(dlg_->cameraOpen());
+        QVERIFY(waitFrames(2));
+        // "USB" cameras move to the front, the last of them first.
+        QCOMPARE(QString::fromStdString(theSettings.cameraName), QStringLiteral("USB Cam B"));
+
+        const MenuModel& menu = dlg_->menuModel();
+        QVERIFY(!menu.items.empty());
+        const MenuItemModel& cameras = menu.items.front();
+        QCOMPARE(QString::fromStdString(cameras.text), QStringLiteral("카메라"));
+        QCOMPARE(cameras.submenu.size(), std::size_t{3});
+        const char* expected[] = {"[1] USB Cam B", "[2] Laptop Camera", "[3] USB Cam A"};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(cameras.submenu[i].commandId, ID_CAMERA_BASE + i);
+            QCOMPARE(cameras.submenu[i].text, std::string(expected[i]));
+            QCOMPARE(cameras.submenu[i].isDefault, i == 0);
+        }
+        for (int id = ID_PANEL_HIDE; id <= ID_ERASE_TOOL; ++id) {
+            QVERIFY(menu.find(id) != nullptr);
+            QVERIFY(menu.find(id)->enabled);
+            QVERIFY(menuAction(id) != nullptr);
+        }
+
+        // The current camera: nothing stops, nothing reopens.
+        const std::shared_ptr<CaptureDevice> device = theCapture.device();
+        dlg_->onCommand(ID_CAMERA_BASE);
+        QVERIFY(dlg_->cameraOpen());
+        QCOMPARE(theCapture.device(), device);
+
+        // Ids without a command and cameras past the list change nothing.
+        for (int id : {17, 20, 29, 33, 39, 60}) dlg_->onCommand(id);
+        QCOMPARE(theCapture.device(), device);
+        QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
+        QCOMPARE(theView.zoom, 1.0);
+        QCOMPARE(dlg_->pipelineState().drawMode, 0);
+        QVERIFY(waitFrames(2));
+
+        // Collapsing: only "show" is offered, the grid waits beyond the right edge.
+        dlg_->onCommand(IDC_PANEL_STRIP);
+        QCOMPARE(dlg_->panelWidthNow(), kPanelCollapsedWidth);
+        QVERIFY(!dlg_->menuModel().find(ID_PANEL_HIDE)->enabled);
+        QVERIFY(dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
+        QVERIFY(!menuAction(ID_PANEL_HIDE)->isEnabled());
+        QVERIFY(menuAction(ID_PANEL_SHOW)->isEnabled());
+        const int windowWidth = dlg_->frameGeometry().width();
+        int parked = 0;
+        for (CGdipButton* b : dlg_->findChildren<CGdipButton*>()) {
+            const int id = b->property("controlId").toInt();
+            if (id == IDC_PANEL_STRIP) {
+                QVERIFY(b->x() < dlg_->width());
+                QCOMPARE(b->toolTipText(), QStringLiteral("메뉴보이기"));
+                continue;
+            }
+            // Column 1 at the window's outer width, column 2 the usual 70 further.
+            const PanelButtonEntry* entry = findPanelButton(id);
+            QVERIFY(entry != nullptr);
+            QCOMPARE(b->x(), entry->column == 1 ? windowWidth : windowWidth + 70);
+            QVERIFY(b->x() >= dlg_->width());
+            ++parked;
+        }
+        QCOMPARE(parked, 17);
+        QCOMPARE(video()->width(), dlg_->width() - kPanelCollapsedWidth);
+
+        // Another camera: closed, renamed, reopened, and a new menu with both panel commands.
+        dlg_->onCommand(ID_CAMERA_BASE + 2);
+        QCOMPARE(QString::fromStdString(theSettings.cameraName), QStringLiteral("USB Cam A"));
+        QVERIFY(dlg_->cameraOpen());
+        QVERIFY(theCapture.device() != device);
+        QCOMPARE(QString::fromStdString(theCapture.device()->friendlyName()),
+                 QStringLiteral("USB Cam A"));
+        QVERIFY(waitFrames(2));
+        QVERIFY(dlg_->menuModel().find(ID_CAMERA_BASE + 2)->isDefault);
+        QVERIFY(!dlg_->menuModel().find(ID_CAMERA_BASE)->isDefault);
+        QVERIFY(dlg_->menuModel().find(ID_PANEL_HIDE)->enabled);
+        QVERIFY(dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
+        QVERIFY(menuAction(ID_PANEL_HIDE)->isEnabled());
+        QVERIFY(menuAction(ID_PANEL_SHOW)->isEnabled());
+
+        // "Hide" while collapsed still toggles: the panel comes back.
+        dlg_->onCommand(ID_PANEL_HIDE);
+        QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
+        QCOMPARE(panelButton(IDC_SAVE_PICTURE)->x(),
+                 dlg_->frameGeometry().width() - kPanelShownWidth - 5);
+        QVERIFY(!dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
+        QVERIFY(prompts_.notices.empty());
+    }
+
+    void failingCameraClosesAndReopensWhenListedAgain_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("stream error") << QByteArray("Cam!error");
+        QTest::newRow("stalled") << QByteArray("Cam!stall");
+    }
+
+    void failingCameraClosesAndReopensWhenListedAgain() {
+        QFETCH(QByteArray, name);
+        start(name + "@320x240");
+        QVERIFY(dlg_->cameraOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->cameraOpen(), kWaitMs);
+        QVERIFY(dlg_->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(title().contains(kLostText), kWaitMs);
+        QCOMPARE(title().count(kLostText), 1);
+        const double said = theView.statusUntil;
+        const int framesBefore = dlg_->framesProcessed();
+
+        // While the camera is not listed the window keeps looking, silently, and a picture
+        // request waits for frames.
+        qputenv("VISTRELA_TEST_CAMERAS", "Other Cam@320x240");
+        dlg_->onCommand(IDC_SAVE_PICTURE);
+        dlg_->onCommand(IDC_ROTATE);
+        QTest::qWait(2500);  // longer than one look for the camera
+        QVERIFY(!dlg_->cameraOpen());
+        QCOMPARE(theView.statusUntil, said);
+        QCOMPARE(dlg_->framesProcessed(), framesBefore);
+        QVERIFY(pictures().isEmpty());
+        QVERIFY(prompts_.notices.empty());
+
+        // Listed again: it opens by itself, frames flow and the waiting picture is taken.
+        qputenv("VISTRELA_TEST_CAMERAS", name + "@320x240");
+        QVERIFY(waitFrames(1));
+        const QString taken = waitForPicture(0);
+        QVERIFY(!taken.isEmpty());
+        QCOMPARE(QImage(desktop() + "/" + taken).size(), QSize(240, 320));
+        QVERIFY(prompts_.notices.empty());
+    }
+
+    void escExitButtonAndCloseBoxEndTheDialog_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Esc") << 0;
+        QTest::newRow("exit button") << 1;
+        QTest::newRow("close box") << 2;
+    }
+
+    void escExitButtonAndCloseBoxEndTheDialog() {
+        QFETCH(int, way);
+        // Several rounds with a fast camera: closing always lands between busy frames.
+        for (int round = 0; round < 3; ++round) {
+            start("Close Cam@320x240@60");
+            QVERIFY(waitFrames(3 + round));
+            if (way == 0)
+                QTest::keyClick(dlg_.get(), Qt::Key_Escape);
+            else if (way == 1)
+                panelButton(IDC_EXIT)->click();
+            else
+                QVERIFY(dlg_->close());
+            QVERIFY(!dlg_->isVisible());
+            QCOMPARE(dlg_->result(), int(QDialog::Accepted));
+            QCOMPARE(dlg_->exitStatus(), 0);
+            QVERIFY(!dlg_->cameraOpen());
+            // No frame reaches a closed dialog.
+            const int frames = dlg_->framesProcessed();
+            QTest::qWait(100);
+            QCOMPARE(dlg_->framesProcessed(), frames);
+            dlg_.reset();
+        }
+    }
+
+    void keyboardShortcuts() {
+        start("Keys Cam@640x480");
+        QVERIFY(waitFrames(2));
+
+        QTest::keyClick(dlg_.get(), Qt::Key_R);
+        QCOMPARE(theView.rotation, 90);
+
+        // "+" magnifies by one wheel step towards the user, "-" steps back out.
+        QTest::keyClick(dlg_.get(), Qt::Key_Plus);
+        const double byKey = theView.zoom;
+        QVERIFY(byKey < 1.0);
+        QTest::keyClick(dlg_.get(), Qt::Key_Minus);
+        QCOMPARE(theView.zoom, 1.0);
+        wheel(-120);
+        QCOMPARE(theView.zoom, byKey);
+        wheel(120);
+        QCOMPARE(theView.zoom, 1.0);
+
+        // "0" resets zoom and pan; the turn stays.
+        QTest::keyClick(dlg_.get(), Qt::Key_Plus);
+        QTest::keyClick(dlg_.get(), Qt::Key_Plus);
+        rightDrag(QPoint(200, 200), QPoint(150, 150));
+        QVERIFY(theView.panX != 0 || theView.panY != 0);
+        QTest::keyClick(dlg_.get(), Qt::Key_0);
+        QCOMPARE(theView.zoom, 1.0);
+        QCOMPARE(theView.panX, 0);
+        QCOMPARE(theView.panY, 0);
+        QCOMPARE(theView.rotation, 90);
+
+        QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
+        const QString saved = waitForPicture(0);
+        QVERIFY(!saved.isEmpty());
+        QCOMPARE(QImage(desktop() + "/" + saved).size(), QSize(480, 640));
+        // S alone saves nothing.
+        QTest::keyClick(dlg_.get(), Qt::Key_S);
+        QVERIFY(waitFrames(3));
+        QCOMPARE(pictures().size(), 1);
+
+        // F11 and F switch between windowed and full screen; the pair of layout buttons shows
+        // which state the window is in.
+        CGdipButton* enter = panelButton(IDC_FULL_SCREEN);
+        CGdipButton* leave = panelButton(IDC_WINDOWED);
+        QVERIFY(enter->isVisibleTo(dlg_.get()));
+        QVERIFY(!leave->isVisibleTo(dlg_.get()));
+        const QRect windowedPlace = dlg_->geometry();
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(!enter->isVisibleTo(dlg_.get()));
+        QVERIFY(leave->isVisibleTo(dlg_.get()));
+        QVERIFY(dlg_->windowState() & Qt::WindowFullScreen);
+        QTest::keyClick(dlg_.get(), Qt::Key_F);
+        QVERIFY(enter->isVisibleTo(dlg_.get()));
+        QVERIFY(!leave->isVisibleTo(dlg_.get()));
+        QVERIFY(!(dlg_->windowState() & Qt::WindowFullScreen));
+        QTRY_COMPARE_WITH_TIMEOUT(dlg_->geometry(), windowedPlace, kWaitMs);
+        QTest::keyClick(dlg_.get(), Qt::Key_F);
+        QVERIFY(leave->isVisibleTo(dlg_.get()));
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(enter->isVisibleTo(dlg_.get()));
+        QVERIFY(dlg_->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
