@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "viewer/image.h"
 #include "viewer/pixel_loops.h"
 
@@ -18,31 +16,20 @@ bool CxImage::CreateFromFrame(const FrameView& frame, bool flipRows, bool mirror
                               int rotationDegrees, const CxImage* mixSource) {
     if (!frame.complete() || rotationDegrees % 90 != 0) return false;
     const int turns = ((rotationDegrees / 90) % 4 + 4) % 4;
-    const FrameTransform how{flipRows, mirror, turns};
-    if (turns % 2 == 1) {
-        Resize(frame.height, frame.width);
-        // The overlay is mixed block by block as the turned picture is written, when it has
-        // the picture's size; otherwise (a camera just switched) over the common part after.
-        const bool fused = mixSource != nullptr && mixSource->hasTrans_ &&
-                           mixSource->width_ == width_ && mixSource->height_ == height_;
-        MixLayer layer;
-        if (fused) layer = {mixSource->pixels_.data(), mixSource->ink_.data(), mixSource->trans_};
-        ConvertFrame(frame.data, frame.width, frame.height, frame.strideBytes, how, pixels_.data(),
-                     band_, fused ? &layer : nullptr);
-        SetAllInk();
-        if (mixSource != nullptr && !fused) MixFrom(*mixSource);
-        return true;
-    }
-    Resize(frame.width, frame.height);
+    const bool turned = turns % 2 == 1;
+    Resize(turned ? frame.height : frame.width, turned ? frame.width : frame.height);
+    // The overlay is mixed as each row or block of the picture is written, while it is still
+    // in the cache, when it has the picture's size; otherwise (a camera just switched, or a
+    // source without a transparent colour) over the common part after.
+    const bool fused = mixSource != nullptr && mixSource->hasTrans_ &&
+                       mixSource->width_ == width_ && mixSource->height_ == height_;
+    MixLayer layer;
+    if (fused) layer = {mixSource->pixels_.data(), mixSource->ink_.data(), mixSource->trans_};
+    ConvertFrame(frame.data, frame.width, frame.height, frame.strideBytes,
+                 FrameTransform{flipRows, mirror, turns}, pixels_.data(), band_,
+                 fused ? &layer : nullptr);
     SetAllInk();
-    // A few rows at a time: converted, then mixed while they are still in the cache.
-    constexpr int kBand = 8;
-    for (int y = 0; y < height_; y += kBand) {
-        const int end = std::min(height_, y + kBand);
-        ConvertFrameRows(frame.data, frame.width, frame.height, frame.strideBytes, how,
-                         pixels_.data(), y, end);
-        if (mixSource != nullptr) MixRows(*mixSource, y, end);
-    }
+    if (mixSource != nullptr && !fused) MixFrom(*mixSource);
     return true;
 }
 

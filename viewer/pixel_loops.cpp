@@ -27,6 +27,11 @@ inline std::uint32_t Pixel3(const std::uint8_t* p) {
     return kOpaque | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
 }
 
+// Blends overlay pixels `ov` over `px` where they are not the key colour.
+inline std::uint32_t Keyed(std::uint32_t px, std::uint32_t ov, std::uint32_t trans) {
+    return (ov & 0x00ffffffu) != trans ? ov | kOpaque : px;
+}
+
 // Four BGR pixels from 12 bytes read as three words, so no byte beyond them is touched.
 struct Quad {
     std::uint32_t p0, p1, p2, p3;
@@ -64,6 +69,14 @@ void RowOutScalar(const std::uint8_t* src, int n, bool reverse, std::uint32_t* o
     for (; k < n; ++k) out[k * step] = Pixel3(src + 3 * (n - 1 - k));
 }
 
+// RowOutScalar into consecutive pixels with the overlay row `ov` mixed over them.
+void RowKeyedScalar(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out,
+                    const std::uint32_t* ov, std::uint32_t trans) {
+    for (int k = 0; k < n; ++k) {
+        out[k] = Keyed(Pixel3(src + 3 * (reverse ? n - 1 - k : k)), ov[k], trans);
+    }
+}
+
 #if defined(__x86_64__) || defined(__i386__)
 #define VISTRELA_X86 1
 // The same into consecutive pixels with SSSE3 byte shuffles: four pixels per 16-byte load.
@@ -94,6 +107,39 @@ __attribute__((target("ssse3"))) void RowLineSsse3(const std::uint8_t* src, int 
     RowOutScalar(src, n - k, true, out + k, 1);
 }
 
+// RowLineSsse3 with the overlay row `ov` mixed in before the store, so each output pixel is
+// written once and the overlay is read straight after the frame bytes it meets.
+__attribute__((target("ssse3"))) void RowKeyedSsse3(const std::uint8_t* src, int n, bool reverse,
+                                                    std::uint32_t* out, const std::uint32_t* ov,
+                                                    std::uint32_t trans) {
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+    const __m128i rgb = _mm_set1_epi32(0x00ffffff);
+    const __m128i key = _mm_set1_epi32(static_cast<int>(trans));
+    const auto put = [&](int k, __m128i v) {
+        const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ov + k));
+        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(o, rgb), key);
+        v = _mm_or_si128(_mm_and_si128(clear, v), _mm_andnot_si128(clear, o));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(v, opaque));
+    };
+    int k = 0;
+    if (!reverse) {
+        const __m128i order = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+        for (; 3 * k + 16 <= 3 * n; k += 4) {
+            put(k, _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * k)),
+                                    order));
+        }
+        RowKeyedScalar(src + 3 * k, n - k, false, out + k, ov + k, trans);
+        return;
+    }
+    const __m128i order = _mm_setr_epi8(13, 14, 15, -1, 10, 11, 12, -1, 7, 8, 9, -1, 4, 5, 6, -1);
+    for (; k + 4 <= n && 3 * (n - 4 - k) - 4 >= 0; k += 4) {
+        put(k, _mm_shuffle_epi8(
+                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * (n - 4 - k) - 4)),
+                   order));
+    }
+    RowKeyedScalar(src, n - k, true, out + k, ov + k, trans);
+}
+
 const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
 #endif
 
@@ -106,6 +152,32 @@ void RowLine(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out) {
     }
 #endif
     RowOutScalar(src, n, reverse, out, 1);
+}
+
+void RowKeyed(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out,
+              const std::uint32_t* ov, std::uint32_t trans) {
+#if defined(VISTRELA_X86)
+    if (kHaveSsse3) {
+        RowKeyedSsse3(src, n, reverse, out, ov, trans);
+        return;
+    }
+#endif
+    RowKeyedScalar(src, n, reverse, out, ov, trans);
+}
+
+// One source row of `n` pixels into `out`, with overlay row `ov` mixed over output columns
+// [begin, end) only; the overlay is not read outside them. Each part is converted from its
+// own piece of the source row: output column k comes from source column k, or n - 1 - k when
+// `reverse`.
+void RowLineMixed(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out,
+                  const std::uint32_t* ov, PixelSpan span, std::uint32_t trans) {
+    const int begin = std::clamp(span.begin, 0, n);
+    const int end = std::clamp(span.end, begin, n);
+    const auto piece = [&](int from, int to) { return src + 3 * (reverse ? n - to : from); };
+    if (begin > 0) RowLine(piece(0, begin), begin, reverse, out);
+    if (end > begin)
+        RowKeyed(piece(begin, end), end - begin, reverse, out + begin, ov + begin, trans);
+    if (n > end) RowLine(piece(end, n), n - end, reverse, out + end);
 }
 
 // Rows of tiles this tall are written together so that the output lines they touch stay in
@@ -172,24 +244,27 @@ void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bo
 }
 
 void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
-                      const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd) {
+                      const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd,
+                      const MixLayer* layer) {
     // Each output row is one buffer row; a half turn reverses both orders.
     const bool half = (how.quarterTurns & 3) == 2;
     const bool reverse = how.mirror != half;
     for (int y = rowBegin; y < rowEnd; ++y) {
         const int pictureRow = half ? height - 1 - y : y;
         const int r = how.flipRows ? height - 1 - pictureRow : pictureRow;
-        RowLine(bgr + static_cast<std::ptrdiff_t>(r) * strideBytes, width, reverse,
-                dst + static_cast<std::ptrdiff_t>(y) * width);
+        const std::uint8_t* src = bgr + static_cast<std::ptrdiff_t>(r) * strideBytes;
+        std::uint32_t* out = dst + static_cast<std::ptrdiff_t>(y) * width;
+        if (layer != nullptr) {
+            RowLineMixed(src, width, reverse, out,
+                         layer->pixels + static_cast<std::ptrdiff_t>(y) * width, layer->spans[y],
+                         layer->trans);
+        } else {
+            RowLine(src, width, reverse, out);
+        }
     }
 }
 
 namespace {
-
-// Blends overlay pixels `ov` over `px` where they are not the key colour.
-inline std::uint32_t Keyed(std::uint32_t px, std::uint32_t ov, std::uint32_t trans) {
-    return (ov & 0x00ffffffu) != trans ? ov | kOpaque : px;
-}
 
 // Writes the band `band` (rows of `width` pixels; band row b, column i becomes output row
 // i0 + i, column j0 + b) into the output, `outWidth` pixels per row, mixing `layer` where its
@@ -271,15 +346,7 @@ void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideByte
                   std::vector<std::uint32_t>& scratch, const MixLayer* layer) {
     const int turns = how.quarterTurns & 3;
     if (turns == 0 || turns == 2) {
-        ConvertFrameRows(bgr, width, height, strideBytes, how, dst, 0, height);
-        if (layer != nullptr) {
-            for (int y = 0; y < height; ++y) {
-                const PixelSpan s = layer->spans[y];
-                const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * width;
-                if (s.begin < s.end)
-                    MixRow(layer->pixels + at, dst + at, s.begin, s.end, true, layer->trans);
-            }
-        }
+        ConvertFrameRows(bgr, width, height, strideBytes, how, dst, 0, height, layer);
         return;
     }
 

@@ -26,10 +26,6 @@ struct FrameTransform {
     int quarterTurns = 0;
 };
 
-// Output rows [rowBegin, rowEnd) of ConvertFrame, for 0 and 2 quarter turns only.
-void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
-                      const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd);
-
 // Column range [begin, end) of a row outside which an overlay row is all key colour.
 struct PixelSpan {
     int begin = 0;
@@ -43,6 +39,12 @@ struct MixLayer {
     const PixelSpan* spans = nullptr;
     std::uint32_t trans = 0;
 };
+
+// Output rows [rowBegin, rowEnd) of ConvertFrame, for 0 and 2 quarter turns only, mixing
+// `layer` into each row as it is written.
+void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
+                      const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd,
+                      const MixLayer* layer = nullptr);
 
 // Converts the frame (`width` x `height` pixels, rows `strideBytes` apart, top row first) into
 // `dst`, whose size is width x height for 0 and 2 quarter turns and height x width otherwise,

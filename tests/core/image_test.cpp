@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <string>
 #include <tuple>
 
 #include "tests/core/gui_app.h"
@@ -96,23 +97,80 @@ TEST(Image, OnePassBuildEqualsSeparateSteps) {
     }
 }
 
+namespace {
+
+// Ink that starts and ends at columns off the loop widths: a diagonal, a whole-width row, a
+// row whose only ink is its first and last pixel, and single pixels at odd columns.
+void DrawTestStrokes(CxImage& overlay) {
+    const int w = overlay.GetWidth(), h = overlay.GetHeight();
+    overlay.DrawLine(0, 40, 2, 30, Rgb{0, 255, 34});
+    overlay.DrawLine(5, 5, 0, 60, Rgb{1, 2, 3});
+    overlay.DrawLine(0, w - 1, h / 2, h / 2, Rgb{9, 8, 7});
+    overlay.DrawLine(0, 0, 1, 1, Rgb{200, 0, 0});
+    overlay.DrawLine(w - 1, w - 1, 1, 1, Rgb{0, 0, 200});
+    overlay.DrawLine(13, 13, h - 1, h - 1, Rgb{5, 5, 5});
+    overlay.DrawLine(w - 2, w - 2, h - 2, h - 2, Rgb{6, 6, 6});
+}
+
+void ExpectSamePixels(const CxImage& a, const CxImage& b, const std::string& what) {
+    ASSERT_EQ(a.GetWidth(), b.GetWidth()) << what;
+    ASSERT_EQ(a.GetHeight(), b.GetHeight()) << what;
+    for (int y = 0; y < a.GetHeight(); ++y) {
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            ASSERT_EQ(a.PixelAt(x, y), b.PixelAt(x, y)) << what << " at " << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+
+// The overlay mixed during the build must give what building and then MixFrom gives, in every
+// orientation and on rows that are not multiples of the loop widths.
 TEST(Image, OnePassBuildMixesOverlayLikeMixFrom) {
-    const auto f = MakeFrame(70, 45);
-    for (int rot = 0; rot < 360; rot += 90) {
-        CxImage overlay;
-        overlay.Create(rot % 180 == 0 ? 70 : 45, rot % 180 == 0 ? 45 : 70);
-        overlay.SetTransColor(Rgb{});
-        overlay.DrawLine(0, 40, 2, 30, Rgb{0, 255, 34});
-        overlay.DrawLine(5, 5, 0, 60, Rgb{1, 2, 3});
-        CxImage steps;
-        steps.CreateFromFrame(f.view, true, true, rot);
-        steps.MixFrom(overlay);
-        CxImage fused;
-        fused.CreateFromFrame(f.view, true, true, rot, &overlay);
-        for (int y = 0; y < steps.GetHeight(); ++y) {
-            for (int x = 0; x < steps.GetWidth(); ++x) {
-                ASSERT_EQ(fused.PixelAt(x, y), steps.PixelAt(x, y)) << rot << " " << x << "," << y;
+    for (const auto& [w, h, padding] : {std::tuple{70, 45, 0}, std::tuple{67, 37, 5}}) {
+        const auto f = MakeFrame(w, h, padding);
+        for (int flip = 0; flip < 2; ++flip) {
+            for (int mirror = 0; mirror < 2; ++mirror) {
+                for (int rot = 0; rot < 360; rot += 90) {
+                    CxImage overlay;
+                    overlay.Create(rot % 180 == 0 ? w : h, rot % 180 == 0 ? h : w);
+                    overlay.SetTransColor(Rgb{});
+                    DrawTestStrokes(overlay);
+                    CxImage steps;
+                    steps.CreateFromFrame(f.view, flip != 0, mirror != 0, rot);
+                    steps.MixFrom(overlay);
+                    CxImage fused;
+                    ASSERT_TRUE(
+                        fused.CreateFromFrame(f.view, flip != 0, mirror != 0, rot, &overlay));
+                    ExpectSamePixels(fused, steps,
+                                     std::to_string(w) + "x" + std::to_string(h) + " flip " +
+                                         std::to_string(flip) + " mirror " +
+                                         std::to_string(mirror) + " rot " + std::to_string(rot));
+                }
             }
+        }
+    }
+}
+
+// An overlay of another size (the camera just switched) or without a transparent colour is
+// mixed over the common part, as MixFrom does.
+TEST(Image, OnePassBuildMixesOddOverlaysLikeMixFrom) {
+    const auto f = MakeFrame(70, 45);
+    for (int rot : {0, 180, 90}) {
+        CxImage smaller;
+        smaller.Create(rot == 90 ? 40 : 66, rot == 90 ? 60 : 41);
+        smaller.SetTransColor(Rgb{});
+        DrawTestStrokes(smaller);
+        CxImage opaque;
+        opaque.Create(rot == 90 ? 45 : 70, rot == 90 ? 70 : 45);
+        DrawTestStrokes(opaque);
+        for (const CxImage* overlay : {&smaller, &opaque}) {
+            CxImage steps;
+            steps.CreateFromFrame(f.view, true, false, rot);
+            steps.MixFrom(*overlay);
+            CxImage fused;
+            fused.CreateFromFrame(f.view, true, false, rot, overlay);
+            ExpectSamePixels(fused, steps, "rot " + std::to_string(rot));
         }
     }
 }
