@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QTimerEvent>
+#include <algorithm>
 #include <ctime>
 
 #include "annotation/overlay.h"
@@ -33,6 +34,9 @@ int panelWidth = kPanelShownWidth;
 
 namespace {
 constexpr int kReconnectIntervalMs = 2000;
+// A camera that is listed but will not open may block each attempt for a while; attempts
+// that fail space themselves out up to this.
+constexpr int kReconnectMaxIntervalMs = 30000;
 }  // namespace
 
 CvistDlg::CvistDlg() : QDialog(nullptr) {
@@ -112,6 +116,7 @@ void CvistDlg::OpenCamera() {
     }
     cameraLost_ = false;
     reconnectTimer_.stop();
+    reconnectTimer_.setInterval(kReconnectIntervalMs);
     if (!fittedToCamera_ && startTime == 0) {
         // The window takes the shape of the picture the camera really delivers.
         fittedToCamera_ = true;
@@ -150,6 +155,9 @@ void CvistDlg::checkCameraBack() {
     theCapture.EnumerateDevices(probe, count);
     if (FindDeviceIndex(probe, count, theSettings.cameraName) < 0) return;
     OpenCamera();
+    if (!theCapture.isOpen())
+        reconnectTimer_.setInterval(
+            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
 }
 
 void CvistDlg::onCommand(int id) {
