@@ -144,11 +144,13 @@ struct SourceState {
     int rateNumerator = 30;
     int rateDenominator = 1;
     std::vector<std::shared_ptr<FrameStore>> stores;
+    GstClockTime gridStartNs = GST_CLOCK_TIME_NONE;  // running time of frame 0
     guint64 nextFrame = 0;
     int framesSent = 0;
     bool errorPosted = false;
 
-    GstClockTime ptsOf(guint64 frame) const {
+    // Time of `frame` after frame 0.
+    GstClockTime offsetOf(guint64 frame) const {
         return gst_util_uint64_scale(frame, GST_SECOND * static_cast<guint64>(rateDenominator),
                                      static_cast<guint64>(rateNumerator));
     }
@@ -212,7 +214,7 @@ gboolean SetCaps(GstBaseSrc* base, GstCaps* caps) {
     s.haveLayout = true;
     s.rateNumerator = GST_VIDEO_INFO_FPS_N(&info) > 0 ? GST_VIDEO_INFO_FPS_N(&info) : 30;
     s.rateDenominator = GST_VIDEO_INFO_FPS_N(&info) > 0 ? GST_VIDEO_INFO_FPS_D(&info) : 1;
-    s.frameDurationNs = s.ptsOf(1);
+    s.frameDurationNs = s.offsetOf(1);
     // Stores of the old size still downstream stay alive through their buffers.
     s.stores.clear();
     return TRUE;
@@ -227,6 +229,7 @@ gboolean DecideAllocation(GstBaseSrc*, GstQuery* query) {
 
 gboolean Start(GstBaseSrc* base) {
     SourceState& s = StateOf(base);
+    s.gridStartNs = GST_CLOCK_TIME_NONE;
     s.nextFrame = 0;
     s.framesSent = 0;
     s.errorPosted = false;
@@ -278,16 +281,28 @@ gboolean UnlockStop(GstBaseSrc* base) {
     return TRUE;
 }
 
-// Skips the frames whose time passed while the previous one was being delivered.
-void SkipLateFrames(GstBaseSrc* base, SourceState& s) {
+// The pipeline's running time now, or GST_CLOCK_TIME_NONE without a clock.
+GstClockTime RunningTime(GstBaseSrc* base) {
     GstClock* clock = gst_element_get_clock(GST_ELEMENT(base));
-    if (clock == nullptr) return;
+    if (clock == nullptr) return GST_CLOCK_TIME_NONE;
     const GstClockTime now = gst_clock_get_time(clock);
     gst_object_unref(clock);
     const GstClockTime baseTime = gst_element_get_base_time(GST_ELEMENT(base));
-    if (!GST_CLOCK_TIME_IS_VALID(now) || now <= baseTime) return;
+    if (!GST_CLOCK_TIME_IS_VALID(now) || now < baseTime) return GST_CLOCK_TIME_NONE;
+    return now - baseTime;
+}
+
+// The frame grid starts when the first frame is made, so that frame is not already late; later
+// frames whose time passed while the previous one was delivered are skipped.
+void PlaceOnGrid(GstBaseSrc* base, SourceState& s) {
+    const GstClockTime now = RunningTime(base);
+    if (!GST_CLOCK_TIME_IS_VALID(s.gridStartNs)) {
+        s.gridStartNs = GST_CLOCK_TIME_IS_VALID(now) ? now : 0;
+        return;
+    }
+    if (!GST_CLOCK_TIME_IS_VALID(now) || now <= s.gridStartNs) return;
     const guint64 current =
-        gst_util_uint64_scale(now - baseTime, static_cast<guint64>(s.rateNumerator),
+        gst_util_uint64_scale(now - s.gridStartNs, static_cast<guint64>(s.rateNumerator),
                               GST_SECOND * static_cast<guint64>(s.rateDenominator));
     s.nextFrame = std::max(s.nextFrame, current);
 }
@@ -305,7 +320,7 @@ GstFlowReturn Create(GstBaseSrc* base, guint64, guint, GstBuffer** out) {
         s.wake.wait(lock, [&s] { return s.unlocked; });
         return GST_FLOW_FLUSHING;
     }
-    SkipLateFrames(base, s);
+    PlaceOnGrid(base, s);
     const guint64 frame = s.nextFrame++;
     std::shared_ptr<FrameStore> store = s.freeStore();
     MoveSquare(*store, s.layout, s.layout.squareLeft(frame + 1));
@@ -316,9 +331,9 @@ GstFlowReturn Create(GstBaseSrc* base, guint64, guint, GstBuffer** out) {
         buffer, gst_memory_new_wrapped(GST_MEMORY_FLAG_READONLY, store->pixels.get(),
                                        s.layout.sizeBytes, 0, s.layout.sizeBytes,
                                        new std::shared_ptr<FrameStore>(store), ReleaseStore));
-    GST_BUFFER_PTS(buffer) = s.ptsOf(frame);
+    GST_BUFFER_PTS(buffer) = s.gridStartNs + s.offsetOf(frame);
     GST_BUFFER_DTS(buffer) = GST_CLOCK_TIME_NONE;
-    GST_BUFFER_DURATION(buffer) = s.ptsOf(frame + 1) - s.ptsOf(frame);
+    GST_BUFFER_DURATION(buffer) = s.offsetOf(frame + 1) - s.offsetOf(frame);
     GST_BUFFER_OFFSET(buffer) = frame;
     GST_BUFFER_OFFSET_END(buffer) = frame + 1;
     ++s.framesSent;

@@ -7,10 +7,11 @@
 // downstream as read-only memory wrapping a store: an element that wants to write gets its own
 // copy, and a store is repainted only after every buffer showing it has been released.
 //
-// Timing: a live source in time format. Frame n carries PTS n / rate (running time) and
-// duration 1 / rate, and leaves when the pipeline clock reaches it; a frame whose time has
-// passed before it could be made is skipped, as a camera drops it, so a slow consumer never
-// makes the source run faster than its rate. Latency answers one frame.
+// Timing: a live source in time format. Frame n carries PTS start + n / rate, start being the
+// running time when the first frame was made, and duration 1 / rate; it leaves when the
+// pipeline clock reaches it. A frame whose time passed before it could be made is skipped, as a
+// camera drops it, so a slow consumer never makes the source run faster than its rate.
+// Latency answers one frame.
 //
 // Threads: NewTestCameraSource may be called on any thread; pictures are made on the element's
 // streaming thread.
