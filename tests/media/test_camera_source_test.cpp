@@ -37,44 +37,22 @@ double ProcessCpuSeconds() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// The camera's source -> capsfilter(`wanted`) -> `sink`; the pipeline owns everything.
-struct SourcePipeline {
-    GstElement* pipeline = nullptr;
-    GstElement* sink = nullptr;
-
-    SourcePipeline(CaptureDevice& device, const char* wanted, GstElement* sinkElement) {
-        pipeline = gst_pipeline_new(nullptr);
-        GstElement* source = device.createSource();
-        GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
-        GstCaps* caps = gst_caps_from_string(wanted);
-        g_object_set(filter, "caps", caps, nullptr);
-        gst_caps_unref(caps);
-        sink = sinkElement;
-        gst_bin_add_many(GST_BIN(pipeline), source, filter, sink, nullptr);
-        EXPECT_TRUE(gst_element_link_many(source, filter, sink, nullptr));
-    }
-    ~SourcePipeline() {
-        gst_element_set_state(pipeline, GST_STATE_NULL);
-        gst_object_unref(pipeline);
-    }
-};
-
-std::vector<CameraMode> Yuy2Modes(std::initializer_list<std::pair<int, int>> sizes, int fps) {
+GstElement* Source(std::initializer_list<std::pair<int, int>> sizes, int fps,
+                   TestCameraFailure failure = TestCameraFailure::None) {
     std::vector<CameraMode> modes;
     for (auto [w, h] : sizes) modes.push_back({PixelFormat::Yuy2, "YUY2", w, h, fps, 1});
-    return modes;
+    return NewTestCameraSource(modes, failure);
 }
 
-// A bare source -> [capsfilter] -> appsink pipeline, owned here.
+// `source` -> [capsfilter] -> appsink, owned here.
 struct AppSinkPipeline {
     GstElement* pipeline = gst_pipeline_new(nullptr);
     GstElement* source = nullptr;
     GstElement* sink = gst_element_factory_make("appsink", nullptr);
     bool linked = true;
 
-    AppSinkPipeline(const std::vector<CameraMode>& modes, const char* wanted = nullptr,
-                    TestCameraFailure failure = TestCameraFailure::None) {
-        source = NewTestCameraSource(modes, failure);
+    explicit AppSinkPipeline(GstElement* sourceElement, const char* wanted = nullptr)
+        : source(sourceElement) {
         g_object_set(sink, "sync", FALSE, nullptr);
         gst_bin_add_many(GST_BIN(pipeline), source, sink, nullptr);
         GstElement* upstream = source;
@@ -98,19 +76,6 @@ struct AppSinkPipeline {
     }
     // The next sample (owned by the caller), or nullptr when none came within the limit.
     GstSample* pull() { return gst_app_sink_try_pull_sample(GST_APP_SINK(sink), 5 * GST_SECOND); }
-    // The next error on the bus, or empty.
-    std::string error() {
-        GstBus* bus = gst_element_get_bus(pipeline);
-        GstMessage* message = gst_bus_timed_pop_filtered(bus, 5 * GST_SECOND, GST_MESSAGE_ERROR);
-        gst_object_unref(bus);
-        if (message == nullptr) return {};
-        GError* error = nullptr;
-        gst_message_parse_error(message, &error, nullptr);
-        std::string text = error->message;
-        g_error_free(error);
-        gst_message_unref(message);
-        return text;
-    }
 };
 
 using SamplePtr = std::unique_ptr<GstSample, decltype(&gst_sample_unref)>;
@@ -191,15 +156,19 @@ int CheckPicture(const std::vector<guint8>& bytes, int width, int height) {
 TEST(TestCameraSource, MeasureCpuOfFullHdSourceAlone) {
     auto device = OnlyCamera("FHD Cam@1920x1080@30");
     ASSERT_TRUE(device);
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", FALSE, "signal-handoffs", TRUE, nullptr);
+    // The whole source of the camera (with its picture controls), frames counted and dropped.
+    AppSinkPipeline p(device->createSource(), "video/x-raw,width=1920,height=1080");
+    g_object_set(p.sink, "max-buffers", 1u, "drop", TRUE, nullptr);
     int frames = 0;
-    g_signal_connect(sink, "handoff",
-                     G_CALLBACK(+[](GstElement*, GstBuffer*, GstPad*, gpointer counter) {
-                         g_atomic_int_inc(static_cast<int*>(counter));
-                     }),
-                     &frames);
-    SourcePipeline p(*device, "video/x-raw,width=1920,height=1080", sink);
+    GstPad* pad = gst_element_get_static_pad(p.sink, "sink");
+    gst_pad_add_probe(
+        pad, GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo*, gpointer counter) {
+            g_atomic_int_inc(static_cast<int*>(counter));
+            return GST_PAD_PROBE_OK;
+        },
+        &frames, nullptr);
+    gst_object_unref(pad);
     ASSERT_NE(gst_element_set_state(p.pipeline, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
     const char* secondsText = std::getenv("VISTRELA_MEASURE_SECONDS");
     const int seconds = secondsText != nullptr ? std::max(1, std::atoi(secondsText)) : 3;
@@ -212,10 +181,10 @@ TEST(TestCameraSource, MeasureCpuOfFullHdSourceAlone) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double cpu = ProcessCpuSeconds() - cpuBefore;
     const int sent = g_atomic_int_get(&frames) - framesBefore;
-    g_signal_handlers_disconnect_by_data(sink, &frames);
+    gst_element_set_state(p.pipeline, GST_STATE_NULL);  // no probe call after `frames` ends
     EXPECT_GT(sent, 0);
     std::printf(
-        "[measure] 1920x1080@30 test camera source -> fakesink: %.1f%% of one core, "
+        "[measure] 1920x1080@30 test camera source -> appsink: %.1f%% of one core, "
         "%.1f frames/s\n",
         100.0 * cpu / wall, sent / wall);
 }
@@ -223,9 +192,9 @@ TEST(TestCameraSource, MeasureCpuOfFullHdSourceAlone) {
 TEST(TestCameraSource, OffersExactlyItsModesAndTakesTheFirstByDefault) {
     ListCaptureDevices();  // initialises GStreamer
     EXPECT_EQ(NewTestCameraSource({}, TestCameraFailure::None), nullptr);
-    const auto modes = Yuy2Modes({{320, 240}, {160, 120}}, 30);
+    const auto twoSizes = {std::pair{320, 240}, std::pair{160, 120}};
     {
-        AppSinkPipeline p(modes);
+        AppSinkPipeline p(Source(twoSizes, 30));
         ASSERT_TRUE(p.linked);
         GstPad* pad = gst_element_get_static_pad(p.source, "src");
         GstCaps* offered = gst_pad_query_caps(pad, nullptr);
@@ -257,7 +226,7 @@ TEST(TestCameraSource, OffersExactlyItsModesAndTakesTheFirstByDefault) {
         EXPECT_EQ(minimum, gst_util_uint64_scale(GST_SECOND, 1, 30));
     }
     {
-        AppSinkPipeline p(modes, "video/x-raw,width=160,height=120");
+        AppSinkPipeline p(Source(twoSizes, 30), "video/x-raw,width=160,height=120");
         ASSERT_TRUE(p.linked);
         ASSERT_TRUE(p.play());
         SamplePtr sample = Own(p.pull());
@@ -265,14 +234,14 @@ TEST(TestCameraSource, OffersExactlyItsModesAndTakesTheFirstByDefault) {
         EXPECT_GE(CheckPicture(Bytes(sample.get()), 160, 120), 0);
     }
     {
-        AppSinkPipeline p(modes, "video/x-raw,width=200,height=100");
+        AppSinkPipeline p(Source(twoSizes, 30), "video/x-raw,width=200,height=100");
         EXPECT_FALSE(p.linked);
     }
 }
 
 TEST(TestCameraSource, PictureStaysWholeAsTheSquareTravelsWithTimestampsAtTheRate) {
     ListCaptureDevices();
-    AppSinkPipeline p(Yuy2Modes({{96, 64}}, 240));
+    AppSinkPipeline p(Source({{96, 64}}, 240));
     ASSERT_TRUE(p.play());
     const GstClockTime frameNs = gst_util_uint64_scale(GST_SECOND, 1, 240);
     int previousLeft = -1;
@@ -308,7 +277,7 @@ TEST(TestCameraSource, PictureStaysWholeAsTheSquareTravelsWithTimestampsAtTheRat
 
 TEST(TestCameraSource, FramesHeldOrWrittenDownstreamStayIntact) {
     ListCaptureDevices();
-    AppSinkPipeline p(Yuy2Modes({{64, 48}}, 240));
+    AppSinkPipeline p(Source({{64, 48}}, 240));
     // The first frames go out through an in-place writer that owns them alone (as videobalance
     // does when it is not passthrough): it must get its own copy, not the frame stores.
     GstPad* pad = gst_element_get_static_pad(p.source, "src");
@@ -354,7 +323,7 @@ TEST(TestCameraSource, FramesHeldOrWrittenDownstreamStayIntact) {
 
 TEST(TestCameraSource, ALateFrameIsSkippedNotSentInABurst) {
     ListCaptureDevices();
-    AppSinkPipeline p(Yuy2Modes({{64, 48}}, 240));
+    AppSinkPipeline p(Source({{64, 48}}, 240));
     // One frame queued at most: the streaming thread waits while the test holds back.
     g_object_set(p.sink, "max-buffers", 1u, "drop", FALSE, nullptr);
     ASSERT_TRUE(p.play());
@@ -373,10 +342,18 @@ TEST(TestCameraSource, ALateFrameIsSkippedNotSentInABurst) {
 
 TEST(TestCameraSource, FailingCameraSendsItsFramesThenErrorsOnceAndStopsCleanly) {
     ListCaptureDevices();
-    AppSinkPipeline p(Yuy2Modes({{64, 48}}, 240), nullptr, TestCameraFailure::Error);
+    AppSinkPipeline p(Source({{64, 48}}, 240, TestCameraFailure::Error));
     ASSERT_TRUE(p.play());
     for (int i = 0; i < kTestCameraFailAfterFrames; ++i) ASSERT_TRUE(Own(p.pull())) << i;
-    EXPECT_EQ(p.error(), "Test camera failed on demand");
+    GstBus* bus = gst_element_get_bus(p.pipeline);
+    GstMessage* message = gst_bus_timed_pop_filtered(bus, 5 * GST_SECOND, GST_MESSAGE_ERROR);
+    gst_object_unref(bus);
+    ASSERT_NE(message, nullptr);
+    GError* error = nullptr;
+    gst_message_parse_error(message, &error, nullptr);
+    EXPECT_STREQ(error->message, "Test camera failed on demand");
+    g_error_free(error);
+    gst_message_unref(message);
     EXPECT_FALSE(Own(gst_app_sink_try_pull_sample(GST_APP_SINK(p.sink), GST_SECOND / 4)));
     // Stopping wakes the silent source.
     EXPECT_EQ(gst_element_set_state(p.pipeline, GST_STATE_NULL), GST_STATE_CHANGE_SUCCESS);
