@@ -1,11 +1,10 @@
 #include "capture/media/test_camera.h"
 
-#include <gst/video/video.h>
-
 #include <algorithm>
-#include <array>
 #include <map>
 #include <mutex>
+
+#include "capture/media/test_camera_source.h"
 
 namespace vistrela {
 
@@ -120,80 +119,9 @@ private:
     std::shared_ptr<TestCameraState> state_;
 };
 
-enum class FailMode { None, Error, Stall };
-
 bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Per-source data of the pad probe that paints the corner squares (streaming thread only).
-struct PainterData {
-    GstVideoInfo info;
-    bool haveInfo = false;
-    int frames = 0;
-    FailMode fail = FailMode::None;
-    GstElement* source = nullptr;  // not owned; the probe dies with it
-};
-
-struct Yuy2Colour {
-    guint8 y, u, v;
-};
-
-void FillSquare(GstVideoFrame& frame, int x0, int y0, int side, Yuy2Colour c) {
-    guint8* base = static_cast<guint8*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-    for (int y = y0; y < y0 + side; ++y) {
-        guint8* row = base + static_cast<std::ptrdiff_t>(y) * stride + x0 * 2;
-        for (int x = 0; x < side; x += 2, row += 4) {
-            row[0] = c.y;
-            row[1] = c.u;
-            row[2] = c.y;
-            row[3] = c.v;
-        }
-    }
-}
-
-GstPadProbeReturn PaintMarkers(GstPad*, GstPadProbeInfo* info, gpointer userData) {
-    auto* data = static_cast<PainterData*>(userData);
-    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
-        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-        if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
-            GstCaps* caps = nullptr;
-            gst_event_parse_caps(event, &caps);
-            data->haveInfo = gst_video_info_from_caps(&data->info, caps);
-        }
-        return GST_PAD_PROBE_OK;
-    }
-    ++data->frames;
-    if (data->fail != FailMode::None && data->frames > kTestCameraFailAfterFrames) {
-        if (data->fail == FailMode::Error && data->frames == kTestCameraFailAfterFrames + 1) {
-            GST_ELEMENT_ERROR(data->source, RESOURCE, READ, ("Test camera failed on demand"),
-                              (nullptr));
-        }
-        return GST_PAD_PROBE_DROP;
-    }
-    if (!data->haveInfo) return GST_PAD_PROBE_OK;
-    GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
-    GST_PAD_PROBE_INFO_DATA(info) = buffer;
-    GstVideoFrame frame;
-    if (!gst_video_frame_map(&frame, &data->info, buffer, GST_MAP_WRITE)) return GST_PAD_PROBE_OK;
-    const int w = GST_VIDEO_INFO_WIDTH(&data->info);
-    const int h = GST_VIDEO_INFO_HEIGHT(&data->info);
-    const int side = TestCameraMarkerSide(w, h);
-    FillSquare(frame, 0, 0, side, {81, 90, 240});                  // red
-    FillSquare(frame, w - side, 0, side, {145, 54, 34});           // green
-    FillSquare(frame, 0, h - side, side, {41, 240, 110});          // blue
-    FillSquare(frame, w - side, h - side, side, {235, 128, 128});  // white
-    // Motion: a grey square sliding along the middle row between the corner squares.
-    const int box = std::min(2 * side, w - 2 * side) & ~1;
-    if (box > 0 && h >= box) {
-        const int travel = std::max(2, w - 2 * side - box);
-        const int x = side + ((data->frames * 8) % travel & ~1);
-        FillSquare(frame, x, (h - box) / 2, box, {128, 128, 128});
-    }
-    gst_video_frame_unmap(&frame);
-    return GST_PAD_PROBE_OK;
 }
 
 }  // namespace
@@ -219,37 +147,19 @@ std::unique_ptr<CameraControls> TestCamera::openControls() {
 }
 
 GstElement* TestCamera::createSource() {
-    GstElement* bin = gst_bin_new(nullptr);
-    GstElement* src = gst_element_factory_make("videotestsrc", nullptr);
-    GstElement* filter = gst_element_factory_make("capsfilter", nullptr);
+    TestCameraFailure failure = TestCameraFailure::None;
+    if (EndsWith(spec_.name, "!error")) failure = TestCameraFailure::Error;
+    if (EndsWith(spec_.name, "!stall")) failure = TestCameraFailure::Stall;
+    GstElement* src = NewTestCameraSource(modes(), failure);
     GstElement* balance = gst_element_factory_make("videobalance", nullptr);
-    if (src == nullptr || filter == nullptr || balance == nullptr) {
-        for (GstElement* e : {src, filter, balance})
+    if (src == nullptr || balance == nullptr) {
+        for (GstElement* e : {src, balance})
             if (e != nullptr) gst_object_unref(gst_object_ref_sink(e));
-        gst_object_unref(gst_object_ref_sink(bin));
         return nullptr;
     }
-    g_object_set(src, "is-live", TRUE, nullptr);
-    // A black field costs almost nothing to produce; the probe paints the moving part.
-    gst_util_set_object_arg(G_OBJECT(src), "pattern", "black");
-    GstCaps* caps = gst_caps_new_empty();
-    for (const CameraMode& mode : modes()) gst_caps_append(caps, CapsForMode(mode));
-    g_object_set(filter, "caps", caps, nullptr);
-    gst_caps_unref(caps);
-    gst_bin_add_many(GST_BIN(bin), src, filter, balance, nullptr);
-    gst_element_link_many(src, filter, balance, nullptr);
-
-    auto* painter = new PainterData;
-    painter->source = src;
-    if (EndsWith(spec_.name, "!error")) painter->fail = FailMode::Error;
-    if (EndsWith(spec_.name, "!stall")) painter->fail = FailMode::Stall;
-    GstPad* filterSrc = gst_element_get_static_pad(filter, "src");
-    gst_pad_add_probe(filterSrc,
-                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                                   GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                      PaintMarkers, painter,
-                      [](gpointer p) { delete static_cast<PainterData*>(p); });
-    gst_object_unref(filterSrc);
+    GstElement* bin = gst_bin_new(nullptr);
+    gst_bin_add_many(GST_BIN(bin), src, balance, nullptr);
+    gst_element_link(src, balance);
 
     GstPad* out = gst_element_get_static_pad(balance, "src");
     gst_element_add_pad(bin, gst_ghost_pad_new("src", out));
