@@ -316,8 +316,11 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
     session_->watchdog->setInterval(kStallTimeoutMs / 4);
     Session* session = session_.get();
     QObject::connect(session_->watchdog.get(), &QTimer::timeout, [session] {
+        // Reported from a posted task, not from inside the timer's signal: the receiver may
+        // close the camera, which ends the session and its timer.
         if (SteadyMs() - session->lastFrameMs.load() > kStallTimeoutMs)
-            session->reportFailure("카메라에서 영상이 오지 않습니다.");
+            PostToUi(session->self,
+                     [](Session& s) { s.reportFailure("카메라에서 영상이 오지 않습니다."); });
     });
     session_->watchdog->start();
 
