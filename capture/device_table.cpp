@@ -39,7 +39,7 @@ bool ParseInt(const std::string& text, int& value) {
     return ec == std::errc() && ptr == end;
 }
 
-bool ParseSize(const std::string& text, TestCameraSpec::Size& size) {
+bool ParseSize(const std::string& text, TestCameraEntry::Size& size) {
     const auto x = text.find('x');
     if (x == std::string::npos) return false;
     int w = 0;
@@ -54,21 +54,21 @@ bool ParseSize(const std::string& text, TestCameraSpec::Size& size) {
 
 }  // namespace
 
-std::vector<TestCameraSpec> ParseTestCameras(const std::string& text) {
-    std::vector<TestCameraSpec> cameras;
+std::vector<TestCameraEntry> ParseTestCameras(const std::string& text) {
+    std::vector<TestCameraEntry> cameras;
     std::vector<std::string> entries;
     SplitTokens(text, ';', entries, true);
     for (const std::string& entry : entries) {
         std::vector<std::string> parts;
         SplitTokens(entry, '@', parts, true);
-        TestCameraSpec camera;
+        TestCameraEntry camera;
         camera.name = parts[0];
         if (camera.name.empty()) continue;
         if (parts.size() > 1) {
             std::vector<std::string> sizes;
             SplitTokens(parts[1], ',', sizes, true);
             for (const std::string& s : sizes) {
-                TestCameraSpec::Size size;
+                TestCameraEntry::Size size;
                 if (ParseSize(s, size)) camera.sizes.push_back(size);
             }
         }

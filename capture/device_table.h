@@ -35,7 +35,7 @@ int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& na
 int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName);
 
 // One camera of VISTRELA_TEST_CAMERAS.
-struct TestCameraSpec {
+struct TestCameraEntry {
     struct Size {
         int width = 0;
         int height = 0;
@@ -54,6 +54,6 @@ inline constexpr int kTestCameraMaxFps = 240;
 // not parse, have an odd width (YUY2 packs pixel pairs) or lie outside the side limits are
 // dropped; with no size left the camera is 640x480. An FPS that does not parse or lies outside
 // 1..kTestCameraMaxFps gives 30.
-std::vector<TestCameraSpec> ParseTestCameras(const std::string& text);
+std::vector<TestCameraEntry> ParseTestCameras(const std::string& text);
 
 }  // namespace vistrela

@@ -103,8 +103,8 @@ std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices() {
     const char* test = std::getenv("VISTRELA_TEST_CAMERAS");
     if (test != nullptr) {
         std::vector<std::shared_ptr<CaptureDevice>> result;
-        for (const TestCameraSpec& spec : ParseTestCameras(test))
-            result.push_back(std::make_shared<TestCamera>(spec));
+        for (const TestCameraEntry& entry : ParseTestCameras(test))
+            result.push_back(std::make_shared<TestCamera>(entry));
         return result;
     }
     return MonitorDevices();

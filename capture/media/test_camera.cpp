@@ -131,14 +131,14 @@ int TestCameraMarkerSide(int width, int height) {
     return side & ~1;
 }
 
-TestCamera::TestCamera(TestCameraSpec spec)
-    : spec_(std::move(spec)), state_(StateFor(spec_.name)) {}
+TestCamera::TestCamera(TestCameraEntry entry)
+    : entry_(std::move(entry)), state_(StateFor(entry_.name)) {}
 
 std::vector<CameraMode> TestCamera::modes() {
     std::vector<CameraMode> result;
-    for (const auto& size : spec_.sizes)
+    for (const auto& size : entry_.sizes)
         result.push_back(
-            {PixelFormat::Yuy2, "YUY2", size.width, size.height, spec_.framesPerSecond, 1});
+            {PixelFormat::Yuy2, "YUY2", size.width, size.height, entry_.framesPerSecond, 1});
     return result;
 }
 
@@ -148,8 +148,8 @@ std::unique_ptr<CameraControls> TestCamera::openControls() {
 
 GstElement* TestCamera::createSource() {
     TestCameraFailure failure = TestCameraFailure::None;
-    if (EndsWith(spec_.name, "!error")) failure = TestCameraFailure::Error;
-    if (EndsWith(spec_.name, "!stall")) failure = TestCameraFailure::Stall;
+    if (EndsWith(entry_.name, "!error")) failure = TestCameraFailure::Error;
+    if (EndsWith(entry_.name, "!stall")) failure = TestCameraFailure::Stall;
     GstElement* src = NewTestCameraSource(modes(), failure);
     GstElement* balance = gst_element_factory_make("videobalance", nullptr);
     if (src == nullptr || balance == nullptr) {

@@ -37,17 +37,17 @@ struct TestCameraState;
 
 class TestCamera final : public CaptureDevice {
 public:
-    explicit TestCamera(TestCameraSpec spec);
+    explicit TestCamera(TestCameraEntry entry);
 
-    std::string friendlyName() const override { return spec_.name; }
+    std::string friendlyName() const override { return entry_.name; }
     std::string description() const override { return "Vistrela test camera"; }
-    std::string devicePath() const override { return "test:" + spec_.name; }
+    std::string devicePath() const override { return "test:" + entry_.name; }
     GstElement* createSource() override;
     std::vector<CameraMode> modes() override;
     std::unique_ptr<CameraControls> openControls() override;
 
 private:
-    TestCameraSpec spec_;
+    TestCameraEntry entry_;
     std::shared_ptr<TestCameraState> state_;
 };
 

@@ -75,11 +75,11 @@ TEST(TestCameraList, ParsesNamesSizesAndRates) {
     ASSERT_EQ(cams.size(), 3u);
     EXPECT_EQ(cams[0].name, "Doc Cam");
     EXPECT_EQ(cams[0].sizes,
-              (std::vector<TestCameraSpec::Size>{{1920, 1080}, {1280, 720}, {640, 480}}));
+              (std::vector<TestCameraEntry::Size>{{1920, 1080}, {1280, 720}, {640, 480}}));
     EXPECT_EQ(cams[0].framesPerSecond, 15);
-    EXPECT_EQ(cams[1].sizes, (std::vector<TestCameraSpec::Size>{{640, 480}}));
+    EXPECT_EQ(cams[1].sizes, (std::vector<TestCameraEntry::Size>{{640, 480}}));
     EXPECT_EQ(cams[1].framesPerSecond, 30);
-    EXPECT_EQ(cams[2].sizes, (std::vector<TestCameraSpec::Size>{{320, 240}}));
+    EXPECT_EQ(cams[2].sizes, (std::vector<TestCameraEntry::Size>{{320, 240}}));
 }
 
 TEST(TestCameraList, RejectsUnsafeSizesAndRates) {
@@ -87,7 +87,7 @@ TEST(TestCameraList, RejectsUnsafeSizesAndRates) {
         "A@99999x480,0x0,-640x480,641x480,x,12x34,800x600junk@0;"
         "B@@1000;C@640x480@abc");
     ASSERT_EQ(cams.size(), 3u);
-    EXPECT_EQ(cams[0].sizes, (std::vector<TestCameraSpec::Size>{{640, 480}}));
+    EXPECT_EQ(cams[0].sizes, (std::vector<TestCameraEntry::Size>{{640, 480}}));
     EXPECT_EQ(cams[0].framesPerSecond, 30);
     EXPECT_EQ(cams[1].sizes.size(), 1u);
     EXPECT_EQ(cams[1].framesPerSecond, 30);
