@@ -77,17 +77,14 @@ Frames MakeFrames(YuvLayout layout, int width, int height) {
     return f;
 }
 
-void Run(benchmark::State& st, YuvLayout layout, int width, int height, bool plain) {
+void Run(benchmark::State& st, YuvLayout layout, int width, int height, ConvertCode code) {
     const Frames frames = MakeFrames(layout, width, height);
     const YuvToBgrFactors factors = MakeYuvToBgrFactors(kBt709);
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * 3 * height);
     std::size_t k = 0;
     for (auto _ : st) {
         const YuvPlanes planes = PlanesOf(frames, k);
-        if (plain)
-            ConvertYuvToBgrPlain(layout, planes, width, height, factors, out.data(), width * 3);
-        else
-            ConvertYuvToBgr(layout, planes, width, height, factors, out.data(), width * 3);
+        ConvertYuvToBgr(layout, planes, width, height, factors, out.data(), width * 3, code);
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
         k = (k + 1) % frames.pool.size();
@@ -105,11 +102,16 @@ void Register() {
     } layouts[] = {{"YUY2", YuvLayout::Yuy2}, {"I420", YuvLayout::I420}, {"NV12", YuvLayout::Nv12}};
     for (const auto& l : layouts) {
         for (Size s : {Size{640, 480}, Size{1920, 1080}, Size{3840, 2160}}) {
-            for (bool plain : {false, true}) {
-                const std::string name = std::string(plain ? "ConvertPlain/" : "Convert/") +
-                                         l.name + "toBGR/" + std::to_string(s.w) + "x" +
-                                         std::to_string(s.h);
-                benchmark::RegisterBenchmark(name.c_str(), Run, l.layout, s.w, s.h, plain)
+            const struct {
+                const char* prefix;
+                ConvertCode code;
+            } codes[] = {{"Convert/", ConvertCode::Best},
+                         {"ConvertSsse3/", ConvertCode::Ssse3},
+                         {"ConvertPlain/", ConvertCode::Plain}};
+            for (const auto& c : codes) {
+                const std::string name = std::string(c.prefix) + l.name + "toBGR/" +
+                                         std::to_string(s.w) + "x" + std::to_string(s.h);
+                benchmark::RegisterBenchmark(name.c_str(), Run, l.layout, s.w, s.h, c.code)
                     ->Unit(benchmark::kMillisecond);
             }
         }

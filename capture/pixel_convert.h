@@ -51,13 +51,14 @@ struct YuvPlanes {
 
 enum class YuvLayout { Yuy2, I420, Nv12 };
 
+// Which code converts: the widest vector code the processor has, or a narrower one. Every
+// code gives the very same bytes (tests compare them); a code the processor lacks falls back
+// to the next narrower one.
+enum class ConvertCode { Best, Ssse3, Plain };
+
 // Converts a `width` x `height` frame into BGR at `dst`.
 void ConvertYuvToBgr(YuvLayout layout, const YuvPlanes& src, int width, int height,
-                     const YuvToBgrFactors& factors, std::uint8_t* dst, int dstStrideBytes);
-
-// The same with the plain code whatever the processor offers; the vector code must give the
-// very same bytes, which tests check against this.
-void ConvertYuvToBgrPlain(YuvLayout layout, const YuvPlanes& src, int width, int height,
-                          const YuvToBgrFactors& factors, std::uint8_t* dst, int dstStrideBytes);
+                     const YuvToBgrFactors& factors, std::uint8_t* dst, int dstStrideBytes,
+                     ConvertCode code = ConvertCode::Best);
 
 }  // namespace vistrela

@@ -139,20 +139,24 @@ TEST(PixelConvert, EveryLayoutMatchesTheTextbookFormulaAndKeepsOutsideBytes) {
     }
 }
 
-// The vector code must give exactly the plain code's bytes, whatever the width's remainder
+// Every vector code must give exactly the plain code's bytes, whatever the width's remainder
 // after whole vector steps, odd heights and padded rows included.
 TEST(PixelConvert, VectorCodeEqualsPlainCodeForEveryWidth) {
     const YuvToBgrFactors f = MakeYuvToBgrFactors(kBt709);
     for (YuvLayout layout : {YuvLayout::Yuy2, YuvLayout::I420, YuvLayout::Nv12}) {
-        for (int width = 1; width <= 70; ++width) {
+        for (int width = 1; width <= 100; ++width) {
             const int height = 1 + width % 5;
             const YuvFrame frame = RandomFrame(layout, width, height, width % 3, 99u + width);
             const int stride = width * 3 + width % 4;
-            std::vector<std::uint8_t> fast(static_cast<std::size_t>(stride) * height, kGuard);
-            std::vector<std::uint8_t> plain = fast;
-            ConvertYuvToBgr(layout, frame.view, width, height, f, fast.data(), stride);
-            ConvertYuvToBgrPlain(layout, frame.view, width, height, f, plain.data(), stride);
-            ASSERT_EQ(fast, plain) << Name(layout) << " width " << width;
+            std::vector<std::uint8_t> plain(static_cast<std::size_t>(stride) * height, kGuard);
+            ConvertYuvToBgr(layout, frame.view, width, height, f, plain.data(), stride,
+                            ConvertCode::Plain);
+            for (ConvertCode code : {ConvertCode::Best, ConvertCode::Ssse3}) {
+                std::vector<std::uint8_t> fast(plain.size(), kGuard);
+                ConvertYuvToBgr(layout, frame.view, width, height, f, fast.data(), stride, code);
+                ASSERT_EQ(fast, plain)
+                    << Name(layout) << " width " << width << " code " << static_cast<int>(code);
+            }
         }
     }
 }

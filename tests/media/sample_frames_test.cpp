@@ -115,6 +115,7 @@ TEST(SampleFrames, YuvFramesMatchVideoconvertForEveryLayoutSizeAndColorimetry) {
 }
 
 TEST(SampleFrames, FullRangeJpegColoursAndHdMatrixAreReadFromCaps) {
+    EnsureGStreamer();
     YuvColorimetry c;
     GstCaps* jpeg =
         gst_caps_from_string("video/x-raw,format=I420,width=640,height=480,colorimetry=1:4:0:0");
