@@ -2,7 +2,6 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
-#include <gst/video/video.h>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -12,6 +11,7 @@
 #include <mutex>
 
 #include "capture/media/capture_device.h"
+#include "capture/media/sample_frames.h"
 #include "common/media/gstreamer_init.h"
 #include "common/prompts.h"
 #include "common/strings.h"
@@ -66,12 +66,10 @@ struct CaptureGraph::Session {
     bool inHandler = false;
     bool failureReported = false;
     std::string deferredFailure;
-    GstCaps* frameCaps = nullptr;  // caps `frameInfo` was read from (one reference)
-    GstVideoInfo frameInfo{};
+    SampleFrames frames;
     std::unique_ptr<QTimer> watchdog;
 
     ~Session() {
-        if (frameCaps != nullptr) gst_caps_unref(frameCaps);
         if (appsink != nullptr) gst_object_unref(appsink);
     }
 
@@ -96,28 +94,13 @@ void CaptureGraph::Session::deliver() {
     }
     GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(appsink), 0);
     if (sample != nullptr) {
-        GstCaps* caps = gst_sample_get_caps(sample);
-        if (caps != nullptr && caps != frameCaps) {
-            if (frameCaps != nullptr) gst_caps_unref(frameCaps);
-            frameCaps = gst_video_info_from_caps(&frameInfo, caps) ? gst_caps_ref(caps) : nullptr;
-        }
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        GstMapInfo map;
-        if (frameCaps != nullptr && buffer != nullptr &&
-            gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-            FrameView view;
-            view.data = map.data;
-            view.lengthBytes = map.size;
-            view.width = GST_VIDEO_INFO_WIDTH(&frameInfo);
-            view.height = GST_VIDEO_INFO_HEIGHT(&frameInfo);
-            view.strideBytes = GST_VIDEO_INFO_PLANE_STRIDE(&frameInfo, 0);
-            FrameReceiver* receiver = owner->receiver_;
-            if (view.complete() && receiver != nullptr) {
+        FrameReceiver* receiver = owner->receiver_;
+        if (receiver != nullptr) {
+            frames.Deliver(sample, [this, receiver](const FrameView& view) {
                 inHandler = true;
                 receiver->frameReady(view);
                 inHandler = false;
-            }
-            gst_buffer_unmap(buffer, &map);
+            });
         }
         gst_sample_unref(sample);
     }
@@ -256,11 +239,16 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
     GstCaps* sourceCaps = haveMode_ ? CapsForMode(mode_) : gst_caps_new_empty_simple("video/x-raw");
     g_object_set(filter, "caps", sourceCaps, nullptr);
     gst_caps_unref(sourceCaps);
-    GstCaps* bgr = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr);
+    // The formats cameras send pass through untouched and are converted on the user-interface
+    // thread only for the frame that is shown; anything else becomes BGR here, without chroma
+    // interpolation or dithering, which cost much and show nothing at 8 bits.
+    gst_util_set_object_arg(G_OBJECT(convert), "chroma-mode", "none");
+    gst_util_set_object_arg(G_OBJECT(convert), "dither", "none");
+    GstCaps* accepted = NewSampleFramesCaps();
     // One buffer, newest wins: frames are never queued behind a slow user-interface thread.
-    g_object_set(sink, "caps", bgr, "max-buffers", 1u, "drop", TRUE, "sync", FALSE,
+    g_object_set(sink, "caps", accepted, "max-buffers", 1u, "drop", TRUE, "sync", FALSE,
                  "enable-last-sample", FALSE, nullptr);
-    gst_caps_unref(bgr);
+    gst_caps_unref(accepted);
     gst_bin_add_many(GST_BIN(pipeline_), filter, convert, sink, nullptr);
     if (decoder != nullptr) gst_bin_add(GST_BIN(pipeline_), decoder);
     const bool linked = decoder != nullptr

@@ -1,6 +1,9 @@
 #pragma once
 // The capture pipeline of the open camera: device source -> (jpegdec) -> videoconvert ->
-// 24-bit BGR -> appsink, and the hand-over of its frames to the receiver on the UI thread.
+// appsink, and the hand-over of its frames to the receiver on the UI thread as 24-bit BGR.
+// YUY2, I420 and NV12 pass videoconvert untouched and are converted to BGR on the UI thread
+// into a buffer the open pipeline keeps (sample_frames.h); other formats become BGR in
+// videoconvert and are handed over in place.
 //
 // Threads: every method runs on the user-interface thread, which must own a
 // QCoreApplication. GStreamer's streaming thread only stamps the frame time and posts one
