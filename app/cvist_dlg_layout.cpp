@@ -2,6 +2,7 @@
 // screen, collapsing the panel, the half turn, the context menu and the about box.
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPaintEvent>
@@ -17,13 +18,25 @@
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
 #include "controls/ui/menu_xp.h"
+#include "settings/paths.h"
 #include "settings/settings.h"
 #include "viewer/view_controls.h"
 
 namespace vistrela {
 
 namespace {
-constexpr char kWebPage[] = "https://vistrela.example.org/";
+
+// The program's own documentation: beside the program, one folder up (a build tree), or
+// where a package installs it.
+QString documentationPage() {
+    const QString dir = QString::fromStdString(appDir());
+    for (const QString& candidate : {dir + "README.md", dir + "../README.md",
+                                     QStringLiteral("/usr/share/doc/vistrela/README.md")}) {
+        if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
+    }
+    return {};
+}
+
 }  // namespace
 
 CGdipButton* CvistDlg::button(int id) const {
@@ -196,7 +209,8 @@ void CvistDlg::popupContextMenu() {
 }
 
 void CvistDlg::openWebPage() {
-    QDesktopServices::openUrl(QUrl(kWebPage));
+    const QString page = documentationPage();
+    if (!page.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
 void CvistDlg::showAbout() {

@@ -40,7 +40,7 @@ std::string StillFileName(const Settings& settings, std::time_t when) {
         case kNameFixed:
             return JoinPath(settings.savePath, settings.fileName);
         case kNameAsk:
-            return prompts().saveFileName("", settings.savePath, "JPG File(*.jpg) (*.jpg)", "jpg");
+            return prompts().saveFileName("", settings.savePath, "JPG File (*.jpg)", "jpg");
         default:
             return settings.savePath;
     }
