@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#if defined(__x86_64__) || defined(__i386__)
-#define VISTRELA_X86 1
-#include <immintrin.h>
-#endif
+
+#include "common/cpu_features.h"
 
 namespace vistrela {
 
@@ -335,9 +333,6 @@ __attribute__((target("avx2"))) void RowNv12Avx2(const std::uint8_t* y, const st
     RowNv12Ssse3(y + x, uv + x, nullptr, width - x, c, out + 3 * x);
 }
 
-const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
-
 #endif
 
 RowFn PlainRow(YuvLayout layout) {
@@ -355,7 +350,7 @@ RowFn PlainRow(YuvLayout layout) {
 RowFn ChooseRow(YuvLayout layout, ConvertCode code) {
     if (code == ConvertCode::Plain) return PlainRow(layout);
 #if defined(VISTRELA_X86)
-    if (kHaveAvx2 && code == ConvertCode::Best) {
+    if (cpu::hasAvx2 && code == ConvertCode::Best) {
         switch (layout) {
             case YuvLayout::Yuy2:
                 return RowYuy2Avx2;
@@ -365,7 +360,7 @@ RowFn ChooseRow(YuvLayout layout, ConvertCode code) {
                 return RowNv12Avx2;
         }
     }
-    if (kHaveSsse3) {
+    if (cpu::hasSsse3) {
         switch (layout) {
             case YuvLayout::Yuy2:
                 return RowYuy2Ssse3;

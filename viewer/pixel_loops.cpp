@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#include <tmmintrin.h>
-#endif
+
+#include "common/cpu_features.h"
 
 namespace vistrela {
 
@@ -77,8 +75,7 @@ void RowKeyedScalar(const std::uint8_t* src, int n, bool reverse, std::uint32_t*
     }
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#define VISTRELA_X86 1
+#if defined(VISTRELA_X86)
 // The same into consecutive pixels with SSSE3 byte shuffles: four pixels per 16-byte load.
 // Loads never reach outside the row: the ends are left to the plain code.
 __attribute__((target("ssse3"))) void RowLineSsse3(const std::uint8_t* src, int n, bool reverse,
@@ -140,13 +137,12 @@ __attribute__((target("ssse3"))) void RowKeyedSsse3(const std::uint8_t* src, int
     RowKeyedScalar(src, n - k, true, out + k, ov + k, trans);
 }
 
-const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
 #endif
 
 // One source row into `n` consecutive pixels, forwards or reversed.
 void RowLine(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out) {
 #if defined(VISTRELA_X86)
-    if (kHaveSsse3) {
+    if (cpu::hasSsse3) {
         RowLineSsse3(src, n, reverse, out);
         return;
     }
@@ -157,7 +153,7 @@ void RowLine(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out) {
 void RowKeyed(const std::uint8_t* src, int n, bool reverse, std::uint32_t* out,
               const std::uint32_t* ov, std::uint32_t trans) {
 #if defined(VISTRELA_X86)
-    if (kHaveSsse3) {
+    if (cpu::hasSsse3) {
         RowKeyedSsse3(src, n, reverse, out, ov, trans);
         return;
     }

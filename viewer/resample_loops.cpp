@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
-#include <immintrin.h>
-#define VISTRELA_X86 1
-#endif
+
+#include "common/cpu_features.h"
 
 namespace vistrela {
 
@@ -262,9 +260,6 @@ __attribute__((target("avx2"))) int ResampleTwoTapsAvx2(const std::uint32_t* src
     return i;
 }
 
-const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
-
 #endif  // VISTRELA_X86
 
 }  // namespace
@@ -277,7 +272,7 @@ void BlendRows(const std::uint32_t* const* rows, const std::int16_t* weights, in
     }
     int done = 0;
 #if defined(VISTRELA_X86)
-    if (kHaveAvx2) {
+    if (cpu::hasAvx2) {
         done = count == 2 ? BlendTwoRowsAvx2(rows[0], rows[1], weights[1], width, out)
                           : BlendRowsAvx2(rows, weights, count, 0, width, out);
     }
@@ -290,11 +285,11 @@ void ResampleRow(const std::uint32_t* src, const ColumnWeights& columns, int out
                  std::uint32_t* out) {
     int done = 0;
 #if defined(VISTRELA_X86)
-    if (kHaveAvx2 && columns.second != nullptr) {
+    if (cpu::hasAvx2 && columns.second != nullptr) {
         done = ResampleTwoTapsAvx2(src, columns.starts, columns.second, outWidth, out);
     } else {
         done =
-            kHaveSsse3
+            cpu::hasSsse3
                 ? ResampleRowSsse3(src, columns.starts, columns.pairs, columns.taps, outWidth, out)
                 : ResampleRowSse2(src, columns.starts, columns.pairs, columns.taps, outWidth, out);
     }
