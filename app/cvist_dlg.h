@@ -8,7 +8,6 @@
 // cvist_dlg_layout.cpp (panel, sizing, full screen, menu).
 
 #include <QDialog>
-#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <array>
@@ -19,6 +18,7 @@
 #include "controls/menu_model.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
+#include "viewer/view_controls.h"
 
 namespace vistrela {
 
@@ -71,7 +71,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void reject() override;
 
@@ -100,6 +99,8 @@ private:
     void openWebPage();
     void showAbout();
     void refreshPanelImages();
+    // Images and tooltip of the collapse strip for the current panel state.
+    void applyStripLook();
 
     // Commands that act on the camera.
     void optionsCommand();
@@ -119,6 +120,11 @@ private:
     int windowHeight = 0;
     QRect windowedRect;
     bool fittedToCamera_ = false;
+
+    // Right-button pan and left-button stroke in progress.
+    PanDrag panDrag_;
+    bool strokeActive_ = false;
+    PicturePoint strokeLast_;
 
     // Panel and menu.
     std::array<CGdipButton*, 18> buttons_{};

@@ -14,13 +14,6 @@
 
 namespace vistrela {
 
-namespace {
-// Pan drag and pen stroke state of the one main window.
-PanDrag panDrag;
-bool strokeActive = false;
-PicturePoint strokeLast;
-}  // namespace
-
 void CvistDlg::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
@@ -73,15 +66,15 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     const VideoArea area = pictureArea();
     if (event->button() == Qt::RightButton) {
-        PanDragDown(panDrag, theView, p.x(), p.y());
+        PanDragDown(panDrag_, theView, p.x(), p.y());
     } else if (event->button() == Qt::LeftButton) {
-        if (p.x() < 0 || p.y() < 0 || p.x() >= area.width || p.y() >= area.height || strokeActive)
+        if (p.x() < 0 || p.y() < 0 || p.x() >= area.width || p.y() >= area.height || strokeActive_)
             return;
-        strokeActive = true;
+        strokeActive_ = true;
         if (pipe_.drawMode != DRAW_ERASE) pipe_.drawMode = DRAW_PEN;
-        strokeLast = PointerToFrame(theView, area, p.x(), p.y());
-        theView.markerX = strokeLast.x;
-        theView.markerY = strokeLast.y;
+        strokeLast_ = PointerToFrame(theView, area, p.x(), p.y());
+        theView.markerX = strokeLast_.x;
+        theView.markerY = strokeLast_.y;
     }
 }
 
@@ -94,21 +87,21 @@ void CvistDlg::mouseMoveEvent(QMouseEvent* event) {
         theView.markerY = at.y;
     }
     // A release outside the window never arrives; the missing button ends the stroke.
-    if (strokeActive && !(event->buttons() & Qt::LeftButton)) strokeActive = false;
-    if (strokeActive) {
+    if (strokeActive_ && !(event->buttons() & Qt::LeftButton)) strokeActive_ = false;
+    if (strokeActive_) {
         const PicturePoint at{theView.markerX, theView.markerY};
         if (pipe_.drawMode == DRAW_PEN)
-            DrawPenSegment(pipe_.overlayImage, strokeLast.x, strokeLast.y, at.x, at.y);
+            DrawPenSegment(pipe_.overlayImage, strokeLast_.x, strokeLast_.y, at.x, at.y);
         else if (pipe_.drawMode == DRAW_ERASE)
             EraseBlock(pipe_.overlayImage, at.x, at.y);
-        strokeLast = at;
+        strokeLast_ = at;
     }
-    PanDragMove(panDrag, theView, p.x(), p.y(), event->buttons() & Qt::RightButton);
+    PanDragMove(panDrag_, theView, p.x(), p.y(), event->buttons() & Qt::RightButton);
 }
 
 void CvistDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) PanDragUp(panDrag);
-    if (event->button() == Qt::LeftButton) strokeActive = false;
+    if (event->button() == Qt::RightButton) PanDragUp(panDrag_);
+    if (event->button() == Qt::LeftButton) strokeActive_ = false;
 }
 
 }  // namespace vistrela

@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QUrl>
 #include <QWindow>
@@ -69,6 +67,10 @@ void CvistDlg::refreshPanelImages() {
                                 : QStringLiteral("%1 (%2)").arg(tip, QString::fromUtf8(keys));
         b->setToolTipText(tip);
     }
+    applyStripLook();
+}
+
+void CvistDlg::applyStripLook() {
     const StripLook strip = stripLook(panelWidth != kPanelShownWidth);
     CGdipButton* s = button(IDC_PANEL_STRIP);
     s->loadNormalImage(strip.normalImage);
@@ -100,12 +102,6 @@ void CvistDlg::layoutControls() {
     }
     videoStatic->setGeometry(0, 0, std::max(0, width() - panelWidth), height());
     update();
-}
-
-void CvistDlg::paintEvent(QPaintEvent*) {
-    // The panel: black behind the buttons (the whole window is black already).
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
 }
 
 void CvistDlg::resizeEvent(QResizeEvent* event) {
@@ -179,12 +175,8 @@ void CvistDlg::togglePanel() {
         contextMenu->setCommandEnabled(ID_PANEL_HIDE, !collapse);
         contextMenu->setCommandEnabled(ID_PANEL_SHOW, collapse);
     }
-    const StripLook strip = stripLook(collapse);
-    CGdipButton* s = button(IDC_PANEL_STRIP);
-    s->loadNormalImage(strip.normalImage);
-    s->loadHoverImage(strip.hoverImage);
-    s->setToolTipText(QString::fromUtf8(strip.toolTip));
-    s->refreshImages();
+    applyStripLook();
+    button(IDC_PANEL_STRIP)->refreshImages();
     layoutControls();
 }
 
