@@ -14,10 +14,9 @@ namespace {
 // For the start-up measurement (scripts/measure-live.sh): with VISTRELA_LAUNCH_NS set to the
 // wall-clock nanoseconds of the launch, the first painted picture prints the time since then.
 void reportFirstPicture() {
-    static bool reported = false;
-    const char* launch = std::getenv("VISTRELA_LAUNCH_NS");
-    if (reported || launch == nullptr) return;
-    reported = true;
+    // Read once: this runs for every painted frame.
+    static const char* launch = std::getenv("VISTRELA_LAUNCH_NS");
+    if (launch == nullptr) return;
     const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
@@ -25,6 +24,7 @@ void reportFirstPicture() {
                  static_cast<long long>((now - std::atoll(launch)) / 1000000));
     if (std::getenv("VISTRELA_EXIT_AFTER_FIRST_FRAME") != nullptr)
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    launch = nullptr;  // reported
 }
 
 }  // namespace
