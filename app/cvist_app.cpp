@@ -1,6 +1,7 @@
 #include "app/cvist_app.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <cstdio>
 #include <string>
@@ -15,6 +16,17 @@
 #include "viewer/title.h"
 
 namespace vistrela {
+
+namespace {
+
+// A relative name is taken in the folder the program was started in, before anything
+// changes the current folder.
+std::string AbsoluteFromStartFolder(const std::string& name) {
+    return QDir::current().absoluteFilePath(QString::fromStdString(name)).toStdString();
+}
+
+}  // namespace
+
 int CvistApp::InitInstance(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLine cmd = ParseCommandLine(args);
@@ -43,23 +55,17 @@ int CvistApp::InitInstance(int argc, char** argv) {
     SingleInstance instance;
     if (!instance.claim()) return 0;
 
-    commandLineName = cmd.commandLineName;
-    oneShotCapture = cmd.oneShotCapture;
-    autoCaptureSeconds = cmd.autoCaptureSeconds;
-
+    AppContext context;
+    context.commandLine = cmd;
+    if (cmd.oneShotCapture != 0) context.oneShotPath = AbsoluteFromStartFolder(cmd.commandLineName);
     QtPrompts qtPrompts;
-    Prompts* previous = setPrompts(&qtPrompts);
+    context.prompts = &qtPrompts;
 
-    int status = 0;
-    {
-        CvistDlg dialog;
-        qtPrompts.setParent(&dialog);
-        instance.setActivateHandler([&dialog] { dialog.bringToFront(); });
-        dialog.exec();
-        status = dialog.exitStatus();
-    }
-    setPrompts(previous);
-    return status;
+    CvistDlg dialog(context);
+    qtPrompts.setParent(&dialog);
+    instance.setActivateHandler([&dialog] { dialog.bringToFront(); });
+    dialog.exec();
+    return dialog.exitStatus();
 }
 
 }  // namespace vistrela

@@ -14,8 +14,11 @@
 #include <memory>
 #include <string>
 
+#include "app/app_context.h"
+#include "app/commands.h"
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
+#include "controls/panel_buttons.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
 #include "viewer/view_controls.h"
@@ -26,13 +29,11 @@ class CGdipButton;
 class CMenuXP;
 class VideoWidget;
 
-// Width reserved for the panel: 165 shown, 30 collapsed.
-extern int panelWidth;
-
 class CvistDlg : public QDialog, public FrameReceiver {
     Q_OBJECT
 public:
-    CvistDlg();
+    // `context` (not owned) must outlive the dialog.
+    explicit CvistDlg(AppContext& context);
     ~CvistDlg() override;
 
     // Restores and raises the window (a second start of the program asks for this).
@@ -41,9 +42,12 @@ public:
     // could not be written.
     int exitStatus() const { return exitStatus_; }
 
-    // Panel, hidden and keyboard commands by id, and the context menu's ids 10 to 60.
+    // Commands by id (app/commands.h): panel buttons, hidden controls and the program's own
+    // keys; the context menu's ids 10 to 60 go on to onMenuCommand.
     void onCommand(int id);
     void onMenuCommand(int id);
+    // Window-menu commands (the about box, 0x0010).
+    void onSysCommand(int id);
 
     void OpenCamera();
     void CloseCamera();
@@ -57,6 +61,7 @@ public:
     const CxImage& processedFrame() const { return frameImage; }
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
+    AppContext& context() { return ctx_; }
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
     int framesProcessed() const { return framesProcessed_; }
@@ -75,6 +80,12 @@ protected:
     void reject() override;
 
 private:
+    friend std::span<const CommandEntry> commandTable();
+
+    void runCommand(const CommandEntry& entry);
+    void stopTitleTimer();
+    // Full screen (true) or windowed (false); nothing when the window is already so.
+    void setFullScreen(bool on);
     void OnInitDialog();
     void closeRequest();
     void updateTitle();
@@ -106,12 +117,15 @@ private:
     void optionsCommand();
     void showCameraSettings();
 
+    AppContext& ctx_;
+
     // Frame pipeline state and pictures.
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
 
     // Window state.
+    int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
     int windowed = 0;
     int halfTurn_ = 0;
     int recordIdle = 0;

@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "app/commands.h"
 #include "app/cvist_dlg.h"
-#include "app/shortcuts.h"
 #include "app/video_widget.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
@@ -61,10 +61,14 @@ void CvistDlg::refreshPanelImages() {
         CGdipButton* b = button(entry.controlId);
         b->loadNormalImage(entry.normalImage);
         b->loadHoverImage(entry.hoverImage);
-        QString tip = QString::fromUtf8(entry.toolTip != nullptr ? entry.toolTip : "");
-        if (const char* keys = shortcutOf(entry.controlId))
-            tip = tip.isEmpty() ? QString::fromUtf8(keys)
-                                : QStringLiteral("%1 (%2)").arg(tip, QString::fromUtf8(keys));
+        const CommandEntry* command = findCommand(entry.controlId);
+        QString tip;
+        if (command != nullptr && command->toolTip != nullptr)
+            tip = QString::fromUtf8(command->toolTip);
+        if (command != nullptr && command->keyText != nullptr) {
+            const QString keys = QString::fromUtf8(command->keyText);
+            tip = tip.isEmpty() ? keys : QStringLiteral("%1 (%2)").arg(tip, keys);
+        }
         b->setToolTipText(tip);
     }
     applyStripLook();
@@ -123,11 +127,11 @@ void CvistDlg::changeEvent(QEvent* event) {
 
 namespace {
 
-WindowFit fitFor(QWidget* window, QSize& decoration) {
+WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& decoration) {
     QScreen* scr = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QSize available = scr ? scr->availableGeometry().size() : QSize();
     decoration = window->frameGeometry().size() - window->geometry().size();
-    return fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight), decoration, panelWidth,
+    return fitWindowToVideo(QSize(view.frameWidth, view.frameHeight), decoration, panelWidth,
                             available);
 }
 
@@ -135,13 +139,13 @@ WindowFit fitFor(QWidget* window, QSize& decoration) {
 
 void CvistDlg::updateMinimumSize() {
     QSize decoration;
-    const WindowFit fit = fitFor(this, decoration);
+    const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
     setMinimumSize(fit.minimumSize - decoration);
 }
 
 void CvistDlg::fitWindowToVideo() {
     QSize decoration;
-    const WindowFit fit = fitFor(this, decoration);
+    const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
     QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
     setMinimumSize(fit.minimumSize - decoration);
     resize(fit.windowSize - decoration);
@@ -167,14 +171,17 @@ void CvistDlg::toggleFullScreen() {
     layoutControls();
 }
 
+void CvistDlg::setFullScreen(bool on) {
+    const int wanted = on ? 0 : 1;
+    if (windowed == wanted) return;
+    windowed = wanted;
+    toggleFullScreen();
+}
+
 void CvistDlg::togglePanel() {
     const bool collapse = panelWidth == kPanelShownWidth;
     panelWidth = collapse ? kPanelCollapsedWidth : kPanelShownWidth;
     applyPanelState(menuModel_, collapse);
-    if (contextMenu) {
-        contextMenu->setCommandEnabled(ID_PANEL_HIDE, !collapse);
-        contextMenu->setCommandEnabled(ID_PANEL_SHOW, collapse);
-    }
     applyStripLook();
     button(IDC_PANEL_STRIP)->refreshImages();
     layoutControls();
@@ -188,15 +195,21 @@ void CvistDlg::halfTurn(bool on) {
 
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
-        std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
-        theSettings.cameraName);
-    contextMenu = CMenuXP::fromModel(menuModel_, this);
-    connect(contextMenu.get(), &CMenuXP::commandChosen, this,
-            [this](int id) { onMenuCommand(id); });
+        std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
+        ctx_.settings.cameraName);
+    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
 }
 
 void CvistDlg::popupContextMenu() {
-    if (!contextMenu) return;
+    // The menu is made from the model as it stands when it pops up, and a chosen command runs
+    // only after the menu has closed: a command may rebuild the model (a camera switch does),
+    // and a menu must never be destroyed inside its own key or mouse handler.
+    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+    if (contextMenu) contextMenu.release()->deleteLater();
+    contextMenu = CMenuXP::fromModel(menuModel_, this);
+    connect(
+        contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
+        Qt::QueuedConnection);
     contextMenu->popup(contextMenuOrigin(frameGeometry()));
 }
 

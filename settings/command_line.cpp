@@ -74,11 +74,3 @@ std::string CommandLineUsage() {
 }
 
 }  // namespace vistrela
-
-namespace vistrela {
-
-std::string commandLineName;
-int oneShotCapture = 0;
-int autoCaptureSeconds = 0;
-
-}  // namespace vistrela

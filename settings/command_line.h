@@ -30,15 +30,3 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 std::string CommandLineUsage();
 
 }  // namespace vistrela
-
-namespace vistrela {
-
-// The command line as start-up read it, for the rest of the program (UI thread).
-extern std::string commandLineName;
-// 1 while the one-shot run is armed: the next requested picture goes to commandLineName,
-// then the program closes. Stays set past start-up (the one-shot run works).
-extern int oneShotCapture;
-// Seconds of live picture after which the one-shot picture is requested; 0 = never.
-extern int autoCaptureSeconds;
-
-}  // namespace vistrela

@@ -18,8 +18,6 @@
 
 namespace vistrela {
 
-CaptureGraph theCapture;
-
 namespace {
 
 std::int64_t SteadyMs() {
@@ -360,10 +358,7 @@ void CaptureGraph::ResetFocus(int) {
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
                std::string& cameraName, int& frameWidth, int& frameHeight) {
     capture.EnumerateDevices(devices, deviceCount);
-    if (deviceCount < 1) {
-        ShowNotice("%s", kNoCameraNotice);
-        return kCaptureNoCamera;
-    }
+    if (deviceCount < 1) return kCaptureNoCamera;
     ChooseCamera(devices, deviceCount, cameraName);
     std::shared_ptr<void> moniker;
     if (capture.FindDevice(devices, deviceCount, cameraName, moniker) < 0)

@@ -100,12 +100,10 @@ private:
     std::shared_ptr<Session> session_;
 };
 
-extern CaptureGraph theCapture;
-
-// The whole camera choice and open of the main window: enumerates into `devices`, shows the
-// no-camera notice when there is none (kCaptureNoCamera), picks the camera by `cameraName`
-// (ChooseCamera), opens it at `frameWidth` x `frameHeight` and lists its resolutions. The
-// frame size becomes the size the camera delivers (unchanged when the open fails).
+// The whole camera choice and open of the main window: enumerates into `devices`; with no
+// device returns kCaptureNoCamera (the caller tells the user, kNoCameraNotice); picks the camera by
+// `cameraName` (ChooseCamera), opens it at `frameWidth` x `frameHeight` and lists its resolutions.
+// The frame size becomes the size the camera delivers (unchanged when the open fails).
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
                std::string& cameraName, int& frameWidth, int& frameHeight);
 
