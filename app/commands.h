@@ -20,8 +20,7 @@ struct CommandEntry {
     int id = 0;
     CommandSpace space = CommandSpace::Dialog;
     // Up to two keys; Shift is ignored when matching, so "+" works with or without it.
-    QKeyCombination keys[2] = {QKeyCombination(Qt::Key_unknown),
-                               QKeyCombination(Qt::Key_unknown)};
+    QKeyCombination keys[2] = {QKeyCombination(Qt::Key_unknown), QKeyCombination(Qt::Key_unknown)};
     const char* toolTip = nullptr;  // UTF-8 tooltip of the panel button, or null
     const char* keyText = nullptr;  // keys shown after the tooltip, or null
     void (*run)(CvistDlg&) = nullptr;

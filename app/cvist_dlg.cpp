@@ -4,14 +4,17 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "annotation/overlay.h"
 #include "app/command_ids.h"
 #include "app/video_widget.h"
 #include "capture/camera_controls.h"
+#include "capture/device_table.h"
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
 #include "capture/ui/camera_settings_dialog.h"
@@ -106,7 +109,10 @@ void CvistDlg::OpenCamera() {
     const int result =
         vistrela::OpenCamera(ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount,
                              ctx_.settings.cameraName, ctx_.view.frameWidth, ctx_.view.frameHeight);
-    if (result == kCaptureNoCamera) return;
+    if (result == kCaptureNoCamera) {
+        noCameraFound();
+        return;
+    }
     ctx_.settings.ClampCrop(ctx_.view, 0.9);
     buildContextMenu();
     CreateOverlay(pipe_.overlayImage, ctx_.view);
@@ -116,15 +122,35 @@ void CvistDlg::OpenCamera() {
         return;
     }
     cameraLost_ = false;
+    lookingForAnyCamera_ = false;
     reconnectTimer_.stop();
     reconnectTimer_.setInterval(kReconnectIntervalMs);
-    if (!fittedToCamera_ && startTime == 0) {
+    if (!fittedToCamera_ && windowed == 1) {
         // The window takes the shape of the picture the camera really delivers.
         fittedToCamera_ = true;
         fitWindowToVideo();
     } else {
         updateMinimumSize();
     }
+}
+
+void CvistDlg::noCameraFound() {
+    if (unattended()) {
+        // Nobody is there to read a box or plug a camera in: say so and end with a failure.
+        std::fprintf(stderr, "vistrela: no camera found (카메라가 없습니다)\n");
+        exitStatus_ = 1;
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+    // The first camera that appears is opened; the notice is shown once, while looking.
+    reconnectTimer_.start();
+    if (lookingForAnyCamera_) return;
+    lookingForAnyCamera_ = true;
+    ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
+}
+
+bool CvistDlg::unattended() const {
+    return ctx_.commandLine.autoCaptureSeconds > 0;
 }
 
 void CvistDlg::CloseCamera() {
@@ -154,7 +180,9 @@ void CvistDlg::checkCameraBack() {
     DeviceTable probe;
     int count = 0;
     ctx_.capture.EnumerateDevices(probe, count);
-    if (FindDeviceIndex(probe, count, ctx_.settings.cameraName) < 0) return;
+    if (count < 1) return;
+    if (!lookingForAnyCamera_ && FindDeviceIndex(probe, count, ctx_.settings.cameraName) < 0)
+        return;
     OpenCamera();
     if (!ctx_.capture.isOpen())
         reconnectTimer_.setInterval(
@@ -275,11 +303,20 @@ void CvistDlg::updateTitle() {
     in.zoom = ctx_.view.zoom;
     in.statusText = ctx_.view.statusText;
     in.showStatus = nowSeconds() < ctx_.view.statusUntil;
+    if (ctx_.commandLine.oneShotCapture != 0 && !in.showStatus) {
+        // While the one-shot run waits for its picture, the title says where it will go.
+        in.statusText = "저장후종료 " + ctx_.commandLine.commandLineName;
+        in.showStatus = true;
+    }
     setWindowTitle(QString::fromStdString(ComposeTitle(in)));
 }
 
 void CvistDlg::bringToFront() {
-    if (isMinimized()) showNormal();
+    // Back to the state the window had before it was minimised: full screen stays full
+    // screen, so the panel's layout buttons and F11 keep telling the truth.
+    if (isMinimized())
+        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) |
+                       (windowed == 0 ? Qt::WindowFullScreen : Qt::WindowNoState));
     show();
     raise();
     activateWindow();

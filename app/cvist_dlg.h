@@ -95,6 +95,11 @@ private:
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
     void checkCameraBack();
+    // No camera at all: an unattended run ends with a failure; otherwise the notice, and the
+    // first camera that appears is opened.
+    void noCameraFound();
+    // A run nobody watches (--auto-capture): never waits for a click.
+    bool unattended() const;
 
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
@@ -146,10 +151,11 @@ private:
     std::unique_ptr<CMenuXP> contextMenu;
     MenuModel menuModel_;
 
-    int titleTimerId_ = 0;        // timer 123: the title, ten times a second
-    QTimer reconnectTimer_;       // looks for a lost camera coming back
-    bool cameraLost_ = false;     // the camera failed while running; said once
-    int autoCaptureTimerId_ = 0;  // --auto-capture
+    int titleTimerId_ = 0;              // timer 123: the title, ten times a second
+    QTimer reconnectTimer_;             // looks for a lost camera coming back
+    bool cameraLost_ = false;           // the camera failed while running; said once
+    bool lookingForAnyCamera_ = false;  // there was no camera: the first that appears opens
+    int autoCaptureTimerId_ = 0;        // --auto-capture
     int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;
