@@ -252,7 +252,7 @@ void CvistDlg::onCommand(int id) {
 void CvistDlg::onMenuCommand(int id) {
     const MenuCommand command = classifyMenuCommand(
         id, std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
-        theSettings.cameraName);
+        FindDeviceIndex(theSettings.devices, theSettings.deviceCount, theSettings.cameraName));
     switch (command.action) {
         case MenuAction::TogglePanel:
             togglePanel();

@@ -189,7 +189,7 @@ void CvistDlg::halfTurn(bool on) {
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
         std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
-        theSettings.cameraName);
+        FindDeviceIndex(theSettings.devices, theSettings.deviceCount, theSettings.cameraName));
     contextMenu = CMenuXP::fromModel(menuModel_, this);
     connect(contextMenu.get(), &CMenuXP::commandChosen, this,
             [this](int id) { onMenuCommand(id); });
