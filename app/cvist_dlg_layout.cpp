@@ -12,6 +12,7 @@
 #include "app/cvist_dlg.h"
 #include "app/shortcuts.h"
 #include "app/video_widget.h"
+#include "capture/device_table.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
