@@ -103,12 +103,12 @@ void CvistDlg::OnInitDialog() {
         autoCaptureTimerId_ = startTimer(ctx_.commandLine.autoCaptureSeconds * 1000);
 }
 
-void CvistDlg::OpenCamera() {
+void CvistDlg::OpenCamera(int preferredRow) {
     ctx_.capture.SetWindow(this);
     ResetFrameRate(pipe_);
-    const int result =
-        vistrela::OpenCamera(ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount,
-                             ctx_.settings.cameraName, ctx_.view.frameWidth, ctx_.view.frameHeight);
+    const int result = vistrela::OpenCamera(
+        ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount, ctx_.settings.cameraName,
+        ctx_.view.frameWidth, ctx_.view.frameHeight, preferredRow, &cameraRow_);
     if (result == kCaptureNoCamera) {
         noCameraFound();
         return;
@@ -183,7 +183,7 @@ void CvistDlg::checkCameraBack() {
     if (count < 1) return;
     if (!lookingForAnyCamera_ && FindDeviceIndex(probe, count, ctx_.settings.cameraName) < 0)
         return;
-    OpenCamera();
+    OpenCamera(cameraRow_);
     if (!ctx_.capture.isOpen())
         reconnectTimer_.setInterval(
             std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
@@ -192,7 +192,7 @@ void CvistDlg::checkCameraBack() {
 void CvistDlg::onMenuCommand(int id) {
     const MenuCommand command = classifyMenuCommand(
         id, std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        ctx_.settings.cameraName);
+        cameraRow_);
     switch (command.action) {
         case MenuAction::TogglePanel:
             togglePanel();
@@ -213,16 +213,18 @@ void CvistDlg::onMenuCommand(int id) {
             onCommand(IDC_ERASER);
             break;
         case MenuAction::SwitchCamera: {
-            const std::string name = ctx_.settings.devices[command.cameraIndex].friendlyName;
+            // The row is the camera: two cameras may share a name.
+            const int row = command.cameraIndex;
+            const std::string name = ctx_.settings.devices[row].friendlyName;
             CloseCamera();
             ctx_.settings.cameraName = name;
-            OpenCamera();
+            OpenCamera(row);
             break;
         }
         case MenuAction::SameCamera:
             // The current camera again: nothing to do while it runs; after it was lost,
             // choosing it is how the user asks to have it back.
-            if (!ctx_.capture.isOpen()) OpenCamera();
+            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_);
             break;
         case MenuAction::Ignored:
             break;
@@ -244,10 +246,9 @@ void CvistDlg::optionsCommand() {
 }
 
 void CvistDlg::showCameraSettings() {
-    std::shared_ptr<void> moniker;
-    if (ctx_.capture.FindDevice(ctx_.settings.devices, ctx_.settings.deviceCount,
-                                ctx_.settings.cameraName, moniker) < 0)
-        return;
+    if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
+    const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
+    if (!moniker) return;
     ShowPropertyPages(moniker, this);
 }
 
@@ -266,6 +267,11 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    if (externalReply_) {
+        PictureReply reply = std::move(externalReply_);
+        externalReply_ = nullptr;
+        reply(false, "the viewer was closed");
+    }
     contextMenu.reset();
     if (titleTimerId_ != 0) killTimer(titleTimerId_);
     titleTimerId_ = 0;

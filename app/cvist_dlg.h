@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,11 @@ public:
 
     // Restores and raises the window (a second start of the program asks for this).
     void bringToFront();
+    // A one-shot run of a second start: the next picture goes to `path` (the window stays
+    // open) and `reply` learns whether it was written. Refused at once while no camera runs
+    // or another such picture is pending.
+    using PictureReply = std::function<void(bool ok, const std::string& message)>;
+    void captureInto(const std::string& path, PictureReply reply);
     // The process exit status once the dialog has ended: 0, or 1 when a one-shot picture
     // could not be written.
     int exitStatus() const { return exitStatus_; }
@@ -49,7 +55,9 @@ public:
     // Window-menu commands (the about box, 0x0010).
     void onSysCommand(int id);
 
-    void OpenCamera();
+    // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
+    // camera the name rules pick.
+    void OpenCamera(int preferredRow = -1);
     void CloseCamera();
 
     // FrameReceiver (capture pipeline, UI thread).
@@ -151,14 +159,20 @@ private:
     std::unique_ptr<CMenuXP> contextMenu;
     MenuModel menuModel_;
 
-    int titleTimerId_ = 0;              // timer 123: the title, ten times a second
-    QTimer reconnectTimer_;             // looks for a lost camera coming back
-    bool cameraLost_ = false;           // the camera failed while running; said once
-    bool lookingForAnyCamera_ = false;  // there was no camera: the first that appears opens
-    int autoCaptureTimerId_ = 0;        // --auto-capture
+    int titleTimerId_ = 0;     // timer 123: the title, ten times a second
+    QTimer reconnectTimer_;    // looks for a lost camera coming back
+    bool cameraLost_ = false;  // the camera failed while running; said once
+    // There was no camera at all: the first camera that appears is opened.
+    bool lookingForAnyCamera_ = false;
+    // The device row of the chosen camera, -1 without one.
+    int cameraRow_ = -1;
+    int autoCaptureTimerId_ = 0;  // --auto-capture
     int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;
+    // The picture a second start asked for, until it is written.
+    std::string externalPath_;
+    PictureReply externalReply_;
 };
 
 }  // namespace vistrela

@@ -34,8 +34,30 @@ void CvistDlg::frameReady(const FrameView& frame) {
     if (pipe_.captureRequest != 0) saveStill();
 }
 
+void CvistDlg::captureInto(const std::string& path, PictureReply reply) {
+    if (externalReply_) {
+        reply(false, "another picture is being taken");
+        return;
+    }
+    if (!ctx_.capture.isOpen()) {
+        reply(false, "no camera is open");
+        return;
+    }
+    externalPath_ = path;
+    externalReply_ = std::move(reply);
+    pipe_.captureRequest = 1;
+}
+
 void CvistDlg::saveStill() {
     pipe_.captureRequest = 0;
+    if (externalReply_) {
+        const StillOutcome outcome = SaveStill(frameImage, externalPath_, ctx_.settings.jpegQuality,
+                                               ctx_.view, nowSeconds());
+        PictureReply reply = std::move(externalReply_);
+        externalReply_ = nullptr;
+        reply(outcome.written, outcome.written ? "" : "the file could not be written");
+        return;
+    }
     const std::string path = ctx_.commandLine.oneShotCapture
                                  ? ctx_.oneShotPath
                                  : StillFileName(ctx_.settings, std::time(nullptr), *ctx_.prompts);

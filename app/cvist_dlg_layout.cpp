@@ -12,6 +12,7 @@
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
+#include "capture/device_table.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
@@ -196,7 +197,7 @@ void CvistDlg::halfTurn(bool on) {
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
         std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        ctx_.settings.cameraName);
+        cameraRow_);
     applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
 }
 

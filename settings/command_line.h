@@ -3,16 +3,19 @@
 //
 // Arguments beginning with "--" are options: "--help", "--version" and
 // "--auto-capture SECONDS" (also "--auto-capture=SECONDS"; a whole positive number of
-// seconds). A lone "--" ends the options, so a file name may begin with "--". The first other
-// argument is cut at its first blank (the one-shot rule works on blank-separated tokens);
-// that token is `commandLineName`, and one longer than 3 bytes starts the one-shot run (the
-// next requested picture is saved under that name and the program closes). Further
-// arguments are ignored.
+// seconds, at most kMaxAutoCaptureSeconds). A lone "--" ends the options, so a file name may begin
+// with "--". The first other argument is cut at its first blank (the one-shot rule works on
+// blank-separated tokens); that token is `commandLineName`, and one longer than 3 bytes starts the
+// one-shot run (the next requested picture is saved under that name and the program closes).
+// Further arguments are ignored.
 
 #include <string>
 #include <vector>
 
 namespace vistrela {
+
+// The longest --auto-capture wait: one day.
+inline constexpr int kMaxAutoCaptureSeconds = 86400;
 
 struct CommandLine {
     bool help = false;

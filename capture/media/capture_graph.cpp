@@ -356,13 +356,16 @@ void CaptureGraph::ResetFocus(int) {
 }
 
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
-               std::string& cameraName, int& frameWidth, int& frameHeight) {
+               std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow,
+               int* cameraRow) {
+    if (cameraRow != nullptr) *cameraRow = -1;
     capture.EnumerateDevices(devices, deviceCount);
     if (deviceCount < 1) return kCaptureNoCamera;
-    ChooseCamera(devices, deviceCount, cameraName);
-    std::shared_ptr<void> moniker;
-    if (capture.FindDevice(devices, deviceCount, cameraName, moniker) < 0)
-        return kCaptureInvalidArg;
+    // The row, not the name, picks the device: names need not be unique.
+    const int row = ChooseCamera(devices, deviceCount, cameraName, preferredRow);
+    if (cameraRow != nullptr) *cameraRow = row;
+    const std::shared_ptr<void> moniker = devices[row].moniker;
+    if (!moniker) return kCaptureInvalidArg;
     int width = frameWidth;
     int height = frameHeight;
     const int result = capture.Open(moniker, width, height);

@@ -20,6 +20,7 @@
 #include "capture/media/test_camera.h"
 #include "common/prompts.h"
 #include "controls/panel_buttons.h"
+#include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
 #include "controls/ui/menu_xp.h"
 #include "settings/settings.h"
@@ -219,10 +220,13 @@ private slots:
         QCOMPARE(shown.size(), QSize(320, 240));
         QCOMPARE(corners(shown), kTurned180);
 
-        // The window was fitted to the picture: the video area has the camera's size and the
-        // panel takes the rest.
-        QCOMPARE(video()->size(), QSize(320, 240));
+        // The window was fitted to the picture: the video area has the camera's width and the
+        // panel takes the rest; the height is the panel's, as the picture is shorter.
+        const int decorationHeight = dlg_->frameGeometry().height() - dlg_->height();
+        QCOMPARE(video()->size(), QSize(320, panelMinimumClientHeight(decorationHeight)));
         QCOMPARE(dlg_->width(), 320 + kPanelShownWidth);
+        // A camera this small still leaves every panel button, the exit button last, inside.
+        QVERIFY(dlg_->rect().contains(panelButton(IDC_EXIT)->geometry()));
 
         static const QRegularExpression form(
             R"(^Vistrela Viewer v2\.0  \[(\d+),(\d+)\] fps:(\d+\.\d\d)   Zoom:1\.00x$)");
@@ -433,6 +437,52 @@ private slots:
         QVERIFY(dlg_->isVisible());
         QCOMPARE(savedPictureSize(), QSize(1280, 720));
         QVERIFY(prompts_.notices.empty());
+    }
+
+    // Two cameras of one name are two rows: each can be chosen, and bold marks the open one.
+    // The panel entries follow the panel when the menu pops up, so "show" cannot be chosen
+    // while the panel is shown.
+    void sameNameCamerasAndPanelEntriesInTheRealMenu() {
+        start("USB Camera@640x480;USB Camera@1280x720");
+        QVERIFY(waitFrames(2));
+        // "USB" cameras move to the front, the last of them first: row 0 is the 1280 one.
+        QCOMPARE(ctx_->view.frameWidth, 1280);
+        for (int row : {1, 0}) {
+            CMenuXP* menu = popUpMenu();
+            QVERIFY(menu != nullptr);
+            QVERIFY(menu->actionForCommand(ID_PANEL_HIDE)->isEnabled());
+            QVERIFY(!menu->actionForCommand(ID_PANEL_SHOW)->isEnabled());
+            CMenuXP* cameras = openCameraSubmenu(menu);
+            QVERIFY(cameras != nullptr);
+            QAction* other = cameras->actionForCommand(ID_CAMERA_BASE + row);
+            QVERIFY(!other->font().bold());
+            QVERIFY(cameras->actionForCommand(ID_CAMERA_BASE + 1 - row)->font().bold());
+            QTest::mouseClick(cameras, Qt::LeftButton, Qt::NoModifier,
+                              cameras->actionGeometry(other).center());
+            const int width = row == 1 ? 640 : 1280;
+            QTRY_COMPARE_WITH_TIMEOUT(ctx_->view.frameWidth, width, kWaitMs);
+            QVERIFY(dlg_->menuModel().find(ID_CAMERA_BASE + row)->isDefault);
+            QVERIFY(!dlg_->menuModel().find(ID_CAMERA_BASE + 1 - row)->isDefault);
+            QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
+        }
+    }
+
+    // A full-screen window that was minimised comes back full screen when a second start asks
+    // for it, and the next F11 leaves full screen.
+    void minimisedFullScreenComesBackFullScreen() {
+        start("Restore Cam@320x240");
+        QVERIFY(waitFrames(2));
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(dlg_->windowState() & Qt::WindowFullScreen);
+        dlg_->showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->isMinimized(), kWaitMs);
+        dlg_->bringToFront();
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->isMinimized(), kWaitMs);
+        QVERIFY(dlg_->windowState() & Qt::WindowFullScreen);
+        QVERIFY(panelButton(IDC_WINDOWED)->isVisibleTo(dlg_.get()));
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(!(dlg_->windowState() & Qt::WindowFullScreen));
+        QVERIFY(panelButton(IDC_FULL_SCREEN)->isVisibleTo(dlg_.get()));
     }
 
     void failingCameraClosesAndReopensWhenListedAgain_data() {
