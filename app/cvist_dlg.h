@@ -113,6 +113,10 @@ private:
     void createPanel();
     void layoutControls();
     void fitWindowToVideo();
+    // Fits again once the window manager's frame is known (see fitWindowToVideo).
+    void refitOnceFramed();
+    // Windowed and neither minimised, maximised nor full screen.
+    bool plainWindow() const;
     // The window cannot be dragged smaller than the camera picture (capped to the screen).
     void updateMinimumSize();
     void toggleFullScreen();
@@ -147,6 +151,7 @@ private:
     int windowHeight = 0;
     QRect windowedRect;
     bool fittedToCamera_ = false;
+    bool refitForFrame_ = false;  // the last fit counted no frame: fit again once framed
 
     // Right-button pan and left-button stroke in progress.
     PanDrag panDrag_;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -109,21 +110,30 @@ void CvistDlg::layoutControls() {
     update();
 }
 
+bool CvistDlg::plainWindow() const {
+    // Active is a flag of the state too; only minimised, maximised and full screen count.
+    return windowed == 1 &&
+           !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
 void CvistDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (windowed == 1 && windowState() == Qt::WindowNoState) windowedRect = geometry();
+    if (plainWindow()) windowedRect = geometry();
     layoutControls();
+    refitOnceFramed();
 }
 
 void CvistDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
-    if (windowed == 1 && windowState() == Qt::WindowNoState) windowedRect = geometry();
+    if (plainWindow()) windowedRect = geometry();
     layoutControls();
+    refitOnceFramed();
 }
 
 void CvistDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) layoutControls();
+    if (event->type() == QEvent::ActivationChange) refitOnceFramed();
 }
 
 namespace {
@@ -150,12 +160,21 @@ void CvistDlg::fitWindowToVideo() {
     QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
     setMinimumSize(fit.minimumSize - decoration);
     resize(fit.windowSize - decoration);
-    if (scr) {
-        QRect r(QPoint(0, 0), fit.windowSize);
-        r.moveCenter(scr->availableGeometry().center());
-        move(r.topLeft());
-    }
+    // move() places the frame's top-left corner.
+    if (scr) move(placeWindowInside(fit.windowSize, scr->availableGeometry()));
     windowedRect = geometry();
+    // The window manager's frame is known only once the window is shown and framed: until
+    // then the fit counted none, so it is done again when the frame appears.
+    refitForFrame_ = decoration.isNull();
+}
+
+void CvistDlg::refitOnceFramed() {
+    if (!refitForFrame_ || !plainWindow()) return;
+    if ((frameGeometry().size() - geometry().size()).isNull()) return;
+    refitForFrame_ = false;
+    QTimer::singleShot(0, this, [this] {
+        if (plainWindow()) fitWindowToVideo();
+    });
 }
 
 void CvistDlg::toggleFullScreen() {

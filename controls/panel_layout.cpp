@@ -166,9 +166,18 @@ WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, 
     const QSize picture = scaled(available.width() - dw - panelWidth, available.height() - dh);
     fit.windowSize =
         QSize(picture.width() + dw + panelWidth, std::max(picture.height(), panelHeight) + dh);
-    const QSize smallest = scaled(available.width(), available.height());
+    // The picture capped to the screen, and never larger than the fitted window: on a small
+    // screen the whole screen's picture would otherwise push the window's frame off it.
+    const QSize smallest = scaled(std::min(available.width(), fit.windowSize.width()),
+                                  std::min(available.height(), fit.windowSize.height()));
     fit.minimumSize = QSize(smallest.width(), std::max(smallest.height(), panelHeight + dh));
     return fit;
+}
+
+QPoint placeWindowInside(const QSize& outer, const QRect& available) {
+    QRect r(QPoint(0, 0), outer);
+    r.moveCenter(available.center());
+    return QPoint(std::max(r.left(), available.left()), std::max(r.top(), available.top()));
 }
 
 QPoint contextMenuOrigin(const QRect& windowRect) {

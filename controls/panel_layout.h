@@ -72,6 +72,11 @@ struct WindowFit {
 WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, int panelWidth,
                            const QSize& available);
 
+// Where a window of outer size `outer` goes on a screen whose available area is `available`:
+// centred, and never with its top-left corner (title bar, window menu) off that area, even
+// when the window is larger than the area.
+QPoint placeWindowInside(const QSize& outer, const QRect& available);
+
 // Top-left corner of the context menu: the centre of the window (integer halves).
 QPoint contextMenuOrigin(const QRect& windowRect);
 

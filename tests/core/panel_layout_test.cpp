@@ -144,6 +144,18 @@ TEST(PanelLayout, FitToVideoCapsToTheScreenKeepingShape) {
     const WindowFit tall = fitWindowToVideo({1080, 1920}, {0, 0}, 165, {1920, 1000});
     EXPECT_EQ(tall.windowSize.height(), 1000);
     EXPECT_EQ(tall.minimumSize, QSize(562, 1000));
+
+    // A school laptop: the smallest size never exceeds the fitted one, and the whole frame is
+    // placed on the screen, centred.
+    const QRect laptop(0, 0, 1366, 768);
+    const WindowFit small = fitWindowToVideo({1920, 1080}, {2, 25}, 165, laptop.size());
+    EXPECT_LE(small.minimumSize.height(), small.windowSize.height());
+    EXPECT_LE(small.minimumSize.width(), small.windowSize.width());
+    const QRect placed(placeWindowInside(small.windowSize, laptop), small.windowSize);
+    EXPECT_TRUE(laptop.contains(placed)) << placed.y() << " " << placed.height();
+    EXPECT_EQ(placed.center().y(), laptop.center().y());
+    // Larger than the area (the panel's floor on a tiny screen): the title bar stays on it.
+    EXPECT_EQ(placeWindowInside({900, 600}, QRect(10, 20, 800, 500)), QPoint(10, 20));
 }
 
 namespace {
