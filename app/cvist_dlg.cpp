@@ -35,6 +35,8 @@ namespace vistrela {
 
 namespace {
 constexpr int kReconnectIntervalMs = 2000;
+constexpr int kFrameWatchIntervalMs = 50;
+constexpr int kFrameWatchTicks = 600;
 // A camera that is listed but will not open may block each attempt for a while; attempts
 // that fail space themselves out up to this.
 constexpr int kReconnectMaxIntervalMs = 30000;
@@ -56,6 +58,13 @@ CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
 
     reconnectTimer_.setInterval(kReconnectIntervalMs);
     connect(&reconnectTimer_, &QTimer::timeout, this, [this] { checkCameraBack(); });
+    // A window manager frames a new window within moments; one that has not framed it after
+    // kFrameWatchTicks looks does not draw frames at all.
+    frameWatch_.setInterval(kFrameWatchIntervalMs);
+    connect(&frameWatch_, &QTimer::timeout, this, [this] {
+        if (++frameWatchTicks_ >= kFrameWatchTicks) frameWatch_.stop();
+        refitOnceFramed();
+    });
 
     OnInitDialog();
 }

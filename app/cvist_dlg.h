@@ -152,6 +152,8 @@ private:
     QRect windowedRect;
     bool fittedToCamera_ = false;
     bool refitForFrame_ = false;  // the last fit counted no frame: fit again once framed
+    QTimer frameWatch_;           // looks for the frame after such a fit
+    int frameWatchTicks_ = 0;
 
     // Right-button pan and left-button stroke in progress.
     PanDrag panDrag_;

@@ -138,10 +138,20 @@ void CvistDlg::changeEvent(QEvent* event) {
 
 namespace {
 
+// The window manager's frame around the client area. The platform window knows it first
+// (asking it looks the frame up); the widget's frame geometry follows later.
+QSize frameExtent(QWidget* window) {
+    if (QWindow* handle = window->windowHandle()) {
+        const QMargins m = handle->frameMargins();
+        if (!m.isNull()) return QSize(m.left() + m.right(), m.top() + m.bottom());
+    }
+    return window->frameGeometry().size() - window->geometry().size();
+}
+
 WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& decoration) {
     QScreen* scr = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QSize available = scr ? scr->availableGeometry().size() : QSize();
-    decoration = window->frameGeometry().size() - window->geometry().size();
+    decoration = frameExtent(window);
     return fitWindowToVideo(QSize(view.frameWidth, view.frameHeight), decoration, panelWidth,
                             available);
 }
@@ -166,12 +176,18 @@ void CvistDlg::fitWindowToVideo() {
     // The window manager's frame is known only once the window is shown and framed: until
     // then the fit counted none, so it is done again when the frame appears.
     refitForFrame_ = decoration.isNull();
+    // No event says that the frame has arrived; look for it a few times a second for a while.
+    if (refitForFrame_) {
+        frameWatchTicks_ = 0;
+        frameWatch_.start();
+    }
 }
 
 void CvistDlg::refitOnceFramed() {
-    if (!refitForFrame_ || !plainWindow()) return;
-    if ((frameGeometry().size() - geometry().size()).isNull()) return;
+    if (!refitForFrame_ || !plainWindow() || windowHandle() == nullptr) return;
+    if (frameExtent(this).isNull()) return;
     refitForFrame_ = false;
+    frameWatch_.stop();
     QTimer::singleShot(0, this, [this] {
         if (plainWindow()) fitWindowToVideo();
     });

@@ -31,6 +31,7 @@ fail() {
 # Starts a private X server; $1 is the screen size (default 1920x1080).
 start_x() {
   local fd_file="$E2E_TMP/display"
+  rm -f "$fd_file"
   Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$fd_file" 2>/dev/null &
   XVFB_PID=$!
   for _ in $(seq 100); do
