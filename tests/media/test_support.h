@@ -2,11 +2,14 @@
 // Helpers shared by the media tests: a frame receiver that records what arrives, and a wait
 // that runs the Qt event loop until a condition holds.
 
+#include <gst/gst.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,82 @@ inline bool RunUntil(const std::function<bool()>& done, int limitMs = 10000) {
     while (!done() && timer.elapsed() < limitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
+}
+
+// Runs every task already posted to the event loop (frame notifications, failure reports), and
+// those they post in turn, without waiting for anything new.
+inline void DrainPostedTasks() {
+    for (int round = 0; round < 100; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+// The GStreamer leaks tracer of this process (GST_TRACERS=leaks), or nullptr when it is not
+// active. One reference, or none when nullptr.
+inline GstTracer* LeaksTracer() {
+    GstTracer* found = nullptr;
+    GList* tracers = gst_tracing_get_active_tracers();
+    for (GList* l = tracers; l != nullptr; l = l->next)
+        if (found == nullptr && g_str_equal(G_OBJECT_TYPE_NAME(l->data), "GstLeaksTracer"))
+            found = GST_TRACER(gst_object_ref(l->data));
+    g_list_free_full(tracers, gst_object_unref);
+    return found;
+}
+
+// Every GstObject and GstMiniObject alive now that GStreamer does not itself mark as kept for
+// the life of the process, one "object-alive, type-name=..., description=..." line each.
+// Asks the leaks tracer to log its live objects and collects the lines as they are logged (the
+// tracer's get-live-objects action hands out references it does not own, so it is not used).
+inline std::vector<std::string> LiveGstObjects(GstTracer* tracer) {
+    struct Collected {
+        std::mutex mutex;
+        std::vector<std::string> lines;
+    } collected;
+    auto collect = [](GstDebugCategory* category, GstDebugLevel level, const gchar*, const gchar*,
+                      gint, GObject*, GstDebugMessage* message, gpointer data) {
+        if (level != GST_LEVEL_TRACE ||
+            !g_str_equal(gst_debug_category_get_name(category), "GST_TRACER"))
+            return;
+        const gchar* text = gst_debug_message_get(message);
+        if (text == nullptr || !g_str_has_prefix(text, "object-alive")) return;
+        auto* into = static_cast<Collected*>(data);
+        std::lock_guard lock(into->mutex);
+        into->lines.emplace_back(text);
+    };
+    GstLogFunction function = collect;
+    // Collected quietly: the caller says what it found.
+    const bool printing = gst_debug_remove_log_function(gst_debug_log_default) > 0;
+    gst_debug_add_log_function(function, &collected, nullptr);
+    gst_debug_set_threshold_for_name("GST_TRACER", GST_LEVEL_TRACE);
+    g_signal_emit_by_name(tracer, "log-live-objects");
+    gst_debug_unset_threshold_for_name("GST_TRACER");
+    gst_debug_remove_log_function_by_data(&collected);
+    if (printing) gst_debug_add_log_function(gst_debug_log_default, nullptr, nullptr);
+    return std::move(collected.lines);
+}
+
+// LiveGstObjects once nothing is left to settle: a streaming thread drops its last reference
+// on its task just after the task was joined, and posted tasks may still hold a sample. Waits
+// until none is alive (or the limit passed) and returns what is still alive.
+inline std::vector<std::string> LiveGstObjectsWhenSettled(int limitMs = 10000) {
+    GstTracer* tracer = LeaksTracer();
+    if (tracer == nullptr) return {"the leaks tracer is not active: run with GST_TRACERS=leaks"};
+    std::vector<std::string> live;
+    RunUntil(
+        [&] {
+            live = LiveGstObjects(tracer);
+            return live.empty();
+        },
+        limitMs);
+    gst_object_unref(tracer);
+    return live;
+}
+
+inline std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
 }
 
 struct Bgr {
