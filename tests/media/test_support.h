@@ -48,36 +48,62 @@ inline GstTracer* LeaksTracer() {
     return found;
 }
 
+// The leaks tracer's "object-alive" lines, collected while `collecting`; every other log line
+// goes on to GStreamer's own log function as before. Installed once: GStreamer never frees the
+// list of log functions it replaces on each change.
+struct TracerLines {
+    std::mutex mutex;
+    bool collecting = false;
+    std::vector<std::string> lines;
+
+    static TracerLines& installed() {
+        static TracerLines* const self = [] {
+            auto* lines = new TracerLines;  // lives as long as GStreamer's log
+            lines->forward = gst_debug_remove_log_function(gst_debug_log_default) > 0;
+            gst_debug_add_log_function(Log, lines, nullptr);
+            return lines;
+        }();
+        return *self;
+    }
+
+private:
+    bool forward = false;  // to gst_debug_log_default, which was installed before
+
+    static void Log(GstDebugCategory* category, GstDebugLevel level, const gchar* file,
+                    const gchar* function, gint line, GObject* object, GstDebugMessage* message,
+                    gpointer data) {
+        if (level == GST_LEVEL_TRACE &&
+            g_str_equal(gst_debug_category_get_name(category), "GST_TRACER")) {
+            const gchar* text = gst_debug_message_get(message);
+            if (text != nullptr && g_str_has_prefix(text, "object-alive")) {
+                auto* self = static_cast<TracerLines*>(data);
+                std::lock_guard lock(self->mutex);
+                if (self->collecting) self->lines.emplace_back(text);
+                return;
+            }
+        }
+        if (static_cast<TracerLines*>(data)->forward)
+            gst_debug_log_default(category, level, file, function, line, object, message, nullptr);
+    }
+};
+
 // Every GstObject and GstMiniObject alive now that GStreamer does not itself mark as kept for
 // the life of the process, one "object-alive, type-name=..., description=..." line each.
-// Asks the leaks tracer to log its live objects and collects the lines as they are logged (the
-// tracer's get-live-objects action hands out references it does not own, so it is not used).
+// Asks the leaks tracer to log its live objects and collects the lines (the tracer's
+// get-live-objects action hands out references it does not own, so it is not used).
 inline std::vector<std::string> LiveGstObjects(GstTracer* tracer) {
-    struct Collected {
-        std::mutex mutex;
-        std::vector<std::string> lines;
-    } collected;
-    auto collect = [](GstDebugCategory* category, GstDebugLevel level, const gchar*, const gchar*,
-                      gint, GObject*, GstDebugMessage* message, gpointer data) {
-        if (level != GST_LEVEL_TRACE ||
-            !g_str_equal(gst_debug_category_get_name(category), "GST_TRACER"))
-            return;
-        const gchar* text = gst_debug_message_get(message);
-        if (text == nullptr || !g_str_has_prefix(text, "object-alive")) return;
-        auto* into = static_cast<Collected*>(data);
-        std::lock_guard lock(into->mutex);
-        into->lines.emplace_back(text);
-    };
-    GstLogFunction function = collect;
-    // Collected quietly: the caller says what it found.
-    const bool printing = gst_debug_remove_log_function(gst_debug_log_default) > 0;
-    gst_debug_add_log_function(function, &collected, nullptr);
+    TracerLines& log = TracerLines::installed();
+    {
+        std::lock_guard lock(log.mutex);
+        log.lines.clear();
+        log.collecting = true;
+    }
     gst_debug_set_threshold_for_name("GST_TRACER", GST_LEVEL_TRACE);
     g_signal_emit_by_name(tracer, "log-live-objects");
     gst_debug_unset_threshold_for_name("GST_TRACER");
-    gst_debug_remove_log_function_by_data(&collected);
-    if (printing) gst_debug_add_log_function(gst_debug_log_default, nullptr, nullptr);
-    return std::move(collected.lines);
+    std::lock_guard lock(log.mutex);
+    log.collecting = false;
+    return std::move(log.lines);
 }
 
 // LiveGstObjects once nothing is left to settle: a streaming thread drops its last reference
