@@ -267,8 +267,8 @@ TEST_F(CaptureGraphTest, ManyOpenCloseCyclesWithFramesInFlight) {
         graph.Close();
     }
     EXPECT_GE(receiver.frames, 100);
-    // Whatever a closed pipeline left behind (the pipeline, its elements, pads and streaming
-    // tasks, its bus and messages, buffers in flight) is still alive.
+    // Nothing a closed pipeline owned (the pipeline, its elements, pads and streaming tasks, its
+    // bus and messages, buffers in flight) stays alive.
     const std::vector<std::string> live = LiveGstObjectsWhenSettled();
     EXPECT_TRUE(live.empty()) << live.size() << " objects alive after 200 cycles:\n"
                               << JoinLines(live);

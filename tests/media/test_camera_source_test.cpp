@@ -326,16 +326,17 @@ TEST(TestCameraSource, FramesHeldOrWrittenDownstreamStayIntact) {
 
 TEST(TestCameraSource, ALateFrameIsSkippedNotSentInABurst) {
     EnsureGStreamer();
-    AppSinkPipeline p(Source({{64, 48}}, 240));
-    // One frame queued at most: the streaming thread waits while the test holds back.
-    g_object_set(p.sink, "max-buffers", 1u, "drop", FALSE, nullptr);
-    // Counts the frames the source made; the third one is the push that waits for room.
+    // Counts the frames the source made; the third one is the push that waits for room. Outlives
+    // the pipeline, whose streaming thread calls the probe.
     struct Made {
         std::mutex mutex;
         std::condition_variable cv;
         int count = 0;
         GstClockTime lastPts = GST_CLOCK_TIME_NONE;
     } made;
+    AppSinkPipeline p(Source({{64, 48}}, 240));
+    // One frame queued at most: the streaming thread waits while the test holds back.
+    g_object_set(p.sink, "max-buffers", 1u, "drop", FALSE, nullptr);
     GstPad* out = gst_element_get_static_pad(p.source, "src");
     gst_pad_add_probe(
         out, GST_PAD_PROBE_TYPE_BUFFER,
@@ -376,7 +377,6 @@ TEST(TestCameraSource, ALateFrameIsSkippedNotSentInABurst) {
     }
     // The two frames made before the pause are followed by the frame of the current time.
     EXPECT_GE(offsets[2], offsets[1] + 10);
-    gst_element_set_state(p.pipeline, GST_STATE_NULL);  // no probe call after `made` ends
 }
 
 TEST(TestCameraSource, FailingCameraSendsItsFramesThenErrorsOnceAndStopsCleanly) {
