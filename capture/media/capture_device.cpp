@@ -1,6 +1,9 @@
 #include "capture/media/capture_device.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "capture/device_table.h"
@@ -96,6 +99,19 @@ void AddFramerate(const GValue* value, CameraMode& mode) {
     }
 }
 
+// The test-camera list of VISTRELA_TEST_CAMERAS: the value itself, or with "@FILE" the
+// current text of FILE, so that a camera can be plugged in or out while the program runs. Line
+// ends in the file separate cameras like ';'. A missing or unreadable file lists no camera.
+std::string TestCameraList(const char* value) {
+    if (value[0] != '@') return value;
+    std::ifstream file(value + 1, std::ios::binary);
+    if (!file) return {};
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ';');
+    return text;
+}
+
 }  // namespace
 
 std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices() {
@@ -103,7 +119,7 @@ std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices() {
     const char* test = std::getenv("VISTRELA_TEST_CAMERAS");
     if (test != nullptr) {
         std::vector<std::shared_ptr<CaptureDevice>> result;
-        for (const TestCameraEntry& entry : ParseTestCameras(test))
+        for (const TestCameraEntry& entry : ParseTestCameras(TestCameraList(test)))
             result.push_back(std::make_shared<TestCamera>(entry));
         return result;
     }

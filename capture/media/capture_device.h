@@ -31,7 +31,9 @@ public:
 };
 
 // The devices of the machine, or exactly the test cameras when VISTRELA_TEST_CAMERAS is set.
-// Initialises GStreamer. User-interface thread.
+// A value "@FILE" takes the list from FILE, read again at every call (one camera per line or
+// ';'-separated; an empty or missing file lists none). Initialises GStreamer. User-interface
+// thread.
 std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices();
 
 std::shared_ptr<void> ToMoniker(std::shared_ptr<CaptureDevice> device);

@@ -138,16 +138,21 @@ GstFlowReturn OnNewSample(GstAppSink*, gpointer userData) {
     return GST_FLOW_OK;
 }
 
+// Every message is handled here and dropped; a sync handler that drops a message owns it and
+// must release it, or the message keeps its source element (and through it the pipeline's
+// buffers) alive.
 GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer userData) {
-    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) return GST_BUS_DROP;
-    auto* session = static_cast<Session*>(userData);
-    GError* error = nullptr;
-    gst_message_parse_error(message, &error, nullptr);
-    const std::string reason =
-        FormatString("카메라 오류: %s", error != nullptr ? error->message : "?");
-    if (error != nullptr) g_error_free(error);
-    session->finishStart(reason);
-    PostToUi(session->self, [reason](Session& s) { s.reportFailure(reason); });
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        auto* session = static_cast<Session*>(userData);
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        const std::string reason =
+            FormatString("카메라 오류: %s", error != nullptr ? error->message : "?");
+        if (error != nullptr) g_error_free(error);
+        session->finishStart(reason);
+        PostToUi(session->self, [reason](Session& s) { s.reportFailure(reason); });
+    }
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

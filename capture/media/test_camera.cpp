@@ -9,15 +9,18 @@
 namespace vistrela {
 
 // Control values of one named test camera, shared by its controls objects and its running
-// source. Guarded by `mutex`; `balance` is the videobalance of the newest source (one ref).
+// source. Guarded by `mutex`; `balance` points weakly at the videobalance of the newest
+// source, so a closed pipeline is not kept alive by the camera's state, which lives as long
+// as the process.
 struct TestCameraState {
     std::mutex mutex;
     std::map<std::uint32_t, int> values;
-    GstElement* balance = nullptr;
+    GWeakRef balance;
 
-    ~TestCameraState() {
-        if (balance != nullptr) gst_object_unref(balance);
-    }
+    TestCameraState() { g_weak_ref_init(&balance, nullptr); }
+    ~TestCameraState() { g_weak_ref_clear(&balance); }
+    TestCameraState(const TestCameraState&) = delete;
+    TestCameraState& operator=(const TestCameraState&) = delete;
 };
 
 namespace {
@@ -87,10 +90,12 @@ std::shared_ptr<TestCameraState> StateFor(const std::string& name) {
 
 // Caller holds state.mutex.
 void ApplyBalance(TestCameraState& state) {
-    if (state.balance == nullptr) return;
-    g_object_set(state.balance, "brightness", state.values[kTestControlBrightness] / 100.0,
-                 "contrast", state.values[kTestControlContrast] / 100.0, "saturation",
+    auto* balance = static_cast<GstElement*>(g_weak_ref_get(&state.balance));
+    if (balance == nullptr) return;
+    g_object_set(balance, "brightness", state.values[kTestControlBrightness] / 100.0, "contrast",
+                 state.values[kTestControlContrast] / 100.0, "saturation",
                  state.values[kTestControlSaturation] / 100.0, nullptr);
+    gst_object_unref(balance);
 }
 
 class TestCameraControls final : public CameraControls {
@@ -166,8 +171,7 @@ GstElement* TestCamera::createSource() {
     gst_object_unref(out);
 
     std::lock_guard lock(state_->mutex);
-    if (state_->balance != nullptr) gst_object_unref(state_->balance);
-    state_->balance = GST_ELEMENT(gst_object_ref(balance));
+    g_weak_ref_set(&state_->balance, balance);
     ApplyBalance(*state_);
     return bin;
 }

@@ -40,8 +40,11 @@ done
 [ -n "$picture" ] || fail "no picture on the desktop after the click"
 after=$(date +%s)
 # The message stays about two seconds; the title is rewritten ten times a second.
-sleep 0.3
-title=$(xdotool getwindowname "$wid")
+for _ in $(seq 20); do
+  title=$(xdotool getwindowname "$wid")
+  [[ "$title" == *"[바탕화면에 저장합니다]"* ]] && break
+  sleep 0.1
+done
 [[ "$title" == *"[바탕화면에 저장합니다]"* ]] || fail "no saved message in the title: $title"
 sleep 1  # let a wrongly repeated save show up as a second file
 count=$(find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' | wc -l)

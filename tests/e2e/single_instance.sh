@@ -9,8 +9,15 @@ export VISTRELA_TEST_CAMERAS="Test Camera@320x240@15"
 "$VISTRELA_BIN" &
 PIDS+=($!)
 first=$!
-wait_for_window "Vistrela Viewer" 10 >/dev/null || fail "first viewer shows no window"
-sleep 1  # the title now carries the frame rate
+wid=$(wait_for_window "Vistrela Viewer" 10 | head -1) || fail "first viewer shows no window"
+# Wait until the title carries a frame rate.
+for _ in $(seq 300); do
+  [[ "$(xdotool getwindowname "$wid")" =~ fps:([0-9]+\.[0-9]{2}) ]] &&
+    [ "${BASH_REMATCH[1]}" != "0.00" ] && break
+  sleep 0.1
+done
+[[ "$(xdotool getwindowname "$wid")" =~ fps:([0-9]+\.[0-9]{2}) ]] &&
+  [ "${BASH_REMATCH[1]}" != "0.00" ] || fail "no frame rate in the title"
 
 start=$(date +%s%N)
 timeout 5 "$VISTRELA_BIN" || fail "second start exited $?"
@@ -27,9 +34,14 @@ kill "$first"; wait "$first" 2>/dev/null || true
 "$VISTRELA_BIN" & b=$!
 PIDS+=($a $b)
 wait_for_window "Vistrela Viewer" 10 >/dev/null || fail "no viewer after a double start"
-sleep 2
-alive=0
-for p in $a $b; do kill -0 "$p" 2>/dev/null && alive=$((alive + 1)); done
+# One of the two steps back; wait (up to 30 s) until only one runs.
+alive=2
+for _ in $(seq 300); do
+  alive=0
+  for p in $a $b; do kill -0 "$p" 2>/dev/null && alive=$((alive + 1)); done
+  [ "$alive" -le 1 ] && break
+  sleep 0.1
+done
 [ "$alive" -eq 1 ] || fail "$alive viewer processes after a double start"
 for p in $a $b; do
   if ! kill -0 "$p" 2>/dev/null; then

@@ -4,6 +4,7 @@
 #include "capture/media/capture_graph.h"
 #include "capture/media/test_camera.h"
 #include "capture/media/v4l2_controls.h"
+#include "common/media/gstreamer_init.h"
 #include "test_support.h"
 
 using namespace vistrela;
@@ -96,7 +97,7 @@ TEST(Resolutions, ListIsTheCamerasYuy2SizesInOrder) {
 }
 
 TEST(Resolutions, ModesFromDeviceCapsExpandFormatsAndRates) {
-    ListCaptureDevices();  // initialises GStreamer
+    EnsureGStreamer();
     GstCaps* caps = gst_caps_from_string(
         "video/x-raw,format={YUY2,NV12},width=640,height=480,framerate={30/1,15/1};"
         "image/jpeg,width=1920,height=1080,framerate=[1/1,60/1];"

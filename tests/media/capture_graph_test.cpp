@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 
 #include "capture/media/capture_device.h"
@@ -38,14 +40,6 @@ protected:
     DeviceTable devices;
     int count = 0;
 };
-
-int ProcessThreads() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
-    return -1;
-}
 
 }  // namespace
 
@@ -98,6 +92,42 @@ TEST_F(CaptureGraphTest, NoCameraOpensNothing) {
     EXPECT_FALSE(graph.isOpen());
     EXPECT_EQ(name, "Anything");
     EXPECT_EQ(w, 640);
+}
+
+TEST_F(CaptureGraphTest, CameraPluggedInLaterThroughTheListFileIsFoundAndOpens) {
+    const std::string path =
+        ::testing::TempDir() + "vistrela-cameras-" + std::to_string(getpid()) + ".txt";
+    std::remove(path.c_str());
+    UseTestCameras(("@" + path).c_str());
+    graph.EnumerateDevices(devices, count);
+    EXPECT_EQ(count, 0);  // no file yet
+    std::ofstream(path).close();
+    graph.EnumerateDevices(devices, count);
+    EXPECT_EQ(count, 0);  // empty file
+
+    std::ofstream(path) << "Late Cam@640x480@30\n";
+    std::string name;
+    int w = 320, h = 240;
+    ASSERT_EQ(OpenCamera(graph, devices, count, name, w, h), kCaptureOk);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(name, "Late Cam");
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 1; }));
+    EXPECT_EQ(receiver.last.width, 640);
+    graph.Close();
+
+    // One camera a line, as the variable's ';'; unplugged again when the line goes.
+    std::ofstream(path) << "Late Cam@640x480@30\r\nUSB Second@320x240\n";
+    graph.EnumerateDevices(devices, count);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(devices[0].friendlyName, "USB Second");
+    EXPECT_EQ(devices[1].friendlyName, "Late Cam");
+    std::ofstream(path) << "USB Second@320x240\n";
+    graph.EnumerateDevices(devices, count);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(devices[0].friendlyName, "USB Second");
+    std::remove(path.c_str());
 }
 
 TEST_F(CaptureGraphTest, DeliversFramesOfTheConnectedSizeAndFallsBackToOwnSize) {
@@ -199,24 +229,15 @@ TEST_F(CaptureGraphTest, CloseInsideTheHandlerStopsDelivery) {
     int w = 160, h = 120;
     ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
     ASSERT_TRUE(RunUntil([&] { return !graph.isOpen(); }));
-    RunUntil([] { return false; }, 300);  // late notifications, if any, are dropped
+    DrainPostedTasks();  // notifications posted before the close find it closed
     EXPECT_EQ(receiver.frames, 3);
 }
 
 TEST_F(CaptureGraphTest, ManyOpenCloseCyclesWithFramesInFlight) {
     UseTestCameras("Cam@320x240@60");
     auto moniker = Device("Cam");
-    int w = 320, h = 240;
-    // Warm up: GStreamer keeps a few idle pool threads after the first pipelines.
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
-        ASSERT_TRUE(RunUntil([&] { return receiver.frames >= 1; }));
-        graph.Close();
-    }
-    RunUntil([] { return false; }, 200);
-    const int threadsBefore = ProcessThreads();
     for (int i = 0; i < 200; ++i) {
-        w = 320, h = 240;
+        int w = 320, h = 240;
         ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk) << "cycle " << i;
         // Alternate between closing with a notification still queued and after delivery.
         if (i % 2 == 1) {
@@ -225,10 +246,12 @@ TEST_F(CaptureGraphTest, ManyOpenCloseCyclesWithFramesInFlight) {
         }
         graph.Close();
     }
-    RunUntil([] { return false; }, 300);
-    // A pipeline left behind would keep its streaming threads: 200 of them would show.
-    EXPECT_LE(ProcessThreads(), threadsBefore + 2);
     EXPECT_GE(receiver.frames, 100);
+    // Nothing a closed pipeline owned (the pipeline, its elements, pads and streaming tasks, its
+    // bus and messages, buffers in flight) stays alive.
+    const std::vector<std::string> live = LiveGstObjectsWhenSettled();
+    EXPECT_TRUE(live.empty()) << live.size() << " objects alive after 200 cycles:\n"
+                              << JoinLines(live);
 }
 
 TEST_F(CaptureGraphTest, StreamErrorIsReportedOnceAndCameraCanBeClosedThere) {
@@ -238,11 +261,14 @@ TEST_F(CaptureGraphTest, StreamErrorIsReportedOnceAndCameraCanBeClosedThere) {
     int w = 160, h = 120;
     ASSERT_EQ(graph.Open(moniker, w, h), kCaptureOk);
     ASSERT_TRUE(RunUntil([&] { return !receiver.failures.empty(); }));
-    RunUntil([] { return false; }, 300);
+    DrainPostedTasks();  // reports and notifications posted before the close
     EXPECT_EQ(receiver.failures.size(), 1u);
     EXPECT_NE(receiver.failures[0].find("Test camera failed on demand"), std::string::npos);
     EXPECT_FALSE(graph.isOpen());
-    EXPECT_EQ(receiver.frames, kTestCameraFailAfterFrames);
+    // Frames before the error arrive, up to the camera's count; a busy event loop may see the
+    // newest of several only (one buffer, newest wins).
+    EXPECT_GT(receiver.frames, 0);
+    EXPECT_LE(receiver.frames, kTestCameraFailAfterFrames);
 }
 
 TEST_F(CaptureGraphTest, StalledCameraIsReportedOnce) {

@@ -9,14 +9,17 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <thread>
 
 #include "capture/media/capture_device.h"
 #include "capture/media/test_camera.h"
+#include "common/media/gstreamer_init.h"
 #include "test_support.h"
 
 using namespace vistrela;
@@ -190,7 +193,7 @@ TEST(TestCameraSource, MeasureCpuOfFullHdSourceAlone) {
 }
 
 TEST(TestCameraSource, OffersExactlyItsModesAndTakesTheFirstByDefault) {
-    ListCaptureDevices();  // initialises GStreamer
+    EnsureGStreamer();
     EXPECT_EQ(NewTestCameraSource({}, TestCameraFailure::None), nullptr);
     const auto twoSizes = {std::pair{320, 240}, std::pair{160, 120}};
     {
@@ -240,7 +243,7 @@ TEST(TestCameraSource, OffersExactlyItsModesAndTakesTheFirstByDefault) {
 }
 
 TEST(TestCameraSource, PictureStaysWholeAsTheSquareTravelsWithTimestampsAtTheRate) {
-    ListCaptureDevices();
+    EnsureGStreamer();
     AppSinkPipeline p(Source({{96, 64}}, 240));
     ASSERT_TRUE(p.play());
     const GstClockTime frameNs = gst_util_uint64_scale(GST_SECOND, 1, 240);
@@ -276,7 +279,7 @@ TEST(TestCameraSource, PictureStaysWholeAsTheSquareTravelsWithTimestampsAtTheRat
 }
 
 TEST(TestCameraSource, FramesHeldOrWrittenDownstreamStayIntact) {
-    ListCaptureDevices();
+    EnsureGStreamer();
     AppSinkPipeline p(Source({{64, 48}}, 240));
     // The first frames go out through an in-place writer that owns them alone (as videobalance
     // does when it is not passthrough): it must get its own copy, not the frame stores.
@@ -322,14 +325,50 @@ TEST(TestCameraSource, FramesHeldOrWrittenDownstreamStayIntact) {
 }
 
 TEST(TestCameraSource, ALateFrameIsSkippedNotSentInABurst) {
-    ListCaptureDevices();
+    EnsureGStreamer();
+    // Counts the frames the source made; the third one is the push that waits for room. Outlives
+    // the pipeline, whose streaming thread calls the probe.
+    struct Made {
+        std::mutex mutex;
+        std::condition_variable cv;
+        int count = 0;
+        GstClockTime lastPts = GST_CLOCK_TIME_NONE;
+    } made;
     AppSinkPipeline p(Source({{64, 48}}, 240));
     // One frame queued at most: the streaming thread waits while the test holds back.
     g_object_set(p.sink, "max-buffers", 1u, "drop", FALSE, nullptr);
+    GstPad* out = gst_element_get_static_pad(p.source, "src");
+    gst_pad_add_probe(
+        out, GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo* info, gpointer data) {
+            auto* m = static_cast<Made*>(data);
+            std::lock_guard lock(m->mutex);
+            ++m->count;
+            m->lastPts = GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info));
+            m->cv.notify_all();
+            return GST_PAD_PROBE_OK;
+        },
+        &made, nullptr);
+    gst_object_unref(out);
     ASSERT_TRUE(p.play());
     SamplePtr first = Own(p.pull());
     ASSERT_TRUE(first);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // 24 frame times
+    GstClockTime heldPts = GST_CLOCK_TIME_NONE;
+    {
+        std::unique_lock lock(made.mutex);
+        ASSERT_TRUE(
+            made.cv.wait_for(lock, std::chrono::seconds(10), [&] { return made.count >= 3; }));
+        heldPts = made.lastPts;
+    }
+    // The test holds back until the pipeline clock is 24 frame times past the waiting frame.
+    GstClock* clock = gst_pipeline_get_clock(GST_PIPELINE(p.pipeline));
+    ASSERT_NE(clock, nullptr);
+    const GstClockTime frameNs = GST_SECOND / 240;
+    GstClockID until = gst_clock_new_single_shot_id(
+        clock, gst_element_get_base_time(p.pipeline) + heldPts + 24 * frameNs);
+    gst_clock_id_wait(until, nullptr);
+    gst_clock_id_unref(until);
+    gst_object_unref(clock);
     guint64 offsets[3] = {};
     for (guint64& offset : offsets) {
         SamplePtr sample = Own(p.pull());
@@ -341,7 +380,7 @@ TEST(TestCameraSource, ALateFrameIsSkippedNotSentInABurst) {
 }
 
 TEST(TestCameraSource, FailingCameraSendsItsFramesThenErrorsOnceAndStopsCleanly) {
-    ListCaptureDevices();
+    EnsureGStreamer();
     AppSinkPipeline p(Source({{64, 48}}, 240, TestCameraFailure::Error));
     ASSERT_TRUE(p.play());
     for (int i = 0; i < kTestCameraFailAfterFrames; ++i) ASSERT_TRUE(Own(p.pull())) << i;

@@ -28,17 +28,20 @@ fail() {
   exit 1
 }
 
-# Starts a private X server; $1 is the screen size (default 1920x1080).
+# Starts a private X server ($1: screen size, default 1920x1080) and waits (up to 30 s on a busy machine) until it takes clients.
 start_x() {
   local fd_file="$E2E_TMP/display"
   rm -f "$fd_file"
   Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$fd_file" 2>/dev/null &
   XVFB_PID=$!
-  for _ in $(seq 100); do
-    [ -s "$fd_file" ] && break
-    sleep 0.05
+  for _ in $(seq 300); do
+    [ -s "$fd_file" ] && DISPLAY=":$(cat "$fd_file")" xdotool getdisplaygeometry >/dev/null 2>&1 &&
+      break
+    sleep 0.1
   done
+  [ -s "$fd_file" ] || fail "the X server gave no display number"
   export DISPLAY=":$(cat "$fd_file")"
+  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server at $DISPLAY takes no clients"
 }
 
 # Waits up to $2 seconds (default 10) for a window whose name matches $1; prints its ids.
