@@ -151,7 +151,10 @@ void CvistDlg::noCameraFound() {
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
-    // The first camera that appears is opened; the notice is shown once, while looking.
+    // The menu works meanwhile, with an empty camera list; the first camera that appears is
+    // opened; the notice is shown once, while looking.
+    cameraRow_ = -1;
+    buildContextMenu();
     reconnectTimer_.start();
     if (lookingForAnyCamera_) return;
     lookingForAnyCamera_ = true;

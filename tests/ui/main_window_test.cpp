@@ -485,6 +485,27 @@ private slots:
         QVERIFY(panelButton(IDC_FULL_SCREEN)->isVisibleTo(dlg_.get()));
     }
 
+    // No camera at start: the notice is said once, the menu still works, and a camera plugged
+    // in later opens by itself.
+    void cameraPluggedInLaterOpensByItself() {
+        const std::string list = home_->path("cameras.txt");
+        QVERIFY(test::WriteFile(list, ""));
+        start(("@" + list).c_str());
+        QVERIFY(!dlg_->cameraOpen());
+        QCOMPARE(prompts_.notices.size(), std::size_t{1});
+        CMenuXP* menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        QVERIFY(menu->actionForCommand(ID_PANEL_HIDE) != nullptr);
+        menu->close();
+
+        QVERIFY(test::WriteFile(list, "Late Cam@640x480@30\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->cameraOpen(), kWaitMs);
+        QCOMPARE(openCamera(), QStringLiteral("Late Cam"));
+        QVERIFY(waitFrames(2));
+        QCOMPARE(ctx_->view.frameWidth, 640);
+        QCOMPARE(prompts_.notices.size(), std::size_t{1});
+    }
+
     void failingCameraClosesAndReopensWhenListedAgain_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("stream error") << QByteArray("Cam!error");
