@@ -238,6 +238,9 @@ void CvistDlg::onMenuCommand(int id) {
             // choosing it is how the user asks to have it back.
             if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_);
             break;
+        case MenuAction::MonitorFullScreen:
+            fullScreenOn(command.monitorIndex);
+            break;
         case MenuAction::Ignored:
             break;
     }

@@ -120,6 +120,8 @@ private:
     // The window cannot be dragged smaller than the camera picture (capped to the screen).
     void updateMinimumSize();
     void toggleFullScreen();
+    // Full screen on monitor `monitor` (the toolkit's screen order, from 0).
+    void fullScreenOn(int monitor);
     void togglePanel();
     void halfTurn(bool on);
     void buildContextMenu();

@@ -214,6 +214,20 @@ void CvistDlg::setFullScreen(bool on) {
     toggleFullScreen();
 }
 
+void CvistDlg::fullScreenOn(int monitor) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (monitor < 0 || monitor >= screens.size()) return;
+    QScreen* target = screens[monitor];
+    if (windowed == 1) windowedRect = geometry();
+    windowed = 0;
+    // Leave full screen first, so the window can move to the other monitor and fill it there.
+    if (windowState() & Qt::WindowFullScreen) showNormal();
+    setGeometry(target->geometry());
+    if (windowHandle() != nullptr) windowHandle()->setScreen(target);
+    showFullScreen();
+    layoutControls();
+}
+
 void CvistDlg::togglePanel() {
     const bool collapse = panelWidth == kPanelShownWidth;
     panelWidth = collapse ? kPanelCollapsedWidth : kPanelShownWidth;
@@ -241,8 +255,10 @@ void CvistDlg::popupContextMenu() {
     // only after the menu has closed: a command may rebuild the model (a camera switch does),
     // and a menu must never be destroyed inside its own key or mouse handler.
     applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+    MenuModel shown = menuModel_;
+    appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();
-    contextMenu = CMenuXP::fromModel(menuModel_, this);
+    contextMenu = CMenuXP::fromModel(shown, this);
     connect(
         contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
         Qt::QueuedConnection);

@@ -65,6 +65,16 @@ void applyPanelState(MenuModel& menu, bool panelCollapsed) {
     if (auto* show = menu.find(ID_PANEL_SHOW)) show->enabled = panelCollapsed;
 }
 
+void appendMonitorEntries(MenuModel& menu, int monitorCount) {
+    if (monitorCount < 2) return;
+    for (int i = 0; i < std::min(monitorCount, kMaxMonitorEntries); ++i) {
+        MenuItemModel item;
+        item.commandId = ID_MONITOR_BASE + i;
+        item.text = FormatString("모니터 %d 전체화면", i + 1);
+        menu.items.push_back(std::move(item));
+    }
+}
+
 MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, int openRow) {
     switch (id) {
         case ID_PANEL_HIDE:
@@ -82,6 +92,11 @@ MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, in
             return {MenuAction::EraseTool};
         default:
             break;
+    }
+    if (id >= ID_MONITOR_BASE && id < ID_MONITOR_BASE + kMaxMonitorEntries) {
+        MenuCommand monitor{MenuAction::MonitorFullScreen};
+        monitor.monitorIndex = id - ID_MONITOR_BASE;
+        return monitor;
     }
     if (id < ID_CAMERA_BASE || id > ID_MENU_LAST) return {};
     const int row = id - ID_CAMERA_BASE;

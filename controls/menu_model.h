@@ -19,6 +19,10 @@ inline constexpr int ID_TEXT_TOOL = 14;
 inline constexpr int ID_DRAW_TOOL = 15;
 inline constexpr int ID_ERASE_TOOL = 16;
 inline constexpr int ID_CAMERA_BASE = 30;
+// "모니터 N 전체화면": full screen on monitor N (from 1), ids 50 + N - 1; only with two or more
+// monitors.
+inline constexpr int ID_MONITOR_BASE = 50;
+inline constexpr int kMaxMonitorEntries = 10;
 // The last id the main window's menu dispatch accepts.
 inline constexpr int ID_MENU_LAST = 60;
 
@@ -50,6 +54,10 @@ struct MenuModel {
 // not a listed row (-1: nothing open). Every item starts enabled.
 MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRow);
 
+// Appends one "모니터 N 전체화면" entry per monitor when there are two or more (at most
+// kMaxMonitorEntries).
+void appendMonitorEntries(MenuModel& menu, int monitorCount);
+
 // Grays one of the two panel commands: "hide" while the panel is collapsed, "show" while it is
 // shown.
 void applyPanelState(MenuModel& menu, bool panelCollapsed);
@@ -64,11 +72,13 @@ enum class MenuAction {
     EraseTool,     // 16
     SameCamera,    // the chosen row is the open one: nothing to do while it runs
     SwitchCamera,  // close the camera and open the device of row `cameraIndex`
+    MonitorFullScreen,  // full screen on monitor `monitorIndex` (from 0)
 };
 
 struct MenuCommand {
     MenuAction action = MenuAction::Ignored;
-    int cameraIndex = -1;  // row of the device table for the camera actions
+    int cameraIndex = -1;   // row of the device table for the camera actions
+    int monitorIndex = -1;  // monitor of MonitorFullScreen, in the toolkit's screen order
 };
 
 // What command `id` asks for, given the device table the menu was built from and the row of
