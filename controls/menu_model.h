@@ -63,15 +63,15 @@ void appendMonitorEntries(MenuModel& menu, int monitorCount);
 void applyPanelState(MenuModel& menu, bool panelCollapsed);
 
 enum class MenuAction {
-    Ignored,       // ids outside the menu, 17 to 29, cameras past the list
-    TogglePanel,   // 10 and 11
-    ResetZoom,     // 12
-    ResetPan,      // 13
-    TextTool,      // 14
-    DrawTool,      // 15
-    EraseTool,     // 16
-    SameCamera,    // the chosen row is the open one: nothing to do while it runs
-    SwitchCamera,  // close the camera and open the device of row `cameraIndex`
+    Ignored,            // ids outside the menu, 17 to 29, cameras past the list
+    TogglePanel,        // 10 and 11
+    ResetZoom,          // 12
+    ResetPan,           // 13
+    TextTool,           // 14
+    DrawTool,           // 15
+    EraseTool,          // 16
+    SameCamera,         // the chosen row is the open one: nothing to do while it runs
+    SwitchCamera,       // close the camera and open the device of row `cameraIndex`
     MonitorFullScreen,  // full screen on monitor `monitorIndex` (from 0)
 };
 
