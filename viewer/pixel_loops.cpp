@@ -283,28 +283,30 @@ struct Turn {
     }
 };
 
-// The turn goes tile by tile, a tile being kTileRows output rows by kTileCols output columns.
-// Its pieces of buffer rows (kTileRows pixels each) are first widened, each in one run, into
-// the tile buffer, which stays in the second-level cache; the output rows are then written
-// from it eight at a time, each from its left end to its right end with the overlay mixed
-// in. Every piece of memory a tile touches (a buffer row, an output row, an overlay row) is
-// so visited once, in one burst of a kilobyte or so: the hardware prefetchers follow such
-// runs, and each page is translated once per run rather than once per pixel, as it would be
-// when reading or writing down columns.
-constexpr int kTileRows = 128;
-constexpr int kTileCols = 256;
+// The turn goes band by band of kBandRows buffer rows (output columns). A band's rows are
+// first widened, whole and in the order they lie in memory, into the band buffer (half a
+// kilobyte per frame column, so it stays in the caches); the output rows are then written
+// from it eight at a
+// time, each piece from its left end to its right end with the overlay mixed in. So the
+// frame is read as one stream, as the unturned build reads it, and every output and overlay
+// row is visited once per band in a run of half a kilobyte: the hardware prefetchers follow
+// such runs, and each page is translated once per run rather than once per pixel, as it
+// would be when reading or writing down columns.
+constexpr int kBandRows = 128;
 
-// Row b holds output column j0 + b of output rows [i0, i0 + kTileRows) of the tile at
-// (i0, j0): a piece of buffer row Row(j0 + b), reversed when the turn reverses.
-struct TileBuffer {
+// Row b holds output column j0 + b of the band starting at j0, output rows 0..outHeight-1:
+// buffer row Row(j0 + b), reversed when the turn reverses.
+struct BandBuffer {
     std::uint32_t* data;
+    int stride;
     std::uint32_t* operator[](int b) const {
-        return data + static_cast<std::ptrdiff_t>(b) * kTileRows;
+        return data + static_cast<std::ptrdiff_t>(b) * stride;
     }
 };
 
-// Output rows [i0, i1) and columns [j0, j1) of the tile at (ti0, tj0), a pixel at a time.
-void WriteTilePlain(const Turn& t, const TileBuffer& tb, int ti0, int tj0, int i0, int i1, int j0,
+// Output rows [i0, i1) and columns [j0, j1) from the band buffer holding output rows from ti0
+// and columns from tj0, a pixel at a time.
+void WriteBandPlain(const Turn& t, const BandBuffer& tb, int ti0, int tj0, int i0, int i1, int j0,
                     int j1) {
     for (int i = i0; i < i1; ++i) {
         std::uint32_t* out = t.Out(i);
@@ -338,8 +340,8 @@ __attribute__((target("avx2"))) inline __m256i Load8(const std::uint32_t* p) {
 }
 
 // `n` buffer pixels into 32-bit words, eight per step, or when `reverse` the last pixel first
-// (the run is then read from its end, so that a row is read in one direction from tile to
-// tile). The rest of the run by the plain code.
+// (the run is then read from its end, so that the frame is read as one stream). The rest of
+// the run by the plain code.
 __attribute__((target("avx2"))) void WidenAvx2(const std::uint8_t* src, int n, bool reverse,
                                                std::uint32_t* out) {
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
@@ -367,18 +369,19 @@ __attribute__((target("avx2"))) void WidenAvx2(const std::uint8_t* src, int n, b
     RowOutScalar(src, n - k, true, out + k, 1);
 }
 
-// Output rows [i0, i1) and columns [j0, j1) of the tile at (ti0, tj0), both multiples of 8
+// Output rows [i0, i1) and columns [j0, j1) from the band buffer, both multiples of 8
 // long, in 8 x 8 blocks transposed in registers, with the overlay mixed in before each
-// store. When output rows start on 32-byte boundaries the stores bypass the caches: the
-// picture is not read again while it is built, and the lines need not be fetched first.
-__attribute__((target("avx2"))) void WriteTileAvx2(const Turn& t, const TileBuffer& tb, int ti0,
+// store. When output rows start on cache-line boundaries (so that the runs fill whole lines)
+// the stores bypass the caches: the picture is not read again while it is built, and the
+// lines need not be fetched before they are written.
+__attribute__((target("avx2"))) void WriteBandAvx2(const Turn& t, const BandBuffer& tb, int ti0,
                                                    int tj0, int i0, int i1, int j0, int j1) {
     const __m256i rgb = _mm256_set1_epi32(0x00ffffff);
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
     const __m256i key =
         _mm256_set1_epi32(static_cast<int>(t.layer != nullptr ? t.layer->trans : 0));
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const bool stream = reinterpret_cast<std::uintptr_t>(t.dst) % 32 == 0 && t.outWidth % 8 == 0;
+    const bool stream = reinterpret_cast<std::uintptr_t>(t.dst) % 64 == 0 && t.outWidth % 16 == 0;
     for (int i = i0; i < i1; i += 8) {
         std::uint32_t* out[8];
         const std::uint32_t* ov[8];
@@ -392,10 +395,10 @@ __attribute__((target("avx2"))) void WriteTileAvx2(const Turn& t, const TileBuff
             // r_b = output rows i..i+7 of column j+b; after the transpose v[k] = output row
             // i+k, columns j..j+7.
             const std::uint32_t* p = tb[j - tj0] + (i - ti0);
-            const __m256i r0 = Load8(p), r1 = Load8(p + kTileRows);
-            const __m256i r2 = Load8(p + 2 * kTileRows), r3 = Load8(p + 3 * kTileRows);
-            const __m256i r4 = Load8(p + 4 * kTileRows), r5 = Load8(p + 5 * kTileRows);
-            const __m256i r6 = Load8(p + 6 * kTileRows), r7 = Load8(p + 7 * kTileRows);
+            const std::ptrdiff_t s = tb.stride;
+            const __m256i r0 = Load8(p), r1 = Load8(p + s), r2 = Load8(p + 2 * s);
+            const __m256i r3 = Load8(p + 3 * s), r4 = Load8(p + 4 * s), r5 = Load8(p + 5 * s);
+            const __m256i r6 = Load8(p + 6 * s), r7 = Load8(p + 7 * s);
             const __m256i a0 = _mm256_unpacklo_epi32(r0, r1);
             const __m256i a1 = _mm256_unpackhi_epi32(r0, r1);
             const __m256i a2 = _mm256_unpacklo_epi32(r2, r3);
@@ -445,23 +448,30 @@ __attribute__((target("avx2"))) void WriteTileAvx2(const Turn& t, const TileBuff
 }
 #endif
 
-// The tile of output rows [i0, i1) and columns [j0, j1).
-void TurnTile(const Turn& t, const TileBuffer& tb, int i0, int i1, int j0, int j1, LoopCode code) {
+// Output rows [i0, i1) and columns [j0, j1): their buffer pixels widened into the band
+// buffer, then written out.
+void TurnPart(const Turn& t, const BandBuffer& tb, int i0, int i1, int j0, int j1, LoopCode code) {
     const int n = i1 - i0;
     const int first = t.reverse ? t.outHeight - i1 : i0;
 #if defined(VISTRELA_X86)
     if (code == LoopCode::Best && cpu::hasAvx2) {
-        for (int j = j0; j < j1; ++j) WidenAvx2(t.Row(j) + 3 * first, n, t.reverse, tb[j - j0]);
+        // Rows in the direction the run goes, so that the frame is read as one stream.
+        if (t.reverse != t.rowsUp) {
+            for (int j = j1 - 1; j >= j0; --j)
+                WidenAvx2(t.Row(j) + 3 * first, n, t.reverse, tb[j - j0]);
+        } else {
+            for (int j = j0; j < j1; ++j) WidenAvx2(t.Row(j) + 3 * first, n, t.reverse, tb[j - j0]);
+        }
         const int iv = i0 + n / 8 * 8;
         const int jv = j0 + (j1 - j0) / 8 * 8;
-        if (iv > i0 && jv > j0) WriteTileAvx2(t, tb, i0, j0, i0, iv, j0, jv);
-        if (jv < j1) WriteTilePlain(t, tb, i0, j0, i0, iv, jv, j1);
-        if (iv < i1) WriteTilePlain(t, tb, i0, j0, iv, i1, j0, j1);
+        if (iv > i0 && jv > j0) WriteBandAvx2(t, tb, i0, j0, i0, iv, j0, jv);
+        if (jv < j1) WriteBandPlain(t, tb, i0, j0, i0, iv, jv, j1);
+        if (iv < i1) WriteBandPlain(t, tb, i0, j0, iv, i1, j0, j1);
         return;
     }
 #endif
     for (int j = j0; j < j1; ++j) RowOutScalar(t.Row(j) + 3 * first, n, t.reverse, tb[j - j0], 1);
-    WriteTilePlain(t, tb, i0, j0, i0, i1, j0, j1);
+    WriteBandPlain(t, tb, i0, j0, i0, i1, j0, j1);
 }
 
 }  // namespace
@@ -480,15 +490,15 @@ void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideByte
     const bool reverse = how.mirror != (turns == 3);
     const bool rowsUp = (turns == 1) != how.flipRows;
     const Turn t{bgr, strideBytes, height, width, rowsUp, reverse, dst, layer};
-    scratch.resize(static_cast<std::size_t>(kTileRows) * kTileCols);
-    const TileBuffer tb{scratch.data()};
-    // Band by band of buffer rows, tile by tile along the band: each buffer row is read in
-    // one direction, a run per tile, while the band lasts.
-    for (int j0 = 0; j0 < height; j0 += kTileCols) {
-        const int j1 = std::min(height, j0 + kTileCols);
-        for (int i0 = 0; i0 < width; i0 += kTileRows) {
-            TurnTile(t, tb, i0, std::min(width, i0 + kTileRows), j0, j1, code);
-        }
+    scratch.resize(static_cast<std::size_t>(kBandRows) * width);
+    const BandBuffer tb{scratch.data(), width};
+    // Bands, like the rows within a band, go the way the rows are read: when each row is read
+    // from its end, the frame is read from its last byte to its first, else from its first.
+    const int bands = (height + kBandRows - 1) / kBandRows;
+    const bool down = reverse != rowsUp;
+    for (int b = 0; b < bands; ++b) {
+        const int j0 = (down ? bands - 1 - b : b) * kBandRows;
+        TurnPart(t, tb, 0, width, j0, std::min(height, j0 + kBandRows), code);
     }
 #if defined(VISTRELA_X86)
     _mm_sfence();  // the streamed stores are seen before anything after the build
