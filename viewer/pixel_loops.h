@@ -40,11 +40,15 @@ struct MixLayer {
     std::uint32_t trans = 0;
 };
 
+// Which code runs the frame conversion: the widest vector code the processor has, or plain
+// code. Both give the very same pixels (tests compare them).
+enum class LoopCode { Best, Plain };
+
 // Output rows [rowBegin, rowEnd) of ConvertFrame, for 0 and 2 quarter turns only, mixing
 // `layer` into each row as it is written.
 void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
                       const FrameTransform& how, std::uint32_t* dst, int rowBegin, int rowEnd,
-                      const MixLayer* layer = nullptr);
+                      const MixLayer* layer = nullptr, LoopCode code = LoopCode::Best);
 
 // Converts the frame (`width` x `height` pixels, rows `strideBytes` apart, top row first) into
 // `dst`, whose size is width x height for 0 and 2 quarter turns and height x width otherwise,
@@ -52,6 +56,7 @@ void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int stride
 // kept by the caller between frames.
 void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideBytes,
                   const FrameTransform& how, std::uint32_t* dst,
-                  std::vector<std::uint32_t>& scratch, const MixLayer* layer = nullptr);
+                  std::vector<std::uint32_t>& scratch, const MixLayer* layer = nullptr,
+                  LoopCode code = LoopCode::Best);
 
 }  // namespace vistrela
