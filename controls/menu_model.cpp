@@ -49,7 +49,7 @@ MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRo
     const std::pair<int, const char*> commands[] = {
         {ID_PANEL_HIDE, "메뉴숨기기"}, {ID_PANEL_SHOW, "메뉴보이기"}, {ID_ZOOM_RESET, "줌취소"},
         {ID_PAN_RESET, "이동취소"},    {ID_TEXT_TOOL, "글씨쓰기"},    {ID_DRAW_TOOL, "그리기"},
-        {ID_ERASE_TOOL, "지우개"},
+        {ID_ERASE_TOOL, "지우개"},     {ID_UNDO, "실행 취소"},        {ID_REDO, "다시 실행"},
     };
     for (const auto& [id, text] : commands) {
         MenuItemModel item;
@@ -63,6 +63,11 @@ MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRo
 void applyPanelState(MenuModel& menu, bool panelCollapsed) {
     if (auto* hide = menu.find(ID_PANEL_HIDE)) hide->enabled = !panelCollapsed;
     if (auto* show = menu.find(ID_PANEL_SHOW)) show->enabled = panelCollapsed;
+}
+
+void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo) {
+    if (auto* undo = menu.find(ID_UNDO)) undo->enabled = canUndo;
+    if (auto* redo = menu.find(ID_REDO)) redo->enabled = canRedo;
 }
 
 MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, int openRow) {
@@ -80,6 +85,10 @@ MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, in
             return {MenuAction::DrawTool};
         case ID_ERASE_TOOL:
             return {MenuAction::EraseTool};
+        case ID_UNDO:
+            return {MenuAction::Undo};
+        case ID_REDO:
+            return {MenuAction::Redo};
         default:
             break;
     }

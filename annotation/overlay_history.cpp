@@ -1,0 +1,310 @@
+#include "annotation/overlay_history.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "viewer/pixel_loops.h"
+
+namespace vistrela {
+
+namespace {
+
+int Quarter(int turns) {
+    return ((turns % 4) + 4) % 4;
+}
+
+OverlayRect Clip(OverlayRect r, int width, int height) {
+    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+    const int x1 = static_cast<int>(std::min<long long>(width, 0LL + r.x + r.width));
+    const int y1 = static_cast<int>(std::min<long long>(height, 0LL + r.y + r.height));
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+OverlayRect Union(OverlayRect a, OverlayRect b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    const int x1 = std::max(a.x + a.width, b.x + b.width);
+    const int y1 = std::max(a.y + a.height, b.y + b.height);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// The smallest part of the `width` x `height` block where `a` and `b` differ, relative to the
+// block; empty when they are equal.
+OverlayRect Difference(const std::uint32_t* a, std::size_t strideA, const std::uint32_t* b,
+                       std::size_t strideB, int width, int height) {
+    int x0 = width, x1 = 0, y0 = height, y1 = 0;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* ra = a + y * strideA;
+        const std::uint32_t* rb = b + y * strideB;
+        if (std::memcmp(ra, rb, rowBytes) == 0) continue;
+        int first = 0;
+        while (ra[first] == rb[first]) ++first;
+        int last = width - 1;
+        while (ra[last] == rb[last]) --last;
+        x0 = std::min(x0, first);
+        x1 = std::max(x1, last + 1);
+        y0 = std::min(y0, y);
+        y1 = y + 1;
+    }
+    if (x1 <= x0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// `pixels` (width x height) turned `turns` quarter turns to the right.
+std::vector<std::uint32_t> TurnPixels(std::vector<std::uint32_t> pixels, int width, int height,
+                                      int turns) {
+    switch (Quarter(turns)) {
+        case 1: {
+            std::vector<std::uint32_t> out(pixels.size());
+            TurnPixelsRight(pixels.data(), width, height, out.data());
+            return out;
+        }
+        case 2:
+            std::reverse(pixels.begin(), pixels.end());
+            return pixels;
+        case 3: {
+            std::vector<std::uint32_t> out(pixels.size());
+            TurnPixelsLeft(pixels.data(), width, height, out.data());
+            return out;
+        }
+        default:
+            return pixels;
+    }
+}
+
+// Writes the block into the overlay a run of equal pixels at a time through DrawLine, so the
+// overlay's ink ranges grow only where ink is written.
+void WriteBlock(CxImage& overlay, OverlayRect r, const std::uint32_t* pixels) {
+    const int height = overlay.GetHeight();
+    for (int row = 0; row < r.height; ++row) {
+        const std::uint32_t* p = pixels + static_cast<std::size_t>(row) * r.width;
+        const int y = height - 1 - (r.y + row);
+        for (int begin = 0; begin < r.width;) {
+            int end = begin + 1;
+            while (end < r.width && p[end] == p[begin]) ++end;
+            const std::uint32_t v = p[begin];
+            const Rgb colour{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                             static_cast<std::uint8_t>(v)};
+            overlay.DrawLine(r.x + begin, r.x + end - 1, y, y, colour);
+            begin = end;
+        }
+    }
+}
+
+}  // namespace
+
+OverlayRect DrawingRect(int overlayHeight, int left, int bottom, int right, int top) {
+    const long long x0 = std::min(left, right), x1 = std::max(left, right);
+    const long long y0 = std::min(bottom, top), y1 = std::max(bottom, top);
+    // Rows from the top: drawing row y is storage row height - 1 - y.
+    const long long rowTop = overlayHeight - 1 - y1;
+    const auto clampInt = [](long long v) {
+        return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
+    };
+    return {clampInt(x0), clampInt(rowTop), clampInt(x1 - x0 + 1), clampInt(y1 - y0 + 1)};
+}
+
+OverlayRect TurnRect(OverlayRect r, int width, int height, int turns) {
+    for (int k = 0; k < Quarter(turns); ++k) {
+        // A right turn takes column x, row y of a width x height image to column
+        // height - 1 - y, row x.
+        r = {height - (r.y + r.height), r.x, r.height, r.width};
+        std::swap(width, height);
+    }
+    return r;
+}
+
+std::size_t OverlayHistory::Step::bytes() const {
+    return sizeof(Step) + (before.data.capacity() + after.data.capacity()) * sizeof(std::uint32_t);
+}
+
+OverlayHistory::Patch OverlayHistory::Encode(const std::uint32_t* pixels, int width, int height) {
+    Patch patch;
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    const std::size_t stride = static_cast<std::size_t>(width);
+    for (int y = 0; y < height && patch.data.size() < count; ++y) {
+        const std::uint32_t* p = pixels + y * stride;
+        for (int begin = 0; begin < width;) {
+            int end = begin + 1;
+            while (end < width && p[end] == p[begin]) ++end;
+            patch.data.push_back(p[begin]);
+            patch.data.push_back(static_cast<std::uint32_t>(end - begin));
+            begin = end;
+        }
+    }
+    if (patch.data.size() >= count) {
+        patch.raw = true;
+        patch.data.assign(pixels, pixels + count);
+    }
+    patch.data.shrink_to_fit();
+    return patch;
+}
+
+std::vector<std::uint32_t> OverlayHistory::Decode(const Patch& patch, int width, int height) {
+    if (patch.raw) return patch.data;
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i + 1 < patch.data.size(); i += 2)
+        pixels.insert(pixels.end(), patch.data[i + 1], patch.data[i]);
+    return pixels;
+}
+
+void OverlayHistory::Clear() {
+    steps_.clear();
+    cursor_ = 0;
+    bytes_ = 0;
+    recording_ = false;
+    touched_ = {};
+}
+
+void OverlayHistory::BeginStep(const CxImage& overlay, int turns) {
+    if (recording_) EndStep(overlay, turns);
+    if (!overlay.IsValid()) return;
+    recording_ = true;
+    pendingTurns_ = Quarter(turns);
+    pendingWidth_ = overlay.GetWidth();
+    pendingHeight_ = overlay.GetHeight();
+    touched_ = {};
+    snapshot_.resize(static_cast<std::size_t>(pendingWidth_) * pendingHeight_);
+    rowSaved_.assign(static_cast<std::size_t>(pendingHeight_), 0);
+}
+
+void OverlayHistory::Touch(const CxImage& overlay, int turns, OverlayRect rect) {
+    if (!recording_ || !overlay.IsValid()) return;
+    if (Quarter(turns) != pendingTurns_ || overlay.GetWidth() != pendingWidth_ ||
+        overlay.GetHeight() != pendingHeight_) {
+        EndStep(overlay, turns);
+        BeginStep(overlay, turns);
+    }
+    rect = Clip(rect, pendingWidth_, pendingHeight_);
+    if (rect.empty()) return;
+    touched_ = Union(touched_, rect);
+    // Every row of the union is saved, also the untouched ones between two touched
+    // rectangles: EndStep compares all of them.
+    const std::size_t rowBytes = static_cast<std::size_t>(pendingWidth_) * sizeof(std::uint32_t);
+    for (int y = touched_.y; y < touched_.y + touched_.height; ++y) {
+        if (rowSaved_[static_cast<std::size_t>(y)] != 0) continue;
+        std::memcpy(snapshot_.data() + static_cast<std::size_t>(y) * pendingWidth_,
+                    overlay.ScanLine(y), rowBytes);
+        rowSaved_[static_cast<std::size_t>(y)] = 1;
+    }
+}
+
+void OverlayHistory::TouchAll(const CxImage& overlay, int turns) {
+    Touch(overlay, turns, {0, 0, overlay.GetWidth(), overlay.GetHeight()});
+}
+
+void OverlayHistory::EndStep(const CxImage& overlay, int turns) {
+    if (!recording_) return;
+    recording_ = false;
+    OverlayRect r = touched_;
+    touched_ = {};
+    if (r.empty() || !overlay.IsValid()) return;
+
+    const int delta = Quarter(Quarter(turns) - pendingTurns_);
+    const int width = delta % 2 == 0 ? pendingWidth_ : pendingHeight_;
+    const int height = delta % 2 == 0 ? pendingHeight_ : pendingWidth_;
+    // A different size in every orientation: the overlay was made anew; nothing to keep.
+    if (overlay.GetWidth() != width || overlay.GetHeight() != height) return;
+
+    const std::size_t stride = static_cast<std::size_t>(width);
+    const std::uint32_t* before = snapshot_.data() + r.y * stride + r.x;
+    std::size_t beforeStride = stride;
+    std::vector<std::uint32_t> turned;
+    if (delta != 0) {
+        // The overlay turned while the step was recorded: the saved pixels are turned too.
+        std::vector<std::uint32_t> block(static_cast<std::size_t>(r.width) * r.height);
+        for (int y = 0; y < r.height; ++y)
+            std::memcpy(block.data() + static_cast<std::size_t>(y) * r.width, before + y * stride,
+                        static_cast<std::size_t>(r.width) * 4);
+        turned = TurnPixels(std::move(block), r.width, r.height, delta);
+        r = TurnRect(r, pendingWidth_, pendingHeight_, delta);
+        before = turned.data();
+        beforeStride = static_cast<std::size_t>(r.width);
+    }
+    const std::uint32_t* after = overlay.ScanLine(r.y) + r.x;
+    const OverlayRect d = Difference(before, beforeStride, after, stride, r.width, r.height);
+    if (d.empty()) return;
+
+    Step step;
+    step.turns = Quarter(turns);
+    step.overlayWidth = width;
+    step.overlayHeight = height;
+    step.rect = {r.x + d.x, r.y + d.y, d.width, d.height};
+    std::vector<std::uint32_t> block(static_cast<std::size_t>(d.width) * d.height);
+    const auto crop = [&](const std::uint32_t* from, std::size_t fromStride) {
+        for (int y = 0; y < d.height; ++y)
+            std::memcpy(block.data() + static_cast<std::size_t>(y) * d.width,
+                        from + (d.y + y) * fromStride + d.x, static_cast<std::size_t>(d.width) * 4);
+        return Encode(block.data(), d.width, d.height);
+    };
+    step.before = crop(before, beforeStride);
+    step.after = crop(after, stride);
+    Push(std::move(step));
+}
+
+void OverlayHistory::Push(Step step) {
+    while (steps_.size() > cursor_) {
+        bytes_ -= steps_.back().bytes();
+        steps_.pop_back();
+    }
+    bytes_ += step.bytes();
+    steps_.push_back(std::move(step));
+    cursor_ = steps_.size();
+    while (steps_.size() > 1 && (steps_.size() > kMaxSteps || bytes_ > kMaxBytes)) {
+        bytes_ -= steps_.front().bytes();
+        steps_.pop_front();
+        --cursor_;
+    }
+}
+
+bool OverlayHistory::Orient(Step& step, const CxImage& overlay, int turns) {
+    const int delta = Quarter(Quarter(turns) - step.turns);
+    if (delta != 0) {
+        const OverlayRect r = step.rect;
+        const std::size_t old = step.bytes();
+        const int turnedWidth = delta % 2 == 0 ? r.width : r.height;
+        const int turnedHeight = delta % 2 == 0 ? r.height : r.width;
+        const auto turn = [&](const Patch& patch) {
+            const std::vector<std::uint32_t> pixels =
+                TurnPixels(Decode(patch, r.width, r.height), r.width, r.height, delta);
+            return Encode(pixels.data(), turnedWidth, turnedHeight);
+        };
+        step.before = turn(step.before);
+        step.after = turn(step.after);
+        step.rect = TurnRect(r, step.overlayWidth, step.overlayHeight, delta);
+        if (delta % 2 != 0) std::swap(step.overlayWidth, step.overlayHeight);
+        step.turns = Quarter(turns);
+        bytes_ = bytes_ - old + step.bytes();
+    }
+    return step.overlayWidth == overlay.GetWidth() && step.overlayHeight == overlay.GetHeight();
+}
+
+bool OverlayHistory::Apply(CxImage& overlay, int turns, bool undo) {
+    if (recording_) EndStep(overlay, turns);
+    if (undo ? !CanUndo() : !CanRedo()) return false;
+    if (!overlay.IsValid()) return false;
+    Step& step = steps_[undo ? cursor_ - 1 : cursor_];
+    if (!Orient(step, overlay, turns)) {
+        Clear();
+        return false;
+    }
+    const std::vector<std::uint32_t> pixels =
+        Decode(undo ? step.before : step.after, step.rect.width, step.rect.height);
+    WriteBlock(overlay, step.rect, pixels.data());
+    cursor_ = undo ? cursor_ - 1 : cursor_ + 1;
+    return true;
+}
+
+bool OverlayHistory::Undo(CxImage& overlay, int turns) {
+    return Apply(overlay, turns, true);
+}
+
+bool OverlayHistory::Redo(CxImage& overlay, int turns) {
+    return Apply(overlay, turns, false);
+}
+
+}  // namespace vistrela
