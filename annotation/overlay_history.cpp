@@ -75,23 +75,18 @@ std::vector<std::uint32_t> TurnPixels(std::vector<std::uint32_t> pixels, int wid
     }
 }
 
-// Writes the block into the overlay a run of equal pixels at a time through DrawLine, so the
+// Marks a pixel a step leaves as it was. Stored pixels always carry the opaque fourth byte,
+// so they never equal it.
+constexpr std::uint32_t kKept = 0;
+
+// One run of `count` pixels from column x of storage row `row`, through DrawLine, so the
 // overlay's ink ranges grow only where ink is written.
-void WriteBlock(CxImage& overlay, OverlayRect r, const std::uint32_t* pixels) {
-    const int height = overlay.GetHeight();
-    for (int row = 0; row < r.height; ++row) {
-        const std::uint32_t* p = pixels + static_cast<std::size_t>(row) * r.width;
-        const int y = height - 1 - (r.y + row);
-        for (int begin = 0; begin < r.width;) {
-            int end = begin + 1;
-            while (end < r.width && p[end] == p[begin]) ++end;
-            const std::uint32_t v = p[begin];
-            const Rgb colour{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                             static_cast<std::uint8_t>(v)};
-            overlay.DrawLine(r.x + begin, r.x + end - 1, y, y, colour);
-            begin = end;
-        }
-    }
+void WriteRun(CxImage& overlay, int x, int row, int count, std::uint32_t v) {
+    if (v == kKept) return;
+    const int y = overlay.GetHeight() - 1 - row;
+    const Rgb colour{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                     static_cast<std::uint8_t>(v)};
+    overlay.DrawLine(x, x + count - 1, y, y, colour);
 }
 
 }  // namespace
@@ -123,6 +118,7 @@ std::size_t OverlayHistory::Step::bytes() const {
 
 OverlayHistory::Patch OverlayHistory::Encode(const std::uint32_t* pixels, int width, int height) {
     Patch patch;
+    if (width <= 0 || height <= 0) return patch;
     const std::size_t count = static_cast<std::size_t>(width) * height;
     const std::size_t stride = static_cast<std::size_t>(width);
     for (int y = 0; y < height && patch.data.size() < count; ++y) {
@@ -150,6 +146,31 @@ std::vector<std::uint32_t> OverlayHistory::Decode(const Patch& patch, int width,
     for (std::size_t i = 0; i + 1 < patch.data.size(); i += 2)
         pixels.insert(pixels.end(), patch.data[i + 1], patch.data[i]);
     return pixels;
+}
+
+void OverlayHistory::Write(CxImage& overlay, OverlayRect r, const Patch& patch) {
+    if (patch.raw) {
+        for (int row = 0; row < r.height; ++row) {
+            const std::uint32_t* p = patch.data.data() + static_cast<std::size_t>(row) * r.width;
+            for (int begin = 0; begin < r.width;) {
+                int end = begin + 1;
+                while (end < r.width && p[end] == p[begin]) ++end;
+                WriteRun(overlay, r.x + begin, r.y + row, end - begin, p[begin]);
+                begin = end;
+            }
+        }
+        return;
+    }
+    int x = 0, row = 0;
+    for (std::size_t i = 0; i + 1 < patch.data.size(); i += 2) {
+        const int count = static_cast<int>(patch.data[i + 1]);
+        WriteRun(overlay, r.x + x, r.y + row, count, patch.data[i]);
+        x += count;
+        if (x >= r.width) {
+            x = 0;
+            ++row;
+        }
+    }
 }
 
 void OverlayHistory::Clear() {
@@ -234,15 +255,23 @@ void OverlayHistory::EndStep(const CxImage& overlay, int turns) {
     step.overlayWidth = width;
     step.overlayHeight = height;
     step.rect = {r.x + d.x, r.y + d.y, d.width, d.height};
-    std::vector<std::uint32_t> block(static_cast<std::size_t>(d.width) * d.height);
-    const auto crop = [&](const std::uint32_t* from, std::size_t fromStride) {
-        for (int y = 0; y < d.height; ++y)
-            std::memcpy(block.data() + static_cast<std::size_t>(y) * d.width,
-                        from + (d.y + y) * fromStride + d.x, static_cast<std::size_t>(d.width) * 4);
-        return Encode(block.data(), d.width, d.height);
-    };
-    step.before = crop(before, beforeStride);
-    step.after = crop(after, stride);
+    // Both sides of the step, cut to the changed rectangle; pixels the step left as they were
+    // are marked, so that undo and redo write only the changed ones.
+    const std::size_t count = static_cast<std::size_t>(d.width) * d.height;
+    std::vector<std::uint32_t> was(count), is(count);
+    for (int y = 0; y < d.height; ++y) {
+        const std::uint32_t* b = before + (d.y + y) * beforeStride + d.x;
+        const std::uint32_t* a = after + (d.y + y) * stride + d.x;
+        std::uint32_t* w = was.data() + static_cast<std::size_t>(y) * d.width;
+        std::uint32_t* n = is.data() + static_cast<std::size_t>(y) * d.width;
+        for (int x = 0; x < d.width; ++x) {
+            const bool same = b[x] == a[x];
+            w[x] = same ? kKept : b[x] | 0xff000000u;
+            n[x] = same ? kKept : a[x] | 0xff000000u;
+        }
+    }
+    step.before = Encode(was.data(), d.width, d.height);
+    step.after = Encode(is.data(), d.width, d.height);
     Push(std::move(step));
 }
 
@@ -292,9 +321,7 @@ bool OverlayHistory::Apply(CxImage& overlay, int turns, bool undo) {
         Clear();
         return false;
     }
-    const std::vector<std::uint32_t> pixels =
-        Decode(undo ? step.before : step.after, step.rect.width, step.rect.height);
-    WriteBlock(overlay, step.rect, pixels.data());
+    Write(overlay, step.rect, undo ? step.before : step.after);
     cursor_ = undo ? cursor_ - 1 : cursor_ + 1;
     return true;
 }

@@ -85,7 +85,8 @@ public:
 
 private:
     // Pixels of a rectangle, run-length coded ({pixel, count} pairs, runs never crossing a
-    // row) or, when that would be larger, as they are.
+    // row) or, when that would be larger, as they are. Pixel 0 stands for one the step did
+    // not change.
     struct Patch {
         bool raw = false;
         std::vector<std::uint32_t> data;
@@ -102,6 +103,7 @@ private:
 
     static Patch Encode(const std::uint32_t* pixels, int width, int height);
     static std::vector<std::uint32_t> Decode(const Patch& patch, int width, int height);
+    static void Write(CxImage& overlay, OverlayRect rect, const Patch& patch);
     // Turns a step to the orientation `turns`; false when the result does not fit `overlay`.
     bool Orient(Step& step, const CxImage& overlay, int turns);
     bool Apply(CxImage& overlay, int turns, bool undo);
