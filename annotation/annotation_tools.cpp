@@ -46,9 +46,10 @@ void AnnotationTools::Press(ViewState& view, PipelineState& state, VideoArea are
     strokeActive_ = true;
     if (state.drawMode != DRAW_ERASE) state.drawMode = DRAW_PEN;
     strokeLast_ = PointerToFrame(view, area, x, y);
+    strokeTurns_ = OverlayTurns(view, state);
     view.markerX = strokeLast_.x;
     view.markerY = strokeLast_.y;
-    history_.BeginStep(state.overlayImage, OverlayTurns(view, state));
+    history_.BeginStep(state.overlayImage, strokeTurns_);
 }
 
 void AnnotationTools::Move(ViewState& view, PipelineState& state, VideoArea area, int x, int y,
@@ -63,6 +64,13 @@ void AnnotationTools::Move(ViewState& view, PipelineState& state, VideoArea area
     const PicturePoint at{view.markerX, view.markerY};
     CxImage& overlay = state.overlayImage;
     const int turns = OverlayTurns(view, state);
+    if (turns != strokeTurns_) {
+        // The picture turned during the drag: the last point lies elsewhere now, and a
+        // segment from it would cut across the picture. The stroke goes on from here.
+        strokeTurns_ = turns;
+        strokeLast_ = at;
+        return;
+    }
     if (state.drawMode == DRAW_PEN) {
         history_.Touch(overlay, turns, PenSegmentRect(overlay, strokeLast_, at));
         DrawPenSegment(overlay, strokeLast_.x, strokeLast_.y, at.x, at.y);

@@ -29,7 +29,9 @@ public:
     void Press(ViewState& view, PipelineState& state, VideoArea area, int x, int y);
     // Pointer move to (x, y): the marker follows while a tool is active; during a stroke the
     // pen draws from the last point, the eraser clears its block. A move without the left
-    // button held ends the stroke first: its release happened outside the window.
+    // button held ends the stroke first: its release happened outside the window. After a
+    // turn of the picture the stroke goes on from the pointer, without a segment from the
+    // point it had reached before the turn.
     void Move(ViewState& view, PipelineState& state, VideoArea area, int x, int y, bool leftHeld);
     // Left release: the stroke ends and becomes one undo step.
     void Release(const ViewState& view, PipelineState& state);
@@ -62,6 +64,7 @@ public:
 private:
     bool strokeActive_ = false;
     PicturePoint strokeLast_;  // overlay point where the stroke last ended
+    int strokeTurns_ = 0;      // the overlay's orientation strokeLast_ belongs to
     OverlayHistory history_;
 };
 

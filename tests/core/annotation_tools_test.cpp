@@ -213,10 +213,16 @@ TEST(AnnotationTools, TurnDuringAStrokeSplitsItAndBothPartsUndo) {
     d.tools.Press(d.view, d.state, d.area, 100, 100);
     d.tools.Move(d.view, d.state, d.area, 300, 150, true);
     ASSERT_TRUE(QuarterTurn(d.view, d.state.overlayImage));  // the R key while dragging
+    const std::vector<std::uint32_t> turned = Pixels(d.state.overlayImage);
+    // No segment joins the point reached before the turn to the pointer now.
     d.tools.Move(d.view, d.state, d.area, 320, 300, true);
+    EXPECT_EQ(Pixels(d.state.overlayImage), turned);
+    d.tools.Move(d.view, d.state, d.area, 330, 310, true);
     d.tools.Release(d.view, d.state);
+    EXPECT_NE(Pixels(d.state.overlayImage), turned);
     EXPECT_EQ(d.tools.History().UndoCount(), 2u);
     ASSERT_TRUE(d.tools.Undo(d.view, d.state));
+    EXPECT_EQ(Pixels(d.state.overlayImage), turned);
     ASSERT_TRUE(d.tools.Undo(d.view, d.state));
     EXPECT_TRUE(Blank(d.state.overlayImage));
 }
