@@ -92,14 +92,16 @@ void WriteRun(CxImage& overlay, int x, int row, int count, std::uint32_t v) {
 }  // namespace
 
 OverlayRect DrawingRect(int overlayHeight, int left, int bottom, int right, int top) {
-    const long long x0 = std::min(left, right), x1 = std::max(left, right);
-    const long long y0 = std::min(bottom, top), y1 = std::max(bottom, top);
-    // Rows from the top: drawing row y is storage row height - 1 - y.
-    const long long rowTop = overlayHeight - 1 - y1;
-    const auto clampInt = [](long long v) {
+    // Far-off points are held to a range that still covers any overlay, end by end, so the
+    // rectangle never loses the part that lies on the overlay.
+    const auto hold = [](long long v) {
         return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
     };
-    return {clampInt(x0), clampInt(rowTop), clampInt(x1 - x0 + 1), clampInt(y1 - y0 + 1)};
+    const int x0 = hold(std::min(left, right)), x1 = hold(std::max(left, right) + 1LL);
+    // Rows from the top: drawing row y is storage row height - 1 - y.
+    const int y0 = hold(overlayHeight - 1LL - std::max(bottom, top));
+    const int y1 = hold(overlayHeight - 0LL - std::min(bottom, top));
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 OverlayRect TurnRect(OverlayRect r, int width, int height, int turns) {
@@ -232,15 +234,16 @@ void OverlayHistory::EndStep(const CxImage& overlay, int turns) {
     if (overlay.GetWidth() != width || overlay.GetHeight() != height) return;
 
     const std::size_t stride = static_cast<std::size_t>(width);
-    const std::uint32_t* before = snapshot_.data() + r.y * stride + r.x;
-    std::size_t beforeStride = stride;
+    const std::size_t snapshotStride = static_cast<std::size_t>(pendingWidth_);
+    const std::uint32_t* before = snapshot_.data() + r.y * snapshotStride + r.x;
+    std::size_t beforeStride = snapshotStride;
     std::vector<std::uint32_t> turned;
     if (delta != 0) {
         // The overlay turned while the step was recorded: the saved pixels are turned too.
         std::vector<std::uint32_t> block(static_cast<std::size_t>(r.width) * r.height);
         for (int y = 0; y < r.height; ++y)
-            std::memcpy(block.data() + static_cast<std::size_t>(y) * r.width, before + y * stride,
-                        static_cast<std::size_t>(r.width) * 4);
+            std::memcpy(block.data() + static_cast<std::size_t>(y) * r.width,
+                        before + y * snapshotStride, static_cast<std::size_t>(r.width) * 4);
         turned = TurnPixels(std::move(block), r.width, r.height, delta);
         r = TurnRect(r, pendingWidth_, pendingHeight_, delta);
         before = turned.data();

@@ -210,21 +210,28 @@ TEST(AnnotationTools, UndoAfterQuarterAndHalfTurnsRemovesTheStrokeWhereItShows) 
 
 TEST(AnnotationTools, TurnDuringAStrokeSplitsItAndBothPartsUndo) {
     Desk d;
+    d.Stroke({{50, 400}, {600, 80}});
+    CxImage expected;  // the overlay before the drag, turned as it will be
+    expected.Create(640, 480);
+    const std::vector<std::uint32_t> first = Pixels(d.state.overlayImage);
+    std::copy(first.begin(), first.end(), expected.MutableScanLine(0));
+    expected.Rotate(90);
+
     d.tools.Press(d.view, d.state, d.area, 100, 100);
-    d.tools.Move(d.view, d.state, d.area, 300, 150, true);
+    d.tools.Move(d.view, d.state, d.area, 400, 300, true);   // across the first stroke
     ASSERT_TRUE(QuarterTurn(d.view, d.state.overlayImage));  // the R key while dragging
     const std::vector<std::uint32_t> turned = Pixels(d.state.overlayImage);
     // No segment joins the point reached before the turn to the pointer now.
-    d.tools.Move(d.view, d.state, d.area, 320, 300, true);
+    d.tools.Move(d.view, d.state, d.area, 200, 300, true);
     EXPECT_EQ(Pixels(d.state.overlayImage), turned);
-    d.tools.Move(d.view, d.state, d.area, 330, 310, true);
+    d.tools.Move(d.view, d.state, d.area, 250, 100, true);
     d.tools.Release(d.view, d.state);
     EXPECT_NE(Pixels(d.state.overlayImage), turned);
-    EXPECT_EQ(d.tools.History().UndoCount(), 2u);
+    EXPECT_EQ(d.tools.History().UndoCount(), 3u);
     ASSERT_TRUE(d.tools.Undo(d.view, d.state));
     EXPECT_EQ(Pixels(d.state.overlayImage), turned);
     ASSERT_TRUE(d.tools.Undo(d.view, d.state));
-    EXPECT_TRUE(Blank(d.state.overlayImage));
+    EXPECT_EQ(Pixels(d.state.overlayImage), Pixels(expected));
 }
 
 TEST(AnnotationTools, TextBurnFramedByBeginAndEndChangeIsOneStep) {
