@@ -20,6 +20,9 @@ inline constexpr int ReloadSettings = 1016;
 inline constexpr int ZoomIn = 2001;
 inline constexpr int ZoomOut = 2002;
 inline constexpr int ToggleFullScreen = 2003;
+// Undo and redo of the drawing (Ctrl+Z; Ctrl+Y or Ctrl+Shift+Z).
+inline constexpr int Undo = 2010;
+inline constexpr int Redo = 2011;
 
 // Window-menu (system) command: the about box.
 inline constexpr int AboutBox = 0x0010;

@@ -19,7 +19,8 @@ enum class CommandSpace {
 struct CommandEntry {
     int id = 0;
     CommandSpace space = CommandSpace::Dialog;
-    // Up to two keys; Shift is ignored when matching, so "+" works with or without it.
+    // Up to two keys. A key listed without Shift matches with or without it, so "+" works
+    // either way; a key listed with Shift needs it (Ctrl+Shift+Z is not Ctrl+Z).
     QKeyCombination keys[2] = {QKeyCombination(Qt::Key_unknown), QKeyCombination(Qt::Key_unknown)};
     const char* toolTip = nullptr;  // UTF-8 tooltip of the panel button, or null
     const char* keyText = nullptr;  // keys shown after the tooltip, or null
@@ -32,7 +33,7 @@ std::span<const CommandEntry> commandTable();
 // The entry of `id` in `space`, or null.
 const CommandEntry* findCommand(int id, CommandSpace space = CommandSpace::Dialog);
 
-// The entry a key press runs, or null. Shift and the keypad flag are ignored.
+// The entry a key press runs, or null. The keypad flag is ignored; Shift as CommandEntry says.
 const CommandEntry* findCommandForKey(QKeyCombination key);
 
 }  // namespace vistrela

@@ -124,7 +124,7 @@ void CvistDlg::OpenCamera(int preferredRow) {
     }
     ctx_.settings.ClampCrop(ctx_.view, 0.9);
     buildContextMenu();
-    CreateOverlay(pipe_.overlayImage, ctx_.view);
+    tools_.NewOverlay(ctx_.view, pipe_);
     if (result < 0) {
         ctx_.view.statusText = "카메라를 열 수 없습니다";
         ctx_.view.statusUntil = nowSeconds() + 5.0;
@@ -223,6 +223,12 @@ void CvistDlg::onMenuCommand(int id) {
             break;
         case MenuAction::EraseTool:
             onCommand(IDC_ERASER);
+            break;
+        case MenuAction::Undo:
+            onCommand(cmd::Undo);
+            break;
+        case MenuAction::Redo:
+            onCommand(cmd::Redo);
             break;
         case MenuAction::SwitchCamera: {
             // The row is the camera: two cameras may share a name.

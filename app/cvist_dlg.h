@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "annotation/annotation_tools.h"
 #include "app/app_context.h"
 #include "app/commands.h"
 #include "capture/media/frame_receiver.h"
@@ -66,6 +67,7 @@ public:
 
     // For tests: the state the window shows.
     const PipelineState& pipelineState() const { return pipe_; }
+    const AnnotationTools& annotationTools() const { return tools_; }
     const CxImage& processedFrame() const { return frameImage; }
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
@@ -157,10 +159,9 @@ private:
     QTimer frameWatch_;           // looks for the frame after such a fit
     int frameWatchTicks_ = 0;
 
-    // Right-button pan and left-button stroke in progress.
+    // Right-button pan; the left button's pen and eraser with the drawing's undo history.
     PanDrag panDrag_;
-    bool strokeActive_ = false;
-    PicturePoint strokeLast_;
+    AnnotationTools tools_;
 
     // Panel and menu.
     std::array<CGdipButton*, 18> buttons_{};

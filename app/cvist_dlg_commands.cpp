@@ -27,7 +27,7 @@ QKeyCombination key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
 
 std::span<const CommandEntry> commandTable() {
     using D = CvistDlg;
-    static const std::array<CommandEntry, 30> table = {{
+    static const std::array<CommandEntry, 32> table = {{
         // Panel buttons.
         {IDC_LOGO,
          CommandSpace::Dialog,
@@ -98,7 +98,7 @@ std::span<const CommandEntry> commandTable() {
          {key(Qt::Key_0), kNoKey},
          "프로그램 시작시의 화면으로 되돌립니다.",
          "0",
-         [](D& d) { ViewReset(d.ctx_.view, d.pipe_); }},
+         [](D& d) { d.tools_.Reset(d.ctx_.view, d.pipe_); }},
         {IDC_ERASER,
          CommandSpace::Dialog,
          {kNoKey, kNoKey},
@@ -197,6 +197,19 @@ std::span<const CommandEntry> commandTable() {
          nullptr,
          kFullScreenKeys,
          [](D& d) { d.setFullScreen(d.windowed != 0); }},
+        {cmd::Undo,
+         CommandSpace::Dialog,
+         {key(Qt::Key_Z, Qt::ControlModifier), kNoKey},
+         nullptr,
+         "Ctrl+Z",
+         [](D& d) { d.tools_.Undo(d.ctx_.view, d.pipe_); }},
+        {cmd::Redo,
+         CommandSpace::Dialog,
+         {key(Qt::Key_Y, Qt::ControlModifier),
+          key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier)},
+         nullptr,
+         "Ctrl+Y, Ctrl+Shift+Z",
+         [](D& d) { d.tools_.Redo(d.ctx_.view, d.pipe_); }},
 
         // The window menu.
         {cmd::AboutBox,
@@ -217,12 +230,19 @@ const CommandEntry* findCommand(int id, CommandSpace space) {
 }
 
 const CommandEntry* findCommandForKey(QKeyCombination pressed) {
-    const Qt::KeyboardModifiers relevant = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const Qt::KeyboardModifiers relevant =
+        Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier;
     const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & relevant;
-    for (const CommandEntry& entry : commandTable()) {
-        for (const QKeyCombination& k : entry.keys) {
-            if (k.key() == Qt::Key_unknown) continue;
-            if (k.key() == pressed.key() && k.keyboardModifiers() == mods) return &entry;
+    // A key listed with Shift needs it and wins over the same key listed without; a key
+    // listed without Shift takes it either way ("+" is Shift+= on many layouts).
+    for (const bool exact : {true, false}) {
+        for (const CommandEntry& entry : commandTable()) {
+            for (const QKeyCombination& k : entry.keys) {
+                if (k.key() == Qt::Key_unknown || k.key() != pressed.key()) continue;
+                if (exact ? k.keyboardModifiers() == mods
+                          : k.keyboardModifiers() == (mods & ~Qt::ShiftModifier))
+                    return &entry;
+            }
         }
     }
     return nullptr;

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "annotation/overlay.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
@@ -29,44 +28,23 @@ void CvistDlg::wheelEvent(QWheelEvent* event) {
 
 void CvistDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    const VideoArea area = pictureArea();
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag_, ctx_.view, p.x(), p.y());
     } else if (event->button() == Qt::LeftButton) {
-        if (p.x() < 0 || p.y() < 0 || p.x() >= area.width || p.y() >= area.height || strokeActive_)
-            return;
-        strokeActive_ = true;
-        if (pipe_.drawMode != DRAW_ERASE) pipe_.drawMode = DRAW_PEN;
-        strokeLast_ = PointerToFrame(ctx_.view, area, p.x(), p.y());
-        ctx_.view.markerX = strokeLast_.x;
-        ctx_.view.markerY = strokeLast_.y;
+        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y());
     }
 }
 
 void CvistDlg::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    const VideoArea area = pictureArea();
-    if (pipe_.drawMode > DRAW_STAMP) {
-        const PicturePoint at = PointerToFrame(ctx_.view, area, p.x(), p.y());
-        ctx_.view.markerX = at.x;
-        ctx_.view.markerY = at.y;
-    }
-    // A release outside the window never arrives; the missing button ends the stroke.
-    if (strokeActive_ && !(event->buttons() & Qt::LeftButton)) strokeActive_ = false;
-    if (strokeActive_) {
-        const PicturePoint at{ctx_.view.markerX, ctx_.view.markerY};
-        if (pipe_.drawMode == DRAW_PEN)
-            DrawPenSegment(pipe_.overlayImage, strokeLast_.x, strokeLast_.y, at.x, at.y);
-        else if (pipe_.drawMode == DRAW_ERASE)
-            EraseBlock(pipe_.overlayImage, at.x, at.y);
-        strokeLast_ = at;
-    }
+    tools_.Move(ctx_.view, pipe_, pictureArea(), p.x(), p.y(),
+                event->buttons().testFlag(Qt::LeftButton));
     PanDragMove(panDrag_, ctx_.view, p.x(), p.y(), event->buttons() & Qt::RightButton);
 }
 
 void CvistDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) PanDragUp(panDrag_);
-    if (event->button() == Qt::LeftButton) strokeActive_ = false;
+    if (event->button() == Qt::LeftButton) tools_.Release(ctx_.view, pipe_);
 }
 
 }  // namespace vistrela

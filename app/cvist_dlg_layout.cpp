@@ -255,6 +255,7 @@ void CvistDlg::popupContextMenu() {
     // only after the menu has closed: a command may rebuild the model (a camera switch does),
     // and a menu must never be destroyed inside its own key or mouse handler.
     applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+    applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
     MenuModel shown = menuModel_;
     appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();

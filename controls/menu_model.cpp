@@ -49,7 +49,7 @@ MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRo
     const std::pair<int, const char*> commands[] = {
         {ID_PANEL_HIDE, "메뉴숨기기"}, {ID_PANEL_SHOW, "메뉴보이기"}, {ID_ZOOM_RESET, "줌취소"},
         {ID_PAN_RESET, "이동취소"},    {ID_TEXT_TOOL, "글씨쓰기"},    {ID_DRAW_TOOL, "그리기"},
-        {ID_ERASE_TOOL, "지우개"},
+        {ID_ERASE_TOOL, "지우개"},     {ID_UNDO, "실행 취소"},        {ID_REDO, "다시 실행"},
     };
     for (const auto& [id, text] : commands) {
         MenuItemModel item;
@@ -75,6 +75,11 @@ void appendMonitorEntries(MenuModel& menu, int monitorCount) {
     }
 }
 
+void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo) {
+    if (auto* undo = menu.find(ID_UNDO)) undo->enabled = canUndo;
+    if (auto* redo = menu.find(ID_REDO)) redo->enabled = canRedo;
+}
+
 MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, int openRow) {
     switch (id) {
         case ID_PANEL_HIDE:
@@ -90,6 +95,10 @@ MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, in
             return {MenuAction::DrawTool};
         case ID_ERASE_TOOL:
             return {MenuAction::EraseTool};
+        case ID_UNDO:
+            return {MenuAction::Undo};
+        case ID_REDO:
+            return {MenuAction::Redo};
         default:
             break;
     }

@@ -18,6 +18,8 @@ inline constexpr int ID_PAN_RESET = 13;
 inline constexpr int ID_TEXT_TOOL = 14;
 inline constexpr int ID_DRAW_TOOL = 15;
 inline constexpr int ID_ERASE_TOOL = 16;
+inline constexpr int ID_UNDO = 17;
+inline constexpr int ID_REDO = 18;
 inline constexpr int ID_CAMERA_BASE = 30;
 // "모니터 N 전체화면": full screen on monitor N (from 1), ids 50 + N - 1; only with two or more
 // monitors.
@@ -48,7 +50,7 @@ struct MenuModel {
 };
 
 // The context menu: the "카메라" submenu with one entry per device ("[1] name", id 30 + i),
-// then the commands 10 to 16. At most MAX_DEVICES cameras are listed. Each entry stands for its
+// then the commands 10 to 18. At most MAX_DEVICES cameras are listed. Each entry stands for its
 // row of the device table, so two cameras with the same name are still two entries: the row
 // `openRow` (the device that is open) is the default item, and no entry is when `openRow` is
 // not a listed row (-1: nothing open). Every item starts enabled.
@@ -62,14 +64,19 @@ void appendMonitorEntries(MenuModel& menu, int monitorCount);
 // shown.
 void applyPanelState(MenuModel& menu, bool panelCollapsed);
 
+// Grays "실행 취소" when there is nothing to undo and "다시 실행" when there is nothing to redo.
+void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo);
+
 enum class MenuAction {
-    Ignored,            // ids outside the menu, 17 to 29, cameras past the list
+    Ignored,            // ids outside the menu, 19 to 29, cameras past the list
     TogglePanel,        // 10 and 11
     ResetZoom,          // 12
     ResetPan,           // 13
     TextTool,           // 14
     DrawTool,           // 15
     EraseTool,          // 16
+    Undo,               // 17
+    Redo,               // 18
     SameCamera,         // the chosen row is the open one: nothing to do while it runs
     SwitchCamera,       // close the camera and open the device of row `cameraIndex`
     MonitorFullScreen,  // full screen on monitor `monitorIndex` (from 0)

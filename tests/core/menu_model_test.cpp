@@ -25,7 +25,7 @@ std::vector<DeviceEntry> cameras(std::initializer_list<const char*> names) {
 TEST(MenuModel, ThreeCamerasAndTheCommands) {
     const auto devices = cameras({"Doc Cam", "USB Webcam", "HD Pro"});
     const MenuModel menu = buildContextMenuModel(devices, 1);
-    ASSERT_EQ(menu.items.size(), 8u);
+    ASSERT_EQ(menu.items.size(), 10u);
 
     const MenuItemModel& camera = menu.items[0];
     EXPECT_EQ(camera.commandId, 0);
@@ -40,9 +40,10 @@ TEST(MenuModel, ThreeCamerasAndTheCommands) {
     }
 
     const std::pair<int, const char*> expected[] = {
-        {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"}, {13, "이동취소"},
-        {14, "글씨쓰기"},   {15, "그리기"},     {16, "지우개"}};
-    for (int i = 0; i < 7; ++i) {
+        {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"},
+        {13, "이동취소"},   {14, "글씨쓰기"},   {15, "그리기"},
+        {16, "지우개"},     {17, "실행 취소"},  {18, "다시 실행"}};
+    for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(menu.items[i + 1].commandId, expected[i].first);
         EXPECT_EQ(menu.items[i + 1].text, expected[i].second);
         EXPECT_TRUE(menu.items[i + 1].enabled);
@@ -104,11 +105,13 @@ TEST(MenuCommands, FixedIdsMapToTheirActions) {
     EXPECT_EQ(classifyMenuCommand(14, devices, 0).action, MenuAction::TextTool);
     EXPECT_EQ(classifyMenuCommand(15, devices, 0).action, MenuAction::DrawTool);
     EXPECT_EQ(classifyMenuCommand(16, devices, 0).action, MenuAction::EraseTool);
+    EXPECT_EQ(classifyMenuCommand(17, devices, 0).action, MenuAction::Undo);
+    EXPECT_EQ(classifyMenuCommand(18, devices, 0).action, MenuAction::Redo);
 }
 
 TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     const auto devices = cameras({"A", "B", "C"});
-    for (int id = 17; id <= 29; ++id)
+    for (int id = 19; id <= 29; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     for (int id = 33; id <= 60; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "annotation/overlay.h"
 #include "app/command_ids.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
@@ -178,6 +179,24 @@ class MainWindowTest : public QObject {
         send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::RightButton);
         send(QEvent::MouseMove, to, Qt::NoButton, Qt::RightButton);
         send(QEvent::MouseButtonRelease, to, Qt::RightButton, Qt::NoButton);
+    }
+
+    // Positions (column, row from the top) of the overlay's drawn pixels.
+    QList<QPoint> overlayInk() const {
+        QList<QPoint> ink;
+        const CxImage& overlay = dlg_->pipelineState().overlayImage;
+        for (int y = 0; y < overlay.GetHeight(); ++y)
+            for (int x = 0; x < overlay.GetWidth(); ++x)
+                if ((overlay.PixelAt(x, y) & kRgbMask) != 0) ink.append(QPoint(x, y));
+        return ink;
+    }
+    // How many of `at` show the pen's colour in the next processed frame.
+    int penPixelsShown(const QList<QPoint>& at) {
+        if (!waitFrames(2)) return -1;
+        int n = 0;
+        for (const QPoint& p : at)
+            n += dlg_->processedFrame().PixelAt(p.x(), p.y()) == PEN_COLOUR.pixel();
+        return n;
     }
 
     // Waits for the next picture file and returns its name.
@@ -573,6 +592,54 @@ private slots:
             QCOMPARE(dlg_->framesProcessed(), frames);
             dlg_.reset();
         }
+    }
+
+    void penStrokeUndoneAndRedoneByKeysAndMenu() {
+        start("Draw Cam@320x240");
+        QVERIFY(waitFrames(2));
+        CMenuXP* menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        QVERIFY(!dlg_->menuModel().find(ID_UNDO)->enabled);
+        QVERIFY(!dlg_->menuModel().find(ID_REDO)->enabled);
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() == nullptr, kWaitMs);
+
+        // A left-button drag across the middle of the picture, then the pointer moves away
+        // so that its marker does not cover the stroke.
+        const int midY = video()->height() / 2;
+        QTest::mousePress(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(40, midY));
+        QTest::mouseMove(dlg_.get(), QPoint(150, midY + 10));
+        QTest::mouseMove(dlg_.get(), QPoint(280, midY));
+        QTest::mouseRelease(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(280, midY));
+        QTest::mouseMove(dlg_.get(), QPoint(160, midY + 80));
+        QCOMPARE(dlg_->pipelineState().drawMode, DRAW_PEN);
+        const QList<QPoint> stroke = overlayInk();
+        QVERIFY2(stroke.size() > 200, qPrintable(QString::number(stroke.size())));
+        QCOMPARE(penPixelsShown(stroke), int(stroke.size()));
+
+        QTest::keyClick(dlg_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(overlayInk().isEmpty());
+        QVERIFY(penPixelsShown(stroke) < stroke.size() / 2);
+        QTest::keyClick(dlg_.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(overlayInk(), stroke);
+        QCOMPARE(penPixelsShown(stroke), int(stroke.size()));
+        QTest::keyClick(dlg_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(overlayInk().isEmpty());
+        QTest::keyClick(dlg_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(overlayInk(), stroke);
+
+        // The menu offers undo now, not redo, and its entry takes the stroke back.
+        menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        QVERIFY(dlg_->menuModel().find(ID_UNDO)->enabled);
+        QVERIFY(!dlg_->menuModel().find(ID_REDO)->enabled);
+        QAction* undo = menu->actionForCommand(ID_UNDO);
+        QVERIFY(undo != nullptr);
+        QCOMPARE(undo->text(), QStringLiteral("실행 취소"));
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(undo).center());
+        QTRY_VERIFY_WITH_TIMEOUT(overlayInk().isEmpty(), kWaitMs);
+        QVERIFY(penPixelsShown(stroke) < stroke.size() / 2);
     }
 
     void keyboardShortcuts() {

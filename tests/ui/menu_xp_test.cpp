@@ -62,7 +62,7 @@ private slots:
         const auto devices = threeCameras();
         const auto menu = CMenuXP::fromModel(buildContextMenuModel(devices, 2));
         const QList<QAction*> top = menu->actions();
-        QCOMPARE(top.size(), 8);
+        QCOMPARE(top.size(), 10);
         QCOMPARE(top[0]->text(), QStringLiteral("카메라"));
         auto* cameras = qobject_cast<CMenuXP*>(top[0]->menu());
         QVERIFY(cameras != nullptr);
@@ -81,9 +81,9 @@ private slots:
         QCOMPARE(cameras->defaultAction(), cams[2]);
         QCOMPARE(menu->defaultAction(), nullptr);
 
-        const char* commands[] = {"메뉴숨기기", "메뉴보이기", "줌취소", "이동취소",
-                                  "글씨쓰기",   "그리기",     "지우개"};
-        for (int i = 0; i < 7; ++i) {
+        const char* commands[] = {"메뉴숨기기", "메뉴보이기", "줌취소",    "이동취소", "글씨쓰기",
+                                  "그리기",     "지우개",     "실행 취소", "다시 실행"};
+        for (int i = 0; i < 9; ++i) {
             QCOMPARE(top[i + 1]->text(), QString::fromUtf8(commands[i]));
             QCOMPARE(top[i + 1]->data().toInt(), 10 + i);
             QVERIFY(top[i + 1]->isEnabled());
