@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "annotation/annotation_text.h"
 #include "app/app_context.h"
 #include "app/commands.h"
 #include "capture/media/frame_receiver.h"
@@ -28,6 +29,7 @@ namespace vistrela {
 
 class CGdipButton;
 class CMenuXP;
+class CTextEditDlg;
 class VideoWidget;
 
 class CvistDlg : public QDialog, public FrameReceiver {
@@ -73,6 +75,11 @@ public:
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
     int framesProcessed() const { return framesProcessed_; }
+    // The text window, or null before it was first opened.
+    CTextEditDlg* textWindow() const { return textDialog; }
+
+    // Opens the text window (creating it the first time) and places it over the video area.
+    void ShowTextWindow();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -112,6 +119,8 @@ private:
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
     void layoutControls();
+    // Keeps the open text window over the video area (part of the layout).
+    void placeTextWindow();
     void fitWindowToVideo();
     // The window cannot be dragged smaller than the camera picture (capped to the screen).
     void updateMinimumSize();
@@ -136,6 +145,10 @@ private:
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
+    // The text window (child widget, owned by Qt's parent chain) and the pipeline step that
+    // draws its text while it is open.
+    CTextEditDlg* textDialog = nullptr;
+    TextAnnotationStep textStep_;
 
     // Window state.
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed

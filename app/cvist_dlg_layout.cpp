@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "annotation/annotation_text.h"
+#include "annotation/ui/text_edit_dlg.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
@@ -106,7 +108,31 @@ void CvistDlg::layoutControls() {
         b->setVisible(place.shown);
     }
     videoStatic->setGeometry(0, 0, std::max(0, width() - panelWidth), height());
+    placeTextWindow();
     update();
+}
+
+void CvistDlg::placeTextWindow() {
+    if (textDialog == nullptr || !textDialog->isOpen()) return;
+    // Video-area coordinates: the text stands where the window's corner is over the picture.
+    const QPoint origin = videoStatic->pos();
+    const QSize area = videoStatic->size();
+    const QPoint at = KeepTextWindowInside(textDialog->pos() - origin, area);
+    textDialog->SetDragRange(TextWindowRange(area).translated(origin));
+    textDialog->MoveTo(origin.x() + at.x(), origin.y() + at.y());
+}
+
+void CvistDlg::ShowTextWindow() {
+    if (textDialog == nullptr) {
+        textDialog = new CTextEditDlg(this);
+        textDialog->SetupEditFont();
+        textDialog->SetApplyCallback([this] { RequestTextStamp(pipe_); });
+        // Closed, the window leaves the keyboard to the main window's commands again.
+        connect(textDialog, &CTextEditDlg::closed, this, [this] { setFocus(); });
+    }
+    textDialog->Open();
+    layoutControls();
+    textDialog->FocusEdit();
 }
 
 void CvistDlg::resizeEvent(QResizeEvent* event) {
