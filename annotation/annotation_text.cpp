@@ -43,20 +43,28 @@ void DrawWithShadow(CxImage& image, PicturePoint at, const std::string& text) {
                      kAnnotationTextSizePx, kAnnotationTextWeight);
 }
 
+PicturePoint TextPlace(const FrameGeometry& geometry, const TextAnnotation& text) {
+    return MapAreaToPictureFromTop(geometry, text.areaPos.x(), text.areaPos.y());
+}
+
 }  // namespace
 
-bool DrawAnnotationText(CxImage& frame, PipelineState& state, const FrameGeometry& geometry,
+bool BurnAnnotationText(PipelineState& state, const FrameGeometry& geometry,
                         const TextAnnotation& text, const std::function<void()>& beforeBurn) {
-    const PicturePoint at = MapAreaToPictureFromTop(geometry, text.areaPos.x(), text.areaPos.y());
-    DrawWithShadow(frame, at, text.text);
     if (state.drawMode != DRAW_STAMP) return false;
     // An empty line burns nothing, but the stamp request is used up all the same.
     if (!text.text.empty() && state.overlayImage.IsValid()) {
         if (beforeBurn) beforeBurn();
-        DrawWithShadow(state.overlayImage, at, text.text);
+        DrawWithShadow(state.overlayImage, TextPlace(geometry, text), text.text);
     }
     state.drawMode = DRAW_SHOW;
     return true;
+}
+
+bool DrawAnnotationText(CxImage& frame, PipelineState& state, const FrameGeometry& geometry,
+                        const TextAnnotation& text, const std::function<void()>& beforeBurn) {
+    DrawWithShadow(frame, TextPlace(geometry, text), text.text);
+    return BurnAnnotationText(state, geometry, text, beforeBurn);
 }
 
 void TextAnnotationStep::DrawAnnotation(CxImage& frameImage, PipelineState& state,

@@ -64,6 +64,13 @@ struct TextAnnotation {
 bool DrawAnnotationText(CxImage& frame, PipelineState& state, const FrameGeometry& geometry,
                         const TextAnnotation& text, const std::function<void()>& beforeBurn = {});
 
+// Burns the text into the overlay at the window's place when state.drawMode is DRAW_STAMP and
+// sets DRAW_SHOW; returns true exactly then. The frame step does this; so does closing the
+// window while an apply is still waiting for a frame, so that an applied text is never lost
+// or burnt later somewhere else. `beforeBurn` as for DrawAnnotationText.
+bool BurnAnnotationText(PipelineState& state, const FrameGeometry& geometry,
+                        const TextAnnotation& text, const std::function<void()>& beforeBurn = {});
+
 // The pipeline's annotation step for an open text window. The window fills `annotation`
 // before each frame and passes the step to ProcessFrame only while it is open.
 class TextAnnotationStep : public AnnotationHook {

@@ -109,6 +109,8 @@ private:
     void saveStill();
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
+    // Copies the text window's text and place (video-area pixels) into textStep_.
+    void readTextWindow();
     void checkCameraBack();
     // No camera at all: an unattended run ends with a failure; otherwise the notice, and the
     // first camera that appears is opened.

@@ -23,17 +23,18 @@ VideoArea CvistDlg::pictureArea() const {
     return area;
 }
 
+void CvistDlg::readTextWindow() {
+    textStep_.annotation.text = textDialog->text().toStdString();
+    textStep_.annotation.areaPos = textDialog->pos() - videoStatic->pos();
+}
+
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
     const VideoArea area = pictureArea();
     // The text window's text and place are read for every frame while it is open.
     AnnotationHook* textStep = nullptr;
     if (textDialog != nullptr && textDialog->isOpen()) {
-        textStep_.annotation.text = textDialog->text().toStdString();
-        textStep_.annotation.areaPos = textDialog->pos() - videoStatic->pos();
-        // TODO(undo): a text burn is one step of the undo history. Set
-        // textStep_.beforeBurn to record that step; it is called exactly once per burn, just
-        // before the text goes into the overlay.
+        readTextWindow();
         textStep = &textStep_;
     }
     const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, frame, area,

@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "annotation/annotation_text.h"
+#include "annotation/overlay.h"
 #include "annotation/ui/text_edit_dlg.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
@@ -127,8 +128,20 @@ void CvistDlg::ShowTextWindow() {
         textDialog = new CTextEditDlg(this);
         textDialog->SetupEditFont();
         textDialog->SetApplyCallback([this] { RequestTextStamp(pipe_); });
-        // Closed, the window leaves the keyboard to the main window's commands again.
-        connect(textDialog, &CTextEditDlg::closed, this, [this] { setFocus(); });
+        // TODO(undo): a text burn is one step of the undo history. Set textStep_.beforeBurn
+        // to record that step: every burn (by a frame, or by closing the window with an apply
+        // still pending) calls it exactly once, just before the text goes into the overlay.
+        connect(textDialog, &CTextEditDlg::closed, this, [this] {
+            // An apply that no frame has burnt yet is burnt now, where it was applied, rather
+            // than lost or burnt wherever the window is when it next opens.
+            if (pipe_.drawMode == DRAW_STAMP) {
+                readTextWindow();
+                BurnAnnotationText(pipe_, ComputeGeometry(ctx_.view, pictureArea()),
+                                   textStep_.annotation, textStep_.beforeBurn);
+            }
+            // The keyboard goes back to the main window's commands.
+            setFocus();
+        });
     }
     textDialog->Open();
     layoutControls();

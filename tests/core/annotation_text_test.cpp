@@ -186,6 +186,26 @@ TEST_F(TextStamp, ApplyBurnsOnceAndTheBurntCopyStays) {
     EXPECT_EQ(FindInk(frameImage, kAnnotationTextColour).box, burnt.box);
 }
 
+TEST_F(TextStamp, PendingApplyBurnsWithoutAFrameWhereAFrameWould) {
+    const FrameGeometry geometry = ComputeGeometry(view, VideoArea{640, 480});
+    EXPECT_FALSE(BurnAnnotationText(state, geometry, step.annotation, step.beforeBurn));
+    EXPECT_EQ(FindInk(state.overlayImage, kAnnotationTextColour).count, 0);
+    RequestTextStamp(state);
+    EXPECT_TRUE(BurnAnnotationText(state, geometry, step.annotation, step.beforeBurn));
+    EXPECT_EQ(state.drawMode, DRAW_SHOW);
+    EXPECT_EQ(burns, 1);
+    const Ink closed = FindInk(state.overlayImage, kAnnotationTextColour);
+
+    PipelineState byFrame;
+    CreateOverlay(byFrame.overlayImage, view);
+    RequestTextStamp(byFrame);
+    ProcessFrame(view, byFrame, frameImage, frame.view, VideoArea{640, 480}, 1, 0.0, &step);
+    const Ink burnt = FindInk(byFrame.overlayImage, kAnnotationTextColour);
+    EXPECT_GT(burnt.count, 100);
+    EXPECT_EQ(closed.count, burnt.count);
+    EXPECT_EQ(closed.box, burnt.box);
+}
+
 TEST_F(TextStamp, EmptyLineUsesUpTheStampWithoutBurning) {
     step.annotation.text.clear();
     RequestTextStamp(state);

@@ -224,6 +224,17 @@ private slots:
         QTest::mouseClick(text->applyButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dlg_->pipelineState().drawMode, DRAW_SHOW, kWaitMs);
         QVERIFY(textPixels(dlg_->pipelineState().overlayImage, textBox(place)) > 20);
+
+        // Enter and Escape with no frame in between (frames reach the window only through its
+        // event loop): closing burns the pending text where it was applied.
+        leftDrag(label, QPoint(10, 8), QPoint(150, 100));
+        const QPoint pending = text->pos();
+        QCOMPARE(textPixels(dlg_->pipelineState().overlayImage, textBox(pending)), 0);
+        QTest::keyClick(text->textEdit(), Qt::Key_Return);
+        QCOMPARE(dlg_->pipelineState().drawMode, DRAW_STAMP);
+        QTest::keyClick(text->textEdit(), Qt::Key_Escape);
+        QCOMPARE(dlg_->pipelineState().drawMode, DRAW_SHOW);
+        QVERIFY(textPixels(dlg_->pipelineState().overlayImage, textBox(pending)) > 20);
     }
 };
 
