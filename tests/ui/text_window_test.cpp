@@ -121,6 +121,7 @@ private slots:
         start("Text Cam@640x480");
         QVERIFY(dlg_->cameraOpen());
         QVERIFY(waitFrames(2));
+        dlg_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
         QCOMPARE(dlg_->textWindow(), nullptr);
 
