@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "annotation/annotation_text.h"
 #include "annotation/annotation_tools.h"
 #include "app/app_context.h"
 #include "app/commands.h"
@@ -29,6 +30,7 @@ namespace vistrela {
 
 class CGdipButton;
 class CMenuXP;
+class CTextEditDlg;
 class VideoWidget;
 
 class CvistDlg : public QDialog, public FrameReceiver {
@@ -75,6 +77,11 @@ public:
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
     int framesProcessed() const { return framesProcessed_; }
+    // The text window, or null before it was first opened.
+    CTextEditDlg* textWindow() const { return textDialog; }
+
+    // Opens the text window (creating it the first time) and places it over the video area.
+    void ShowTextWindow();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -104,6 +111,10 @@ private:
     void saveStill();
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
+    // Copies the text window's text and place (video-area pixels) into textStep_.
+    void readTextWindow();
+    // Closes the undo step a text burn opened (if one did).
+    void finishTextBurn();
     void checkCameraBack();
     // No camera at all: an unattended run ends with a failure; otherwise the notice, and the
     // first camera that appears is opened.
@@ -114,6 +125,8 @@ private:
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
     void layoutControls();
+    // Keeps the open text window over the video area (part of the layout).
+    void placeTextWindow();
     void fitWindowToVideo();
     // Fits again once the window manager's frame is known (see fitWindowToVideo).
     void refitOnceFramed();
@@ -144,6 +157,10 @@ private:
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
+    // The text window (child widget, owned by Qt's parent chain) and the pipeline step that
+    // draws its text while it is open.
+    CTextEditDlg* textDialog = nullptr;
+    TextAnnotationStep textStep_;
 
     // Window state.
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
@@ -180,6 +197,7 @@ private:
     int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;
+    bool textBurnOpen_ = false;  // a text burn's undo step is open
     // The picture a second start asked for, until it is written.
     std::string externalPath_;
     PictureReply externalReply_;

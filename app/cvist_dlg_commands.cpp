@@ -83,16 +83,12 @@ std::span<const CommandEntry> commandTable() {
          nullptr,
          nullptr,
          [](D& d) { d.pipe_.drawMode = DRAW_PEN; }},
-        // The text window arrives with the annotation tools; until then the button only
-        // switches the pen and eraser off.
         {IDC_TEXT,
          CommandSpace::Dialog,
          {kNoKey, kNoKey},
          nullptr,
          nullptr,
-         [](D& d) {
-             if (d.pipe_.drawMode > DRAW_STAMP) d.pipe_.drawMode = DRAW_SHOW;
-         }},
+         [](D& d) { d.ShowTextWindow(); }},
         {IDC_RESET_VIEW,
          CommandSpace::Dialog,
          {key(Qt::Key_0), kNoKey},

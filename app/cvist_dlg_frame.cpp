@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "annotation/ui/text_edit_dlg.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "common/clock.h"
@@ -22,11 +23,23 @@ VideoArea CvistDlg::pictureArea() const {
     return area;
 }
 
+void CvistDlg::readTextWindow() {
+    textStep_.annotation.text = textDialog->text().toStdString();
+    textStep_.annotation.areaPos = textDialog->pos() - videoStatic->pos();
+}
+
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
     const VideoArea area = pictureArea();
+    // The text window's text and place are read for every frame while it is open.
+    AnnotationHook* textStep = nullptr;
+    if (textDialog != nullptr && textDialog->isOpen()) {
+        readTextWindow();
+        textStep = &textStep_;
+    }
     const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, frame, area,
-                                            tickCountMs(), nowSeconds(), nullptr);
+                                            tickCountMs(), nowSeconds(), textStep);
+    finishTextBurn();
     if (result.skipped) return;
     ++framesProcessed_;
     if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);

@@ -6,6 +6,9 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-image-formats-plugins
+  # Typing Korean through the desktop's input method: qt6-qpa-plugins carries Qt's IBus
+  # plugin (and the X11 platform), fcitx5-frontend-qt6 the Fcitx 5 one.
+  qt6-qpa-plugins fcitx5-frontend-qt6
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
   libv4l-dev

@@ -32,7 +32,9 @@ struct PipelineState {
 };
 
 // Draws the annotation text into the frame (and, when it stamps, into the overlay). Called
-// after the overlay mix and before the tool marker; may change `state.drawMode`.
+// after the overlay mix and before the tool marker; may change `state.drawMode`. The text
+// window's step is TextAnnotationStep (annotation/annotation_text.h); the caller passes it
+// only while the window is open.
 class AnnotationHook {
 public:
     virtual ~AnnotationHook() = default;
