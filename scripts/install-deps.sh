@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-nanum fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool
+  desktop-file-utils appstream librsvg2-bin
   clang-format
 )
 
