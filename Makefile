@@ -2,8 +2,10 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: deps configure build run test bench asan format clean
+.PHONY: deps configure build run test bench asan format clean install package
 
 deps:
 	@bash scripts/install-deps.sh
@@ -29,5 +31,19 @@ asan:
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# The install prefix is compiled in (the program finds its README there), so the build is
+# configured with it. DESTDIR stages the files elsewhere, as for a distribution package.
+install:
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_INSTALL_PREFIX=$(PREFIX)"
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package (vistrela_VERSION_ARCH.deb in $(BUILD)), built for /usr in $(BUILD)-deb;
+# only the program itself is compiled there, the rest comes from ccache.
+package: deps
+	@cmake -S . -B $(BUILD)-deb -G Ninja $(CMAKE_FLAGS) -DCMAKE_INSTALL_PREFIX=/usr -DVISTRELA_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD)-deb -j $(JOBS) --target vistrela
+	@mkdir -p $(BUILD)
+	@cd $(BUILD)-deb && cpack -G DEB -B $(abspath $(BUILD))
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-deb

@@ -33,8 +33,9 @@ namespace {
 // where a package installs it.
 QString documentationPage() {
     const QString dir = QString::fromStdString(appDir());
-    for (const QString& candidate : {dir + "README.md", dir + "../README.md",
-                                     QStringLiteral("/usr/share/doc/vistrela/README.md")}) {
+    for (const QString& candidate :
+         {dir + "README.md", dir + "../README.md", QStringLiteral(VISTRELA_DOC_DIR "/README.md"),
+          QStringLiteral("/usr/share/doc/vistrela/README.md")}) {
         if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
     }
     return {};

@@ -16,6 +16,7 @@ PACKAGES=(
   fonts-nanum fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool openbox
+  desktop-file-utils appstream librsvg2-bin
   clang-format
 )
 

@@ -1,6 +1,7 @@
 // Draws every panel image and the application icon and writes them, with the resource list
 // vistrela.qrc, into the resources folder given as the only argument. The images are opaque:
-// the panel behind them is black.
+// the panel behind them is black. Every panel image is also drawn at twice its size as
+// NAME@2x.png beside NAME.png, for screens with a device pixel ratio of 2.
 //
 //   make-images <repo>/resources
 
@@ -48,10 +49,18 @@ QFont labelFont(int pixelSize) {
     return f;
 }
 
+// A canvas of `w` x `h` logical pixels at `scale` device pixels each: painting on it uses the
+// logical coordinates, so every drawing below serves both sizes.
+QImage canvas(int w, int h, int scale) {
+    QImage img(w * scale, h * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
+    img.fill(kPanel);
+    return img;
+}
+
 // The rounded face every 60 x 50 button shares; the hover face is filled with the accent so
 // the button under the pointer stands out clearly on the black panel.
 void drawFace(QPainter& p, const QRectF& r, bool hover, bool danger = false) {
-    p.fillRect(p.viewport(), kPanel);
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     if (!hover) {
         g.setColorAt(0, kFace.lighter(125));
@@ -146,6 +155,14 @@ void corners(QPainter& p, const QColor& c, bool outward) {
         p.drawPolyline(QPolygonF({{l, b - a}, {l + a, b - a}, {l + a, b}}));
         p.drawPolyline(QPolygonF({{r - a, b}, {r - a, b - a}, {r, b - a}}));
     }
+}
+
+void cornersIn(QPainter& p, const QColor& c) {
+    corners(p, c, false);
+}
+
+void cornersOut(QPainter& p, const QColor& c) {
+    corners(p, c, true);
 }
 
 void zoom(QPainter& p, const QColor& c) {
@@ -263,8 +280,8 @@ void power(QPainter& p, const QColor& c) {
     p.drawLine(QPointF(30, 9), QPointF(30, 25));
 }
 
-QImage button(const Symbol& symbol, bool hover, bool danger = false) {
-    QImage img(60, 50, QImage::Format_RGB32);
+QImage button(int scale, const Symbol& symbol, bool hover, bool danger = false) {
+    QImage img = canvas(60, 50, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -273,8 +290,8 @@ QImage button(const Symbol& symbol, bool hover, bool danger = false) {
     return img;
 }
 
-QImage logo(bool hover) {
-    QImage img(130, 50, QImage::Format_RGB32);
+QImage logo(int scale, bool hover) {
+    QImage img = canvas(130, 50, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -296,11 +313,10 @@ QImage logo(bool hover) {
 }
 
 // The thin strip beside the panel; `pointRight` while the panel can be hidden to the right.
-QImage strip(bool pointRight, bool hover) {
-    QImage img(10, 110, QImage::Format_RGB32);
+QImage strip(int scale, bool pointRight, bool hover) {
+    QImage img = canvas(10, 110, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(img.rect(), kPanel);
     p.setPen(QPen(hover ? kAccentEdge : kFaceEdge, 1.0));
     p.setBrush(hover ? kAccentBottom : kFace.lighter(140));
     p.drawRoundedRect(QRectF(0.5, 0.5, 9, 109), 3, 3);
@@ -348,7 +364,8 @@ QImage appIcon(int size) {
     return img;
 }
 
-QImage imageFor(int number) {
+// Panel image `number` at `scale` times its size; a null image for an unknown number.
+QImage imageFor(int number, int scale) {
     static const std::map<int, std::pair<Symbol, bool>> symbols = {
         {131, {stop, false}},        {132, {stop, true}},          {133, {record, false}},
         {134, {record, true}},       {135, {web, false}},          {136, {web, true}},
@@ -362,39 +379,46 @@ QImage imageFor(int number) {
     };
     switch (number) {
         case 143:
-            return button([](QPainter& p, const QColor& c) { corners(p, c, false); }, true);
+            return button(scale, cornersIn, true);
         case 144:
-            return button([](QPainter& p, const QColor& c) { corners(p, c, false); }, false);
+            return button(scale, cornersIn, false);
         case 145:
-            return button([](QPainter& p, const QColor& c) { corners(p, c, true); }, true);
+            return button(scale, cornersOut, true);
         case 146:
-            return button([](QPainter& p, const QColor& c) { corners(p, c, true); }, false);
+            return button(scale, cornersOut, false);
         case 147:
-            return button(power, false);
+            return button(scale, power, false);
         case 152:
-            return button(power, true, true);
+            return button(scale, power, true, true);
         case 149:
-            return logo(false);
+            return logo(scale, false);
         case 150:
-            return logo(true);
+            return logo(scale, true);
         case 173:
-            return strip(true, false);
+            return strip(scale, true, false);
         case 175:
-            return strip(true, true);
+            return strip(scale, true, true);
         case 176:
-            return strip(false, false);
+            return strip(scale, false, false);
         case 177:
-            return strip(false, true);
+            return strip(scale, false, true);
         default:
             break;
     }
     const auto it = symbols.find(number);
     if (it == symbols.end()) return {};
-    return button(it->second.first, it->second.second);
+    return button(scale, it->second.first, it->second.second);
 }
 
 QString fileNameOf(const char* qrcPath) {
     return QString::fromUtf8(qrcPath).mid(2);
+}
+
+// "images/133_record.png" at scale 2 is "images/133_record@2x.png", the name Qt's image
+// reader takes a device pixel ratio from.
+QString withScaleSuffix(const QString& name, int scale) {
+    const qsizetype dot = name.lastIndexOf('.');
+    return name.left(dot) + QStringLiteral("@%1x").arg(scale) + name.mid(dot);
 }
 
 }  // namespace
@@ -413,14 +437,17 @@ int main(int argc, char** argv) {
     }
     QStringList files;
     for (const auto& entry : kButtonImages) {
-        const QImage img = imageFor(entry.number);
         const QString name = fileNameOf(entry.path);
-        if (img.size() != QSize(entry.widthPx, entry.heightPx) ||
-            !img.save(out.filePath(name), "PNG")) {
-            std::fprintf(stderr, "cannot write image %d\n", entry.number);
-            return 1;
+        for (int scale : {1, 2}) {
+            const QImage img = imageFor(entry.number, scale);
+            const QString file = scale == 1 ? name : withScaleSuffix(name, scale);
+            if (img.size() != QSize(entry.widthPx, entry.heightPx) * scale ||
+                !img.save(out.filePath(file), "PNG")) {
+                std::fprintf(stderr, "cannot write image %d at %dx\n", entry.number, scale);
+                return 1;
+            }
+            files << file;
         }
-        files << name;
     }
     const std::pair<const char*, int> icons[] = {{vistrela::kAppIconPath, 256},
                                                  {vistrela::kAppIconSmallPath, 48}};
