@@ -60,12 +60,17 @@ void VideoWidget::paintEvent(QPaintEvent*) {
     const QRegion bars = QRegion(rect()).subtracted(QRegion(dest));
     for (const QRect& r : bars) painter.fillRect(r, Qt::black);
 
-    const QImage shown = scaler_.Prepare(*image_, geometry_.sourceRect, dest.size());
+    // Scaled once, from camera pixels straight to device pixels: on a dense screen the
+    // destination has devicePixelRatio times as many pixels as its logical size.
+    const qreal ratio = devicePixelRatioF();
+    const QSize devicePixels = (QSizeF(dest.size()) * ratio).toSize();
+    QImage shown = scaler_.Prepare(*image_, geometry_.sourceRect, devicePixels);
     if (shown.isNull()) {
         painter.fillRect(dest, Qt::black);
         return;
     }
-    // Already scaled to the destination size: a plain copy.
+    // Already scaled to the destination's device pixels: a plain copy.
+    shown.setDevicePixelRatio(ratio);
     painter.drawImage(dest.topLeft(), shown);
     reportFirstPicture();
 }

@@ -44,7 +44,15 @@ CGdipButton::CGdipButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 bool CGdipButton::loadInto(QImage& image, const QString& path, const char* type) {
-    QImageReader reader(path, formatOf(type));
+    // On a dense screen the image drawn at twice the size (NAME@2x.png beside NAME.png) is
+    // read instead; the reader marks it as double density, so it keeps the logical size.
+    QString file = path;
+    if (devicePixelRatioF() > 1.0) {
+        const qsizetype dot = path.lastIndexOf('.');
+        const QString dense = path.left(dot) + "@2x" + path.mid(dot);
+        if (dot > 0 && QFile::exists(dense)) file = dense;
+    }
+    QImageReader reader(file, formatOf(type));
     image = reader.read();
     return !image.isNull();
 }
@@ -63,7 +71,7 @@ bool CGdipButton::loadNormalImageFrom(const QString& path, const char* type) {
     if (!QFile::exists(path)) return false;
     normalLoaded_ = loadInto(normalImage_, path, type);
     if (normalLoaded_) {
-        imageSize_ = normalImage_.size();
+        imageSize_ = normalImage_.deviceIndependentSize().toSize();
         // The looks are composed at the widget's size: it must be the image's from now on,
         // also before the first layout places the button.
         resize(imageSize_);
@@ -118,7 +126,9 @@ QSize CGdipButton::sizeHint() const {
 }
 
 QPixmap CGdipButton::captureBackground() const {
-    QPixmap background(size());
+    const qreal ratio = devicePixelRatioF();
+    QPixmap background(size() * ratio);
+    background.setDevicePixelRatio(ratio);
     QWidget* parent = parentWidget();
     background.fill(parent != nullptr ? parent->palette().color(parent->backgroundRole())
                                       : palette().color(backgroundRole()));
