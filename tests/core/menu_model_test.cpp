@@ -113,11 +113,26 @@ TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     const auto devices = cameras({"A", "B", "C"});
     for (int id = 19; id <= 29; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
-    for (int id = 33; id <= 60; ++id)
+    for (int id = 33; id < ID_MONITOR_BASE; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
+    EXPECT_EQ(classifyMenuCommand(60, devices, 0).action, MenuAction::Ignored);
     for (int id : {-1, 0, 9, 61, 1000})
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     EXPECT_EQ(classifyMenuCommand(30, {}, 0).action, MenuAction::Ignored);
+}
+
+TEST(MenuCommands, MonitorEntriesOnlyWithTwoOrMoreMonitors) {
+    MenuModel one = buildContextMenuModel(cameras({"A"}), 0);
+    const std::size_t before = one.items.size();
+    appendMonitorEntries(one, 1);
+    EXPECT_EQ(one.items.size(), before);
+    appendMonitorEntries(one, 3);
+    ASSERT_EQ(one.items.size(), before + 3);
+    EXPECT_EQ(one.items.back().text, "모니터 3 전체화면");
+    EXPECT_EQ(one.items.back().commandId, ID_MONITOR_BASE + 2);
+    const MenuCommand third = classifyMenuCommand(ID_MONITOR_BASE + 2, cameras({"A"}), 0);
+    EXPECT_EQ(third.action, MenuAction::MonitorFullScreen);
+    EXPECT_EQ(third.monitorIndex, 2);
 }
 
 TEST(MenuCommands, CameraIdsSwitchUnlessTheRowIsOpen) {
