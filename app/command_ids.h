@@ -20,6 +20,7 @@ inline constexpr int ReloadSettings = 1016;
 inline constexpr int ZoomIn = 2001;
 inline constexpr int ZoomOut = 2002;
 inline constexpr int ToggleFullScreen = 2003;
+inline constexpr int Freeze = 2004;
 // Undo and redo of the drawing (Ctrl+Z; Ctrl+Y or Ctrl+Shift+Z).
 inline constexpr int Undo = 2010;
 inline constexpr int Redo = 2011;

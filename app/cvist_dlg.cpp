@@ -165,7 +165,13 @@ bool CvistDlg::unattended() const {
     return ctx_.commandLine.autoCaptureSeconds > 0;
 }
 
+void CvistDlg::toggleFreeze() {
+    freeze_.Toggle();
+}
+
 void CvistDlg::CloseCamera() {
+    // Another camera, or this one again, shows its live picture.
+    freeze_.Release();
     ctx_.capture.Close();
     ResetFrameRate(pipe_);
     videoStatic->clearFrame();
@@ -243,6 +249,9 @@ void CvistDlg::onMenuCommand(int id) {
             // The current camera again: nothing to do while it runs; after it was lost,
             // choosing it is how the user asks to have it back.
             if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_);
+            break;
+        case MenuAction::Freeze:
+            toggleFreeze();
             break;
         case MenuAction::MonitorFullScreen:
             fullScreenOn(command.monitorIndex);
@@ -330,6 +339,7 @@ void CvistDlg::updateTitle() {
     in.zoom = ctx_.view.zoom;
     in.statusText = ctx_.view.statusText;
     in.showStatus = nowSeconds() < ctx_.view.statusUntil;
+    in.frozen = freeze_.Frozen();
     if (ctx_.commandLine.oneShotCapture != 0 && !in.showStatus) {
         // While the one-shot run waits for its picture, the title says where it will go.
         in.statusText = "저장후종료 " + ctx_.commandLine.commandLineName;

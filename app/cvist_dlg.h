@@ -22,6 +22,7 @@
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
 #include "controls/panel_buttons.h"
+#include "viewer/frame_freeze.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
 #include "viewer/view_controls.h"
@@ -73,6 +74,7 @@ public:
     const CxImage& processedFrame() const { return frameImage; }
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
+    bool pictureFrozen() const { return freeze_.Frozen(); }
     AppContext& context() { return ctx_; }
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
@@ -104,6 +106,8 @@ private:
     // Full screen (true) or windowed (false); nothing when the window is already so.
     void setFullScreen(bool on);
     void OnInitDialog();
+    // Space and "화면 정지": holds the picture, or returns to the live one.
+    void toggleFreeze();
     void closeRequest();
     void updateTitle();
 
@@ -154,6 +158,7 @@ private:
     AppContext& ctx_;
 
     // Frame pipeline state and pictures.
+    FrameFreeze freeze_;
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;

@@ -27,7 +27,7 @@ QKeyCombination key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
 
 std::span<const CommandEntry> commandTable() {
     using D = CvistDlg;
-    static const std::array<CommandEntry, 32> table = {{
+    static const std::array<CommandEntry, 33> table = {{
         // Panel buttons.
         {IDC_LOGO,
          CommandSpace::Dialog,
@@ -187,6 +187,12 @@ std::span<const CommandEntry> commandTable() {
          nullptr,
          nullptr,
          [](D& d) { WheelZoom(d.ctx_.view, 120); }},
+        {cmd::Freeze,
+         CommandSpace::Dialog,
+         {key(Qt::Key_Space), kNoKey},
+         nullptr,
+         "Space",
+         [](D& d) { d.toggleFreeze(); }},
         {cmd::ToggleFullScreen,
          CommandSpace::Dialog,
          {key(Qt::Key_F11), key(Qt::Key_F)},

@@ -37,7 +37,9 @@ void CvistDlg::frameReady(const FrameView& frame) {
         readTextWindow();
         textStep = &textStep_;
     }
-    const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, frame, area,
+    // While frozen the held picture is processed in place of the camera's.
+    const FrameView picture = freeze_.Select(frame);
+    const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, picture, area,
                                             tickCountMs(), nowSeconds(), textStep);
     finishTextBurn();
     if (result.skipped) return;

@@ -306,6 +306,7 @@ void CvistDlg::popupContextMenu() {
     // and a menu must never be destroyed inside its own key or mouse handler.
     applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
     applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
+    applyFreezeState(menuModel_, freeze_.Frozen());
     MenuModel shown = menuModel_;
     appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();

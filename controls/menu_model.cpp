@@ -50,6 +50,7 @@ MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRo
         {ID_PANEL_HIDE, "메뉴숨기기"}, {ID_PANEL_SHOW, "메뉴보이기"}, {ID_ZOOM_RESET, "줌취소"},
         {ID_PAN_RESET, "이동취소"},    {ID_TEXT_TOOL, "글씨쓰기"},    {ID_DRAW_TOOL, "그리기"},
         {ID_ERASE_TOOL, "지우개"},     {ID_UNDO, "실행 취소"},        {ID_REDO, "다시 실행"},
+        {ID_FREEZE, "화면 정지"},
     };
     for (const auto& [id, text] : commands) {
         MenuItemModel item;
@@ -73,6 +74,10 @@ void appendMonitorEntries(MenuModel& menu, int monitorCount) {
         item.text = FormatString("모니터 %d 전체화면", i + 1);
         menu.items.push_back(std::move(item));
     }
+}
+
+void applyFreezeState(MenuModel& menu, bool frozen) {
+    if (auto* freeze = menu.find(ID_FREEZE)) freeze->text = frozen ? "정지 해제" : "화면 정지";
 }
 
 void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo) {
@@ -99,6 +104,8 @@ MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, in
             return {MenuAction::Undo};
         case ID_REDO:
             return {MenuAction::Redo};
+        case ID_FREEZE:
+            return {MenuAction::Freeze};
         default:
             break;
     }

@@ -20,6 +20,7 @@ inline constexpr int ID_DRAW_TOOL = 15;
 inline constexpr int ID_ERASE_TOOL = 16;
 inline constexpr int ID_UNDO = 17;
 inline constexpr int ID_REDO = 18;
+inline constexpr int ID_FREEZE = 19;  // "화면 정지", "정지 해제" while frozen
 inline constexpr int ID_CAMERA_BASE = 30;
 // "모니터 N 전체화면": full screen on monitor N (from 1), ids 50 + N - 1; only with two or more
 // monitors.
@@ -64,11 +65,14 @@ void appendMonitorEntries(MenuModel& menu, int monitorCount);
 // shown.
 void applyPanelState(MenuModel& menu, bool panelCollapsed);
 
+// The freeze entry's text: "화면 정지", or "정지 해제" while the picture is held.
+void applyFreezeState(MenuModel& menu, bool frozen);
+
 // Grays "실행 취소" when there is nothing to undo and "다시 실행" when there is nothing to redo.
 void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo);
 
 enum class MenuAction {
-    Ignored,            // ids outside the menu, 19 to 29, cameras past the list
+    Ignored,            // ids outside the menu, 20 to 29, cameras past the list
     TogglePanel,        // 10 and 11
     ResetZoom,          // 12
     ResetPan,           // 13
@@ -77,6 +81,7 @@ enum class MenuAction {
     EraseTool,          // 16
     Undo,               // 17
     Redo,               // 18
+    Freeze,             // 19: hold the picture, or back to the live one
     SameCamera,         // the chosen row is the open one: nothing to do while it runs
     SwitchCamera,       // close the camera and open the device of row `cameraIndex`
     MonitorFullScreen,  // full screen on monitor `monitorIndex` (from 0)

@@ -28,6 +28,7 @@ std::string ComposeTitle(const TitleInputs& in) {
     if (in.rotation > 0) join(title, FormatString(" Rot:%d", in.rotation));
     join(title, FormatString("  Zoom:%.2fx", in.zoom != 0.0 ? 1.0 / in.zoom : 0.0));
     if (in.showStatus) join(title, " [" + in.statusText + "]");
+    if (in.frozen) join(title, "[정지]");
     return title;
 }
 

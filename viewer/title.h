@@ -20,6 +20,7 @@ struct TitleInputs {
     double zoom = 1.0;       // fraction shown; the title shows its inverse (the magnification)
     std::string statusText;  // shown only when `showStatus`
     bool showStatus = false;
+    bool frozen = false;  // the picture is held: "[정지]" after the other pieces
 };
 
 // Composes the title: the base piece, then (when not recording) the rotation piece for a

@@ -67,3 +67,23 @@ TEST(Title, LongStatusIsCutAtACharacterBoundary) {
     EXPECT_EQ(piece.size() % 3, 0u);
     EXPECT_EQ(piece.find("]"), std::string::npos);  // the closing bracket was cut away
 }
+
+namespace vistrela {
+namespace {
+
+TEST(Title, FrozenPieceComesAfterTheOthers) {
+    TitleInputs in;
+    in.videoWidth = 640;
+    in.videoHeight = 480;
+    in.fps = 30.0;
+    in.zoom = 1.0;
+    in.statusText = "바탕화면에 저장합니다";
+    in.showStatus = true;
+    in.frozen = true;
+    EXPECT_EQ(ComposeTitle(in),
+              "Vistrela Viewer v2.0  [640,480] fps:30.00   Zoom:1.00x  [바탕화면에 저장합니다] "
+              "[정지]");
+}
+
+}  // namespace
+}  // namespace vistrela

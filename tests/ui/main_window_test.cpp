@@ -525,6 +525,47 @@ private slots:
         QCOMPARE(prompts_.notices.size(), std::size_t{1});
     }
 
+    // Space holds the picture: frames keep coming (the rate stays the camera's) but show the
+    // held picture, drawings and turns still work on it; the menu entry says what it will do,
+    // and another camera brings the live picture back.
+    void spaceFreezesThePictureAndTheMenuUnfreezes() {
+        start("Freeze Cam@320x240;USB Other@320x240");
+        QVERIFY(waitFrames(2));
+        QTest::keyClick(dlg_.get(), Qt::Key_Space);
+        QVERIFY(dlg_->pictureFrozen());
+        QVERIFY(waitFrames(2));
+        const QImage held = dlg_->processedFrame().View().copy();
+        QVERIFY(waitFrames(5));
+        QCOMPARE(dlg_->processedFrame().View(), held);
+        QTRY_VERIFY_WITH_TIMEOUT(title().endsWith(QStringLiteral("[정지]")), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(title().contains(QRegularExpression("fps:[1-9]")), kWaitMs);
+
+        // A turn works on the held picture.
+        QTest::keyClick(dlg_.get(), Qt::Key_R);
+        QVERIFY(waitFrames(2));
+        QCOMPARE(dlg_->processedFrame().View(), held.transformed(QTransform().rotate(90)));
+
+        // The menu offers to unfreeze and does.
+        CMenuXP* menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        QAction* entry = menu->actionForCommand(ID_FREEZE);
+        QCOMPARE(entry->text(), QStringLiteral("정지 해제"));
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(entry).center());
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->pictureFrozen(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!title().contains(QStringLiteral("[정지]")), kWaitMs);
+
+        // Frozen again, then another camera: live.
+        QTest::keyClick(dlg_.get(), Qt::Key_Space);
+        QVERIFY(dlg_->pictureFrozen());
+        dlg_->onCommand(ID_CAMERA_BASE + 1);
+        QVERIFY(!dlg_->pictureFrozen());
+        menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        QCOMPARE(menu->actionForCommand(ID_FREEZE)->text(), QStringLiteral("화면 정지"));
+        menu->close();
+    }
+
     void failingCameraClosesAndReopensWhenListedAgain_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("stream error") << QByteArray("Cam!error");
