@@ -25,7 +25,7 @@ std::vector<DeviceEntry> cameras(std::initializer_list<const char*> names) {
 TEST(MenuModel, ThreeCamerasAndTheCommands) {
     const auto devices = cameras({"Doc Cam", "USB Webcam", "HD Pro"});
     const MenuModel menu = buildContextMenuModel(devices, 1);
-    ASSERT_EQ(menu.items.size(), 10u);
+    ASSERT_EQ(menu.items.size(), 11u);
 
     const MenuItemModel& camera = menu.items[0];
     EXPECT_EQ(camera.commandId, 0);
@@ -40,10 +40,10 @@ TEST(MenuModel, ThreeCamerasAndTheCommands) {
     }
 
     const std::pair<int, const char*> expected[] = {
-        {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"},
-        {13, "이동취소"},   {14, "글씨쓰기"},   {15, "그리기"},
-        {16, "지우개"},     {17, "실행 취소"},  {18, "다시 실행"}};
-    for (int i = 0; i < 9; ++i) {
+        {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"}, {13, "이동취소"},
+        {14, "글씨쓰기"},   {15, "그리기"},     {16, "지우개"}, {17, "실행 취소"},
+        {18, "다시 실행"},  {19, "화면 정지"}};
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(menu.items[i + 1].commandId, expected[i].first);
         EXPECT_EQ(menu.items[i + 1].text, expected[i].second);
         EXPECT_TRUE(menu.items[i + 1].enabled);
@@ -111,7 +111,7 @@ TEST(MenuCommands, FixedIdsMapToTheirActions) {
 
 TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     const auto devices = cameras({"A", "B", "C"});
-    for (int id = 19; id <= 29; ++id)
+    for (int id = 20; id <= 29; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     for (int id = 33; id < ID_MONITOR_BASE; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
@@ -119,6 +119,15 @@ TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     for (int id : {-1, 0, 9, 61, 1000})
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     EXPECT_EQ(classifyMenuCommand(30, {}, 0).action, MenuAction::Ignored);
+}
+
+TEST(MenuCommands, FreezeEntrySaysWhatItWillDo) {
+    MenuModel menu = buildContextMenuModel(cameras({"A"}), 0);
+    EXPECT_EQ(classifyMenuCommand(ID_FREEZE, cameras({"A"}), 0).action, MenuAction::Freeze);
+    applyFreezeState(menu, true);
+    EXPECT_EQ(menu.find(ID_FREEZE)->text, "정지 해제");
+    applyFreezeState(menu, false);
+    EXPECT_EQ(menu.find(ID_FREEZE)->text, "화면 정지");
 }
 
 TEST(MenuCommands, MonitorEntriesOnlyWithTwoOrMoreMonitors) {
