@@ -198,6 +198,15 @@ QSize frameExtent(QWidget* window) {
     return window->frameGeometry().size() - window->geometry().size();
 }
 
+// Where the client area starts inside the frame (left and top frame widths).
+QPoint frameOffset(QWidget* window) {
+    if (QWindow* handle = window->windowHandle()) {
+        const QMargins m = handle->frameMargins();
+        if (!m.isNull()) return QPoint(m.left(), m.top());
+    }
+    return window->geometry().topLeft() - window->frameGeometry().topLeft();
+}
+
 WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& decoration) {
     QScreen* scr = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QSize available = scr ? scr->availableGeometry().size() : QSize();
@@ -219,9 +228,15 @@ void CvistDlg::fitWindowToVideo() {
     const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
     QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
     setMinimumSize(fit.minimumSize - decoration);
-    resize(fit.windowSize - decoration);
-    // move() places the frame's top-left corner.
-    if (scr) move(placeWindowInside(fit.windowSize, scr->availableGeometry()));
+    const QSize client = fit.windowSize - decoration;
+    if (scr) {
+        // The client area goes inside the frame's place, by the frame's own margins: move()
+        // would count a frame only once Qt itself has noticed it.
+        const QPoint frameAt = placeWindowInside(fit.windowSize, scr->availableGeometry());
+        setGeometry(QRect(frameAt + frameOffset(this), client));
+    } else {
+        resize(client);
+    }
     windowedRect = geometry();
     // The window manager's frame is known only once the window is shown and framed: until
     // then the fit counted none, so it is done again when the frame appears.

@@ -28,20 +28,25 @@ fail() {
   exit 1
 }
 
-# Starts a private X server ($1: screen size, default 1920x1080) and waits (up to 30 s on a busy machine) until it takes clients.
+# Starts a private X server ($1: screen size, default 1920x1080) on a display number no other
+# server uses (neither its lock file nor its socket exists), and waits (up to 30 s on a busy
+# machine) until that server, and not another one, takes clients.
 start_x() {
-  local fd_file="$E2E_TMP/display"
-  rm -f "$fd_file"
-  Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$fd_file" 2>/dev/null &
+  local n
+  for n in $(shuf -i 100-899 -n 50); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  # -noreset: the server would otherwise reset whenever its last client leaves (the readiness
+  # probe below is such a client), refusing connections for a moment.
+  Xvfb ":$n" -screen 0 "${1:-1920x1080}x24" -nolisten tcp -noreset 2>/dev/null &
   XVFB_PID=$!
+  export DISPLAY=":$n"
   for _ in $(seq 300); do
-    [ -s "$fd_file" ] && DISPLAY=":$(cat "$fd_file")" xdotool getdisplaygeometry >/dev/null 2>&1 &&
-      break
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "the X server for $DISPLAY ended at start"
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     sleep 0.1
   done
-  [ -s "$fd_file" ] || fail "the X server gave no display number"
-  export DISPLAY=":$(cat "$fd_file")"
-  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server at $DISPLAY takes no clients"
+  fail "the X server at $DISPLAY takes no clients"
 }
 
 # Waits up to $2 seconds (default 10) for a window whose name matches $1; prints its ids.

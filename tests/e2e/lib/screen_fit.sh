@@ -31,8 +31,14 @@ wait_inside() {
 check_screen() {
   local size="$1" camera="$2" scale="$3" sw="${1%x*}" sh="${1#*x}"
   start_x "$size"
-  openbox >/dev/null 2>&1 &
+  openbox >"$E2E_TMP/openbox.log" 2>&1 &
   PIDS+=($!)
+  # The window manager is ready once it has announced itself on the root window.
+  for _ in $(seq 300); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+  done
+  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || { cat "$E2E_TMP/openbox.log" >&2; fail "no window manager on $size"; }
   QT_SCALE_FACTOR="$scale" VISTRELA_TEST_CAMERAS="$camera" "$VISTRELA_BIN" 2>"$E2E_TMP/viewer.err" &
   local viewer=$!
   PIDS+=($viewer)
