@@ -92,12 +92,18 @@ class MainWindowTest : public QObject {
     std::unique_ptr<AppContext> ctx_;
     std::unique_ptr<CvistDlg> dlg_;
 
-    // A fresh program start with `cameras` as the machine's cameras.
-    void start(const char* cameras) {
+    // A fresh program start with `cameras` as the machine's cameras; `oneShotName` starts a
+    // one-shot run.
+    void start(const char* cameras, const std::string& oneShotName = {}) {
         qputenv("VISTRELA_TEST_CAMERAS", cameras);
         dlg_.reset();
         ctx_ = std::make_unique<AppContext>();
         ctx_->prompts = &prompts_;
+        if (!oneShotName.empty()) {
+            ctx_->commandLine.commandLineName = oneShotName;
+            ctx_->commandLine.oneShotCapture = 1;
+            ctx_->oneShotPath = home_->path(oneShotName);
+        }
         dlg_ = std::make_unique<CvistDlg>(*ctx_);
     }
 
@@ -564,6 +570,20 @@ private slots:
         QVERIFY(menu != nullptr);
         QCOMPARE(menu->actionForCommand(ID_FREEZE)->text(), QStringLiteral("화면 정지"));
         menu->close();
+    }
+
+    // While a one-shot run waits for its picture the title says where it goes, also after the
+    // title timer has run; the picture then goes there and the window closes.
+    void oneShotTitleShowsWhileWaiting() {
+        start("Shot Cam@320x240", "shot one.jpg");
+        QVERIFY(waitFrames(2));
+        QTRY_VERIFY_WITH_TIMEOUT(title().contains(QStringLiteral("fps:")), kWaitMs);
+        QVERIFY2(title().endsWith(QStringLiteral("[저장후종료 shot one.jpg]")), qPrintable(title()));
+        QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->isVisible(), kWaitMs);
+        QCOMPARE(dlg_->exitStatus(), 0);
+        QCOMPARE(QImage(QString::fromStdString(home_->path("shot one.jpg"))).size(),
+                 QSize(320, 240));
     }
 
     void failingCameraClosesAndReopensWhenListedAgain_data() {
