@@ -3,7 +3,11 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench asan format clean
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := ini command_line test_cameras
+UI_TEST_TARGETS := $(patsubst tests/ui/%.cpp,ui_%,$(wildcard tests/ui/*.cpp))
+
+.PHONY: deps configure build run test bench asan tsan fuzz memcheck format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,8 +30,27 @@ bench: build
 asan:
 	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DVISTRELA_SANITIZE=ON -DVISTRELA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
 
+# The media and widget tests with ThreadSanitizer; reports inside GLib, GStreamer and Qt are
+# suppressed by .ci/tsan.supp.
+tsan: deps
+	@cmake -S . -B build-tsan -G Ninja -DVISTRELA_TSAN=ON -DVISTRELA_BENCH=OFF >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target media_tests $(UI_TEST_TARGETS)
+	@cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/.ci/tsan.supp halt_on_error=1 second_deadlock_stack=1 $(TSAN_OPTIONS)" \
+		ctest --output-on-failure -j $(JOBS) -L '^(media|ui)$$'
+
+# Each libFuzzer target of fuzz/ for FUZZ_SECONDS from its seeds in fuzz/corpus/<target>/.
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVISTRELA_FUZZ=ON \
+		-DVISTRELA_BENCH=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# The viewer under valgrind's memcheck in a scripted session (scripts/memcheck.sh).
+memcheck: build
+	@bash scripts/memcheck.sh $(BUILD)/vistrela
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-tsan build-fuzz

@@ -14,6 +14,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool
   clang-format
+  clang libclang-rt-14-dev
+  valgrind openbox
 )
 
 missing=()
