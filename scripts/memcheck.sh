@@ -74,9 +74,10 @@ xdotool mousemove --sync $((cx - 100)) $((cy - 50)) mousedown 1
 for i in 1 2 3 4 5 6 7 8; do xdotool mousemove --sync $((cx - 100 + 25 * i)) $((cy - 50 + 12 * i)); done
 xdotool mouseup 1
 zoomed() { [[ "$(main_title)" =~ Zoom:([0-9.]+)x ]] && [ "${BASH_REMATCH[1]}" != "1.00" ]; }
-xdotool click 4
-wait_until 30 zoomed || { check_alive "wheel"; fail "the wheel did not zoom: $(main_title)"; }
+# A step towards the user (button 5) magnifies, a step away (button 4) shrinks back.
 xdotool click 5
+wait_until 30 zoomed || { check_alive "wheel"; fail "the wheel did not zoom: $(main_title)"; }
+xdotool click 4
 unzoomed() { [[ "$(main_title)" == *"Zoom:1.00x"* ]]; }
 wait_until 30 unzoomed || fail "the wheel did not zoom back: $(main_title)"
 xdotool key r
@@ -87,7 +88,9 @@ xdotool key ctrl+s
 saved() { [ -n "$(find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' -size +0 | head -1)" ]; }
 wait_until 60 saved || { check_alive "Ctrl+S"; fail "no picture on the desktop"; }
 picture="$(find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' | head -1)"
-identify -format '%m %w %h\n' "$picture" | grep -q '^JPEG ' || fail "not a JPEG: $picture"
+# The quarter turn shows in the picture: the 1280 x 720 camera's picture stands upright.
+identify -format '%m %w %h\n' "$picture" | grep -q '^JPEG 720 1280$' ||
+  fail "not the turned 720 x 1280 JPEG: $(identify "$picture")"
 step "saved $(basename "$picture"): $(identify -format '%w x %h' "$picture")"
 
 step "closing (Escape)"

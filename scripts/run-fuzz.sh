@@ -17,10 +17,16 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN
 status=0
 for target in "$@"; do
   mkdir -p "$work/$target"
+  options=""
+  # The ini reader reads its file with a 16 MB buffer on every lookup; poisoning and unpoisoning
+  # that much shadow memory per lookup makes the target ~100 times slower (2 inputs a second).
+  # Heap poisoning is off for it; the library's bounds assertions (_GLIBCXX_ASSERTIONS) and
+  # UBSan still catch reads outside the text.
+  [ "$target" = ini ] && options="poison_heap=0"
   dict=()
   [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
   echo "== fuzz_$target for ${seconds}s"
-  if ! "$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! ASAN_OPTIONS="$ASAN_OPTIONS${options:+:$options}" "$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 "${dict[@]}" -artifact_prefix="$artifacts/$target-" \
       "$work/$target" "fuzz/corpus/$target" >"$work/$target.log" 2>&1; then
     tail -n 60 "$work/$target.log"

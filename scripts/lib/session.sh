@@ -42,12 +42,14 @@ wait_main_window() {
   wait_until "$1" frames || fail "no frames: $(main_title)"
 }
 
-# The visible menu windows of the display, one id per line. Menus are override-redirect windows
-# (root children that openbox does not frame) of type POPUP_MENU; tooltips are left out.
+# The viewer's visible menu windows, one id per line: override-redirect windows of the program
+# (root children that openbox does not frame), tooltips left out.
 popup_windows() {
   xwininfo -root -children 2>/dev/null | awk '/^ +0x/ {print $1}' | while read -r w; do
     xwininfo -id "$w" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_MENU' || continue
+    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+    props="$(xprop -id "$w" WM_CLASS _NET_WM_WINDOW_TYPE 2>/dev/null)"
+    [[ "$props" == *'"vistrela"'* && "$props" != *TOOLTIP* ]] || continue
     echo "$w"
   done
 }
