@@ -6,13 +6,16 @@
 SESSION_SLOWNESS="${SESSION_SLOWNESS:-1}"
 MAIN_WID=""
 
-# Waits up to $1 seconds (times SESSION_SLOWNESS) for the command "$2..." to succeed.
+# Waits up to $1 seconds (times SESSION_SLOWNESS) for the command "$2..." to succeed. A script
+# may define `session_abort`, called while waiting: when it succeeds the wait fails at once
+# (the viewer has ended, or has already gone wrong).
 wait_until() {
   local limit=$(($1 * SESSION_SLOWNESS))
   shift
   local end=$((SECONDS + limit))
   while ! "$@"; do
     [ "$SECONDS" -lt "$end" ] || return 1
+    if declare -F session_abort >/dev/null && session_abort; then return 1; fi
     sleep 0.1
   done
 }
