@@ -1,6 +1,7 @@
 #include "app/cvist_app.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <cstdio>
 #include <string>
@@ -15,6 +16,20 @@
 #include "viewer/title.h"
 
 namespace vistrela {
+
+namespace {
+
+// How long a one-shot run beside a running viewer waits for that viewer's picture.
+constexpr int kOneShotAnswerMs = 60000;
+
+// A relative name is taken in the folder the program was started in, before anything
+// changes the current folder.
+std::string AbsoluteFromStartFolder(const std::string& name) {
+    return QDir::current().absoluteFilePath(QString::fromStdString(name)).toStdString();
+}
+
+}  // namespace
+
 int CvistApp::InitInstance(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLine cmd = ParseCommandLine(args);
@@ -41,25 +56,36 @@ int CvistApp::InitInstance(int argc, char** argv) {
 
     // Before any window and before any setting is read: one viewer per session.
     SingleInstance instance;
-    if (!instance.claim()) return 0;
-
-    commandLineName = cmd.commandLineName;
-    oneShotCapture = cmd.oneShotCapture;
-    autoCaptureSeconds = cmd.autoCaptureSeconds;
-
-    QtPrompts qtPrompts;
-    Prompts* previous = setPrompts(&qtPrompts);
-
-    int status = 0;
-    {
-        CvistDlg dialog;
-        qtPrompts.setParent(&dialog);
-        instance.setActivateHandler([&dialog] { dialog.bringToFront(); });
-        dialog.exec();
-        status = dialog.exitStatus();
+    const std::string oneShotPath =
+        cmd.oneShotCapture != 0 ? AbsoluteFromStartFolder(cmd.commandLineName) : std::string();
+    if (!instance.claim()) {
+        if (cmd.oneShotCapture == 0) return 0;
+        // A one-shot run beside a running viewer: that viewer takes the picture, and this run
+        // succeeds only once the file is written.
+        const SingleInstance::RequestResult result =
+            instance.requestCapture(QString::fromStdString(oneShotPath), kOneShotAnswerMs);
+        if (result.ok) return 0;
+        std::fprintf(stderr, "vistrela: could not write %s: %s\n", oneShotPath.c_str(),
+                     qPrintable(result.message));
+        return 1;
     }
-    setPrompts(previous);
-    return status;
+
+    AppContext context;
+    context.commandLine = cmd;
+    context.oneShotPath = oneShotPath;
+    QtPrompts qtPrompts;
+    context.prompts = &qtPrompts;
+
+    CvistDlg dialog(context);
+    qtPrompts.setParent(&dialog);
+    instance.setActivateHandler([&dialog] { dialog.bringToFront(); });
+    instance.setCaptureHandler([&dialog](QString path, SingleInstance::CaptureReply reply) {
+        dialog.captureInto(path.toStdString(), [reply](bool ok, const std::string& message) {
+            reply(ok, QString::fromStdString(message));
+        });
+    });
+    dialog.exec();
+    return dialog.exitStatus();
 }
 
 }  // namespace vistrela

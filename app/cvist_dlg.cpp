@@ -4,14 +4,17 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "annotation/overlay.h"
 #include "app/command_ids.h"
 #include "app/video_widget.h"
 #include "capture/camera_controls.h"
+#include "capture/device_table.h"
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
 #include "capture/ui/camera_settings_dialog.h"
@@ -30,8 +33,6 @@
 
 namespace vistrela {
 
-int panelWidth = kPanelShownWidth;
-
 namespace {
 constexpr int kReconnectIntervalMs = 2000;
 // A camera that is listed but will not open may block each attempt for a while; attempts
@@ -39,7 +40,7 @@ constexpr int kReconnectIntervalMs = 2000;
 constexpr int kReconnectMaxIntervalMs = 30000;
 }  // namespace
 
-CvistDlg::CvistDlg() : QDialog(nullptr) {
+CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(kAppIconPath));
@@ -62,11 +63,11 @@ CvistDlg::CvistDlg() : QDialog(nullptr) {
 CvistDlg::~CvistDlg() {
     // The pipeline must stop before the pictures and widgets it feeds go away.
     if (!closing_) CloseCamera();
-    theCapture.SetWindow(nullptr);
+    ctx_.capture.SetWindow(nullptr);
 }
 
 bool CvistDlg::cameraOpen() const {
-    return theCapture.isOpen();
+    return ctx_.capture.isOpen();
 }
 
 void CvistDlg::OnInitDialog() {
@@ -75,14 +76,16 @@ void CvistDlg::OnInitDialog() {
     setWindowTitle(kProductTitle);
     pipe_.flipRows = 1;
     pipe_.mirror = 1;
-    if (oneShotCapture) {
-        setWindowTitle(QString::fromUtf8(
-            FormatString("%s 저장후종료 %s", kProductTitle, commandLineName.c_str())));
+    if (ctx_.commandLine.oneShotCapture) {
+        setWindowTitle(QString::fromUtf8(FormatString("%s 저장후종료 %s", kProductTitle,
+                                                      ctx_.commandLine.commandLineName.c_str())));
     }
     // Load, desktop folder, defaults again (only the camera name and device count survive
     // from the file), zoom limit 8.
-    ApplyStartupSettings();
-    // The one-shot flag stays armed: the next requested picture goes to commandLineName.
+    ctx_.ini.SetPathName(IniPath().c_str());
+    ctx_.desktopPath = DesktopFolder();
+    ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
+    // The one-shot flag stays armed: the next requested picture goes to ctx_.oneShotPath.
 
     halfTurn_ = 1;
     windowed = 1;
@@ -96,28 +99,33 @@ void CvistDlg::OnInitDialog() {
     OpenCamera();
     startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
-    if (autoCaptureSeconds > 0) autoCaptureTimerId_ = startTimer(autoCaptureSeconds * 1000);
+    if (ctx_.commandLine.autoCaptureSeconds > 0)
+        autoCaptureTimerId_ = startTimer(ctx_.commandLine.autoCaptureSeconds * 1000);
 }
 
-void CvistDlg::OpenCamera() {
-    theCapture.SetWindow(this);
+void CvistDlg::OpenCamera(int preferredRow) {
+    ctx_.capture.SetWindow(this);
     ResetFrameRate(pipe_);
-    const int result =
-        vistrela::OpenCamera(theCapture, theSettings.devices, theSettings.deviceCount,
-                             theSettings.cameraName, theView.frameWidth, theView.frameHeight);
-    if (result == kCaptureNoCamera) return;
-    theSettings.ClampCrop(0.9);
+    const int result = vistrela::OpenCamera(
+        ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount, ctx_.settings.cameraName,
+        ctx_.view.frameWidth, ctx_.view.frameHeight, preferredRow, &cameraRow_);
+    if (result == kCaptureNoCamera) {
+        noCameraFound();
+        return;
+    }
+    ctx_.settings.ClampCrop(ctx_.view, 0.9);
     buildContextMenu();
-    CreateOverlay(pipe_.overlayImage, theView);
+    CreateOverlay(pipe_.overlayImage, ctx_.view);
     if (result < 0) {
-        theView.statusText = "카메라를 열 수 없습니다";
-        theView.statusUntil = nowSeconds() + 5.0;
+        ctx_.view.statusText = "카메라를 열 수 없습니다";
+        ctx_.view.statusUntil = nowSeconds() + 5.0;
         return;
     }
     cameraLost_ = false;
+    lookingForAnyCamera_ = false;
     reconnectTimer_.stop();
     reconnectTimer_.setInterval(kReconnectIntervalMs);
-    if (!fittedToCamera_ && startTime == 0) {
+    if (!fittedToCamera_ && windowed == 1) {
         // The window takes the shape of the picture the camera really delivers.
         fittedToCamera_ = true;
         fitWindowToVideo();
@@ -126,8 +134,27 @@ void CvistDlg::OpenCamera() {
     }
 }
 
+void CvistDlg::noCameraFound() {
+    if (unattended()) {
+        // Nobody is there to read a box or plug a camera in: say so and end with a failure.
+        std::fprintf(stderr, "vistrela: no camera found (카메라가 없습니다)\n");
+        exitStatus_ = 1;
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+    // The first camera that appears is opened; the notice is shown once, while looking.
+    reconnectTimer_.start();
+    if (lookingForAnyCamera_) return;
+    lookingForAnyCamera_ = true;
+    ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
+}
+
+bool CvistDlg::unattended() const {
+    return ctx_.commandLine.autoCaptureSeconds > 0;
+}
+
 void CvistDlg::CloseCamera() {
-    theCapture.Close();
+    ctx_.capture.Close();
     ResetFrameRate(pipe_);
     videoStatic->clearFrame();
 }
@@ -137,131 +164,44 @@ void CvistDlg::captureFailed(const std::string& reason) {
     if (!cameraLost_) {
         cameraLost_ = true;
         // Said once, in the title, for a while; the window stays usable.
-        theView.statusText = "카메라 연결이 끊어졌습니다";
-        theView.statusUntil = nowSeconds() + 10.0;
+        ctx_.view.statusText = "카메라 연결이 끊어졌습니다";
+        ctx_.view.statusUntil = nowSeconds() + 10.0;
         std::fprintf(stderr, "vistrela: camera stopped: %s\n", reason.c_str());
     }
     reconnectTimer_.start();
 }
 
 void CvistDlg::checkCameraBack() {
-    if (theCapture.isOpen()) {
+    if (ctx_.capture.isOpen()) {
         reconnectTimer_.stop();
         return;
     }
     // Only reopen when the camera we lost is listed again; no notice while looking.
     DeviceTable probe;
     int count = 0;
-    theCapture.EnumerateDevices(probe, count);
-    if (FindDeviceIndex(probe, count, theSettings.cameraName) < 0) return;
-    OpenCamera();
-    if (!theCapture.isOpen())
+    ctx_.capture.EnumerateDevices(probe, count);
+    if (count < 1) return;
+    if (!lookingForAnyCamera_ && FindDeviceIndex(probe, count, ctx_.settings.cameraName) < 0)
+        return;
+    OpenCamera(cameraRow_);
+    if (!ctx_.capture.isOpen())
         reconnectTimer_.setInterval(
             std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
 }
 
-void CvistDlg::onCommand(int id) {
-    switch (id) {
-        case cmd::SavePictureHidden:
-            pipe_.captureRequest = 100;
-            break;
-        case IDC_SAVE_PICTURE:
-            pipe_.captureRequest = 1;
-            break;
-        case cmd::CloseRequest:
-        case IDC_EXIT:
-            closeRequest();
-            break;
-        case cmd::Options:
-            optionsCommand();
-            break;
-        case cmd::ReloadSettings:
-            theSettings.Load();
-            break;
-        case cmd::StopTimer:
-            if (titleTimerId_ != 0) killTimer(titleTimerId_);
-            titleTimerId_ = 0;
-            break;
-        case cmd::FocusReset:
-            theCapture.ResetFocus(0);
-            break;
-        case cmd::CameraSettings:
-            showCameraSettings();
-            break;
-        case cmd::AboutBox:
-            showAbout();
-            break;
-        case IDC_HALF_TURN:
-            halfTurn(true);
-            break;
-        case IDC_HALF_TURN_BACK:
-            halfTurn(false);
-            break;
-        case IDC_FULL_SCREEN:
-            if (windowed != 0) {
-                windowed = 0;
-                toggleFullScreen();
-            }
-            break;
-        case IDC_WINDOWED:
-            if (windowed != 1) {
-                windowed = 1;
-                toggleFullScreen();
-            }
-            break;
-        case IDC_PANEL_STRIP:
-            togglePanel();
-            break;
-        case IDC_ROTATE:
-            QuarterTurn(theView, pipe_.overlayImage);
-            break;
-        case IDC_ZOOM:
-            ZoomHelp(theView, nowSeconds());
-            break;
-        case IDC_RESET_VIEW:
-            ViewReset(theView, pipe_);
-            break;
-        case IDC_PEN:
-            pipe_.drawMode = 20;
-            break;
-        case IDC_ERASER:
-            pipe_.drawMode = 30;
-            break;
-        case IDC_TEXT:
-            // The text window arrives with the annotation tools; until then the button only
-            // switches the pen and eraser off.
-            if (pipe_.drawMode > 10) pipe_.drawMode = 1;
-            break;
-        case IDC_RECORD:
-        case IDC_STOP:
-            // Recording arrives with the recording tools; the button keeps its state.
-            break;
-        case IDC_MENU:
-            popupContextMenu();
-            break;
-        case IDC_LOGO:
-        case IDC_WEB_PAGE:
-            openWebPage();
-            break;
-        default:
-            if (id >= ID_PANEL_HIDE && id <= ID_MENU_LAST) onMenuCommand(id);
-            break;
-    }
-}
-
 void CvistDlg::onMenuCommand(int id) {
     const MenuCommand command = classifyMenuCommand(
-        id, std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
-        theSettings.cameraName);
+        id, std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
+        cameraRow_);
     switch (command.action) {
         case MenuAction::TogglePanel:
             togglePanel();
             break;
         case MenuAction::ResetZoom:
-            ZoomReset(theView);
+            ZoomReset(ctx_.view);
             break;
         case MenuAction::ResetPan:
-            PanReset(theView);
+            PanReset(ctx_.view);
             break;
         case MenuAction::TextTool:
             onCommand(IDC_TEXT);
@@ -273,16 +213,18 @@ void CvistDlg::onMenuCommand(int id) {
             onCommand(IDC_ERASER);
             break;
         case MenuAction::SwitchCamera: {
-            const std::string name = theSettings.devices[command.cameraIndex].friendlyName;
+            // The row is the camera: two cameras may share a name.
+            const int row = command.cameraIndex;
+            const std::string name = ctx_.settings.devices[row].friendlyName;
             CloseCamera();
-            theSettings.cameraName = name;
-            OpenCamera();
+            ctx_.settings.cameraName = name;
+            OpenCamera(row);
             break;
         }
         case MenuAction::SameCamera:
             // The current camera again: nothing to do while it runs; after it was lost,
             // choosing it is how the user asks to have it back.
-            if (!theCapture.isOpen()) OpenCamera();
+            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_);
             break;
         case MenuAction::Ignored:
             break;
@@ -291,11 +233,11 @@ void CvistDlg::onMenuCommand(int id) {
 
 void CvistDlg::optionsCommand() {
     CloseCamera();
-    theSettings.ResetDevices();
-    theSettings.Load();
-    theCapture.EnumerateDevices(theSettings.devices, theSettings.deviceCount);
-    if (theSettings.deviceCount < 1) {
-        ShowNotice("카메라가 없습니다");
+    ctx_.settings.ResetDevices();
+    ctx_.settings.Load(ctx_.ini, ctx_.desktopPath);
+    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
+    if (ctx_.settings.deviceCount < 1) {
+        ShowNotice(*ctx_.prompts, "카메라가 없습니다");
         return;
     }
     // The options dialog itself arrives later; the camera reopens with the settings as
@@ -304,10 +246,9 @@ void CvistDlg::optionsCommand() {
 }
 
 void CvistDlg::showCameraSettings() {
-    std::shared_ptr<void> moniker;
-    if (theCapture.FindDevice(theSettings.devices, theSettings.deviceCount, theSettings.cameraName,
-                              moniker) < 0)
-        return;
+    if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
+    const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
+    if (!moniker) return;
     ShowPropertyPages(moniker, this);
 }
 
@@ -326,6 +267,11 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    if (externalReply_) {
+        PictureReply reply = std::move(externalReply_);
+        externalReply_ = nullptr;
+        reply(false, "the viewer was closed");
+    }
     contextMenu.reset();
     if (titleTimerId_ != 0) killTimer(titleTimerId_);
     titleTimerId_ = 0;
@@ -333,6 +279,11 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
     CloseCamera();
     event->accept();
     done(QDialog::Accepted);
+}
+
+void CvistDlg::stopTitleTimer() {
+    if (titleTimerId_ != 0) killTimer(titleTimerId_);
+    titleTimerId_ = 0;
 }
 
 void CvistDlg::timerEvent(QTimerEvent* event) {
@@ -349,20 +300,29 @@ void CvistDlg::timerEvent(QTimerEvent* event) {
 void CvistDlg::updateTitle() {
     TitleInputs in;
     in.recording = false;
-    in.frameWidth = theView.frameWidth;
-    in.frameHeight = theView.frameHeight;
+    in.frameWidth = ctx_.view.frameWidth;
+    in.frameHeight = ctx_.view.frameHeight;
     in.videoWidth = videoStatic->width();
     in.videoHeight = videoStatic->height();
     in.fps = pipe_.fps;
-    in.rotation = theView.rotation;
-    in.zoom = theView.zoom;
-    in.statusText = theView.statusText;
-    in.showStatus = nowSeconds() < theView.statusUntil;
+    in.rotation = ctx_.view.rotation;
+    in.zoom = ctx_.view.zoom;
+    in.statusText = ctx_.view.statusText;
+    in.showStatus = nowSeconds() < ctx_.view.statusUntil;
+    if (ctx_.commandLine.oneShotCapture != 0 && !in.showStatus) {
+        // While the one-shot run waits for its picture, the title says where it will go.
+        in.statusText = "저장후종료 " + ctx_.commandLine.commandLineName;
+        in.showStatus = true;
+    }
     setWindowTitle(QString::fromStdString(ComposeTitle(in)));
 }
 
 void CvistDlg::bringToFront() {
-    if (isMinimized()) showNormal();
+    // Back to the state the window had before it was minimised: full screen stays full
+    // screen, so the panel's layout buttons and F11 keep telling the truth.
+    if (isMinimized())
+        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) |
+                       (windowed == 0 ? Qt::WindowFullScreen : Qt::WindowNoState));
     show();
     raise();
     activateWindow();

@@ -11,11 +11,15 @@
 #include <QRect>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "app/app_context.h"
+#include "app/commands.h"
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
+#include "controls/panel_buttons.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
 #include "viewer/view_controls.h"
@@ -26,26 +30,34 @@ class CGdipButton;
 class CMenuXP;
 class VideoWidget;
 
-// Width reserved for the panel: 165 shown, 30 collapsed.
-extern int panelWidth;
-
 class CvistDlg : public QDialog, public FrameReceiver {
     Q_OBJECT
 public:
-    CvistDlg();
+    // `context` (not owned) must outlive the dialog.
+    explicit CvistDlg(AppContext& context);
     ~CvistDlg() override;
 
     // Restores and raises the window (a second start of the program asks for this).
     void bringToFront();
+    // A one-shot run of a second start: the next picture goes to `path` (the window stays
+    // open) and `reply` learns whether it was written. Refused at once while no camera runs
+    // or another such picture is pending.
+    using PictureReply = std::function<void(bool ok, const std::string& message)>;
+    void captureInto(const std::string& path, PictureReply reply);
     // The process exit status once the dialog has ended: 0, or 1 when a one-shot picture
     // could not be written.
     int exitStatus() const { return exitStatus_; }
 
-    // Panel, hidden and keyboard commands by id, and the context menu's ids 10 to 60.
+    // Commands by id (app/commands.h): panel buttons, hidden controls and the program's own
+    // keys; the context menu's ids 10 to 60 go on to onMenuCommand.
     void onCommand(int id);
     void onMenuCommand(int id);
+    // Window-menu commands (the about box, 0x0010).
+    void onSysCommand(int id);
 
-    void OpenCamera();
+    // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
+    // camera the name rules pick.
+    void OpenCamera(int preferredRow = -1);
     void CloseCamera();
 
     // FrameReceiver (capture pipeline, UI thread).
@@ -57,6 +69,7 @@ public:
     const CxImage& processedFrame() const { return frameImage; }
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
+    AppContext& context() { return ctx_; }
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
     int framesProcessed() const { return framesProcessed_; }
@@ -75,6 +88,12 @@ protected:
     void reject() override;
 
 private:
+    friend std::span<const CommandEntry> commandTable();
+
+    void runCommand(const CommandEntry& entry);
+    void stopTitleTimer();
+    // Full screen (true) or windowed (false); nothing when the window is already so.
+    void setFullScreen(bool on);
     void OnInitDialog();
     void closeRequest();
     void updateTitle();
@@ -84,11 +103,20 @@ private:
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
     void checkCameraBack();
+    // No camera at all: an unattended run ends with a failure; otherwise the notice, and the
+    // first camera that appears is opened.
+    void noCameraFound();
+    // A run nobody watches (--auto-capture): never waits for a click.
+    bool unattended() const;
 
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
     void layoutControls();
     void fitWindowToVideo();
+    // Fits again once the window manager's frame is known (see fitWindowToVideo).
+    void refitOnceFramed();
+    // Windowed and neither minimised, maximised nor full screen.
+    bool plainWindow() const;
     // The window cannot be dragged smaller than the camera picture (capped to the screen).
     void updateMinimumSize();
     void toggleFullScreen();
@@ -106,12 +134,15 @@ private:
     void optionsCommand();
     void showCameraSettings();
 
+    AppContext& ctx_;
+
     // Frame pipeline state and pictures.
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
 
     // Window state.
+    int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
     int windowed = 0;
     int halfTurn_ = 0;
     int recordIdle = 0;
@@ -120,6 +151,7 @@ private:
     int windowHeight = 0;
     QRect windowedRect;
     bool fittedToCamera_ = false;
+    bool refitForFrame_ = false;  // the last fit counted no frame: fit again once framed
 
     // Right-button pan and left-button stroke in progress.
     PanDrag panDrag_;
@@ -132,13 +164,20 @@ private:
     std::unique_ptr<CMenuXP> contextMenu;
     MenuModel menuModel_;
 
-    int titleTimerId_ = 0;        // timer 123: the title, ten times a second
-    QTimer reconnectTimer_;       // looks for a lost camera coming back
-    bool cameraLost_ = false;     // the camera failed while running; said once
+    int titleTimerId_ = 0;     // timer 123: the title, ten times a second
+    QTimer reconnectTimer_;    // looks for a lost camera coming back
+    bool cameraLost_ = false;  // the camera failed while running; said once
+    // There was no camera at all: the first camera that appears is opened.
+    bool lookingForAnyCamera_ = false;
+    // The device row of the chosen camera, -1 without one.
+    int cameraRow_ = -1;
     int autoCaptureTimerId_ = 0;  // --auto-capture
     int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;
+    // The picture a second start asked for, until it is written.
+    std::string externalPath_;
+    PictureReply externalReply_;
 };
 
 }  // namespace vistrela

@@ -25,23 +25,46 @@ VideoArea CvistDlg::pictureArea() const {
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
     const VideoArea area = pictureArea();
-    const FrameResult result =
-        ProcessFrame(theView, pipe_, frameImage, frame, area, tickCountMs(), nowSeconds(), nullptr);
+    const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, frame, area,
+                                            tickCountMs(), nowSeconds(), nullptr);
     if (result.skipped) return;
     ++framesProcessed_;
-    if (result.sizeAdopted) theSettings.ClampCrop(0.9);
+    if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);
     videoStatic->showFrame(frameImage, result.geometry);
     if (pipe_.captureRequest != 0) saveStill();
 }
 
+void CvistDlg::captureInto(const std::string& path, PictureReply reply) {
+    if (externalReply_) {
+        reply(false, "another picture is being taken");
+        return;
+    }
+    if (!ctx_.capture.isOpen()) {
+        reply(false, "no camera is open");
+        return;
+    }
+    externalPath_ = path;
+    externalReply_ = std::move(reply);
+    pipe_.captureRequest = 1;
+}
+
 void CvistDlg::saveStill() {
     pipe_.captureRequest = 0;
-    const std::string path =
-        oneShotCapture ? commandLineName : StillFileName(theSettings, std::time(nullptr));
+    if (externalReply_) {
+        const StillOutcome outcome = SaveStill(frameImage, externalPath_, ctx_.settings.jpegQuality,
+                                               ctx_.view, nowSeconds());
+        PictureReply reply = std::move(externalReply_);
+        externalReply_ = nullptr;
+        reply(outcome.written, outcome.written ? "" : "the file could not be written");
+        return;
+    }
+    const std::string path = ctx_.commandLine.oneShotCapture
+                                 ? ctx_.oneShotPath
+                                 : StillFileName(ctx_.settings, std::time(nullptr), *ctx_.prompts);
     const StillOutcome outcome =
-        SaveStill(frameImage, path, theSettings.jpegQuality, theView, nowSeconds());
+        SaveStill(frameImage, path, ctx_.settings.jpegQuality, ctx_.view, nowSeconds());
     if (outcome.path.empty()) return;  // the save dialog was cancelled
-    if (oneShotCapture) {
+    if (ctx_.commandLine.oneShotCapture) {
         // The one-shot run ends here, successful or not; a failure sets the exit status.
         exitStatus_ = outcome.written ? 0 : 1;
         if (!outcome.written)
@@ -49,7 +72,8 @@ void CvistDlg::saveStill() {
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
-    if (theSettings.hideAfterCapture != 0) QTimer::singleShot(0, this, [this] { showMinimized(); });
+    if (ctx_.settings.hideAfterCapture != 0)
+        QTimer::singleShot(0, this, [this] { showMinimized(); });
 }
 
 }  // namespace vistrela

@@ -6,12 +6,14 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
+#include "app/commands.h"
 #include "app/cvist_dlg.h"
-#include "app/shortcuts.h"
 #include "app/video_widget.h"
+#include "capture/device_table.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
@@ -61,10 +63,14 @@ void CvistDlg::refreshPanelImages() {
         CGdipButton* b = button(entry.controlId);
         b->loadNormalImage(entry.normalImage);
         b->loadHoverImage(entry.hoverImage);
-        QString tip = QString::fromUtf8(entry.toolTip != nullptr ? entry.toolTip : "");
-        if (const char* keys = shortcutOf(entry.controlId))
-            tip = tip.isEmpty() ? QString::fromUtf8(keys)
-                                : QStringLiteral("%1 (%2)").arg(tip, QString::fromUtf8(keys));
+        const CommandEntry* command = findCommand(entry.controlId);
+        QString tip;
+        if (command != nullptr && command->toolTip != nullptr)
+            tip = QString::fromUtf8(command->toolTip);
+        if (command != nullptr && command->keyText != nullptr) {
+            const QString keys = QString::fromUtf8(command->keyText);
+            tip = tip.isEmpty() ? keys : QStringLiteral("%1 (%2)").arg(tip, keys);
+        }
         b->setToolTipText(tip);
     }
     applyStripLook();
@@ -104,30 +110,39 @@ void CvistDlg::layoutControls() {
     update();
 }
 
+bool CvistDlg::plainWindow() const {
+    // Active is a flag of the state too; only minimised, maximised and full screen count.
+    return windowed == 1 &&
+           !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
 void CvistDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (windowed == 1 && windowState() == Qt::WindowNoState) windowedRect = geometry();
+    if (plainWindow()) windowedRect = geometry();
     layoutControls();
+    refitOnceFramed();
 }
 
 void CvistDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
-    if (windowed == 1 && windowState() == Qt::WindowNoState) windowedRect = geometry();
+    if (plainWindow()) windowedRect = geometry();
     layoutControls();
+    refitOnceFramed();
 }
 
 void CvistDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) layoutControls();
+    if (event->type() == QEvent::ActivationChange) refitOnceFramed();
 }
 
 namespace {
 
-WindowFit fitFor(QWidget* window, QSize& decoration) {
+WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& decoration) {
     QScreen* scr = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QSize available = scr ? scr->availableGeometry().size() : QSize();
     decoration = window->frameGeometry().size() - window->geometry().size();
-    return fitWindowToVideo(QSize(theView.frameWidth, theView.frameHeight), decoration, panelWidth,
+    return fitWindowToVideo(QSize(view.frameWidth, view.frameHeight), decoration, panelWidth,
                             available);
 }
 
@@ -135,22 +150,31 @@ WindowFit fitFor(QWidget* window, QSize& decoration) {
 
 void CvistDlg::updateMinimumSize() {
     QSize decoration;
-    const WindowFit fit = fitFor(this, decoration);
+    const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
     setMinimumSize(fit.minimumSize - decoration);
 }
 
 void CvistDlg::fitWindowToVideo() {
     QSize decoration;
-    const WindowFit fit = fitFor(this, decoration);
+    const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
     QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
     setMinimumSize(fit.minimumSize - decoration);
     resize(fit.windowSize - decoration);
-    if (scr) {
-        QRect r(QPoint(0, 0), fit.windowSize);
-        r.moveCenter(scr->availableGeometry().center());
-        move(r.topLeft());
-    }
+    // move() places the frame's top-left corner.
+    if (scr) move(placeWindowInside(fit.windowSize, scr->availableGeometry()));
     windowedRect = geometry();
+    // The window manager's frame is known only once the window is shown and framed: until
+    // then the fit counted none, so it is done again when the frame appears.
+    refitForFrame_ = decoration.isNull();
+}
+
+void CvistDlg::refitOnceFramed() {
+    if (!refitForFrame_ || !plainWindow()) return;
+    if ((frameGeometry().size() - geometry().size()).isNull()) return;
+    refitForFrame_ = false;
+    QTimer::singleShot(0, this, [this] {
+        if (plainWindow()) fitWindowToVideo();
+    });
 }
 
 void CvistDlg::toggleFullScreen() {
@@ -167,14 +191,17 @@ void CvistDlg::toggleFullScreen() {
     layoutControls();
 }
 
+void CvistDlg::setFullScreen(bool on) {
+    const int wanted = on ? 0 : 1;
+    if (windowed == wanted) return;
+    windowed = wanted;
+    toggleFullScreen();
+}
+
 void CvistDlg::togglePanel() {
     const bool collapse = panelWidth == kPanelShownWidth;
     panelWidth = collapse ? kPanelCollapsedWidth : kPanelShownWidth;
     applyPanelState(menuModel_, collapse);
-    if (contextMenu) {
-        contextMenu->setCommandEnabled(ID_PANEL_HIDE, !collapse);
-        contextMenu->setCommandEnabled(ID_PANEL_SHOW, collapse);
-    }
     applyStripLook();
     button(IDC_PANEL_STRIP)->refreshImages();
     layoutControls();
@@ -188,15 +215,21 @@ void CvistDlg::halfTurn(bool on) {
 
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
-        std::span<const DeviceEntry>(theSettings.devices.data(), theSettings.deviceCount),
-        theSettings.cameraName);
-    contextMenu = CMenuXP::fromModel(menuModel_, this);
-    connect(contextMenu.get(), &CMenuXP::commandChosen, this,
-            [this](int id) { onMenuCommand(id); });
+        std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
+        cameraRow_);
+    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
 }
 
 void CvistDlg::popupContextMenu() {
-    if (!contextMenu) return;
+    // The menu is made from the model as it stands when it pops up, and a chosen command runs
+    // only after the menu has closed: a command may rebuild the model (a camera switch does),
+    // and a menu must never be destroyed inside its own key or mouse handler.
+    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+    if (contextMenu) contextMenu.release()->deleteLater();
+    contextMenu = CMenuXP::fromModel(menuModel_, this);
+    connect(
+        contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
+        Qt::QueuedConnection);
     contextMenu->popup(contextMenuOrigin(frameGeometry()));
 }
 

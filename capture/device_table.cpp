@@ -1,5 +1,6 @@
 #include "capture/device_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -22,10 +23,16 @@ int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& na
     return -1;
 }
 
-int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName) {
+int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName, int preferredRow) {
     if (count < 1) return -1;
+    const std::string asked = cameraName;
     if (FindDeviceIndex(devices, count, cameraName) < 0) cameraName = devices[0].friendlyName;
     if (cameraName.size() < 2) cameraName = devices[0].friendlyName;
+    // The row only says which of the namesakes of the asked camera; once the name fell back
+    // to row 0's, row 0 it is.
+    if (cameraName == asked && preferredRow >= 0 && preferredRow < std::min(count, MAX_DEVICES) &&
+        devices[preferredRow].friendlyName == cameraName)
+        return preferredRow;
     const int row = FindDeviceIndex(devices, count, cameraName);
     return row < 0 ? 0 : row;
 }

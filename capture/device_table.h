@@ -31,8 +31,11 @@ int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& na
 
 // The camera choice before opening: keeps `cameraName` when it names a listed row and is at
 // least two characters long, else replaces it with row 0's name. Returns the row to open, or
-// -1 (name untouched) when `count` is below 1.
-int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName);
+// -1 (name untouched) when `count` is below 1. The row is the first one with the name, unless
+// the name was kept and `preferredRow` is a listed row carrying it: then it is that row, so
+// that of two cameras with one name the one the user picked opens.
+int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName,
+                 int preferredRow = -1);
 
 // One camera of VISTRELA_TEST_CAMERAS.
 struct TestCameraEntry {

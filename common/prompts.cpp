@@ -8,7 +8,7 @@
 namespace vistrela {
 namespace {
 
-class StderrPrompts final : public Prompts {
+class StderrPromptsImpl final : public Prompts {
 public:
     void notice(const std::string& caption, const std::string& text) override {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
@@ -20,27 +20,19 @@ public:
     std::string folder(const std::string&, const std::string&) override { return {}; }
 };
 
-StderrPrompts fallbackPrompts;
-Prompts* installed = nullptr;
-
 }  // namespace
 
-Prompts& prompts() {
-    return installed ? *installed : fallbackPrompts;
+Prompts& StderrPrompts() {
+    static StderrPromptsImpl instance;
+    return instance;
 }
 
-Prompts* setPrompts(Prompts* p) {
-    Prompts* previous = installed;
-    installed = p;
-    return previous;
-}
-
-void ShowNotice(const char* format, ...) {
+void ShowNotice(Prompts& prompts, const char* format, ...) {
     va_list args;
     va_start(args, format);
     const std::string text = CutUtf8(FormatStringV(format, args), 10000 - 1);
     va_end(args);
-    prompts().notice("Vistrela", text);
+    prompts.notice("Vistrela", text);
 }
 
 }  // namespace vistrela

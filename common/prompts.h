@@ -1,8 +1,8 @@
 #pragma once
 // Every message box and file or folder picker of the program goes through this interface, so
-// that tests replace it and never block on a modal window. The shell installs the Qt
-// implementation at start-up; until then (and in headless tools) notices go to stderr and
-// pickers answer "cancelled".
+// that tests replace it and never block on a modal window. The application owns the Qt
+// implementation and hands it to whoever shows a prompt; headless tools and unattended runs
+// use StderrPrompts.
 
 #include <string>
 
@@ -21,12 +21,11 @@ public:
     virtual std::string folder(const std::string& title, const std::string& startDir) = 0;
 };
 
-// The installed implementation; never null.
-Prompts& prompts();
-// Installs `p` (not owned) and returns the previous one; nullptr restores the fallback.
-Prompts* setPrompts(Prompts* p);
+// Notices go to stderr, pickers answer "cancelled". Stateless, so one instance serves all.
+Prompts& StderrPrompts();
 
-// Formats printf-style (cut at 10000 bytes) and shows it with caption "Vistrela".
-void ShowNotice(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Formats printf-style (cut at 10000 bytes) and shows it through `prompts` with caption
+// "Vistrela".
+void ShowNotice(Prompts& prompts, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 }  // namespace vistrela

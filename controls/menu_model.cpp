@@ -32,22 +32,17 @@ const MenuItemModel* MenuModel::find(int commandId) const {
     return findIn(items, commandId);
 }
 
-MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices,
-                                const std::string& cameraName) {
+MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRow) {
     MenuItemModel cameras;
     cameras.text = "카메라";
-    int defaultRow = -1;
     const std::size_t count = listedCameras(devices);
     for (std::size_t i = 0; i < count; ++i) {
         MenuItemModel item;
         item.commandId = ID_CAMERA_BASE + int(i);
         item.text = FormatString("[%d] %s", int(i) + 1, devices[i].friendlyName.c_str());
+        item.isDefault = int(i) == openRow;
         cameras.submenu.push_back(std::move(item));
-        // With duplicate names the last match is the default, as a later default replaces an
-        // earlier one.
-        if (devices[i].friendlyName == cameraName) defaultRow = int(i);
     }
-    if (defaultRow >= 0) cameras.submenu[defaultRow].isDefault = true;
 
     MenuModel menu;
     menu.items.push_back(std::move(cameras));
@@ -70,8 +65,7 @@ void applyPanelState(MenuModel& menu, bool panelCollapsed) {
     if (auto* show = menu.find(ID_PANEL_SHOW)) show->enabled = panelCollapsed;
 }
 
-MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices,
-                                const std::string& cameraName) {
+MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, int openRow) {
     switch (id) {
         case ID_PANEL_HIDE:
         case ID_PANEL_SHOW:
@@ -92,7 +86,7 @@ MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices,
     if (id < ID_CAMERA_BASE || id > ID_MENU_LAST) return {};
     const int row = id - ID_CAMERA_BASE;
     if (row >= int(listedCameras(devices))) return {};
-    if (devices[row].friendlyName == cameraName) return {MenuAction::SameCamera, row};
+    if (row == openRow) return {MenuAction::SameCamera, row};
     return {MenuAction::SwitchCamera, row};
 }
 

@@ -43,11 +43,12 @@ struct MenuModel {
     const MenuItemModel* find(int commandId) const;
 };
 
-// The context menu: the "카메라" submenu with one entry per device ("[1] name", id 30 + i, the
-// current camera as default item), then the commands 10 to 16. At most MAX_DEVICES cameras
-// are listed. Every item starts enabled.
-MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices,
-                                const std::string& cameraName);
+// The context menu: the "카메라" submenu with one entry per device ("[1] name", id 30 + i),
+// then the commands 10 to 16. At most MAX_DEVICES cameras are listed. Each entry stands for its
+// row of the device table, so two cameras with the same name are still two entries: the row
+// `openRow` (the device that is open) is the default item, and no entry is when `openRow` is
+// not a listed row (-1: nothing open). Every item starts enabled.
+MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRow);
 
 // Grays one of the two panel commands: "hide" while the panel is collapsed, "show" while it is
 // shown.
@@ -61,8 +62,8 @@ enum class MenuAction {
     TextTool,      // 14
     DrawTool,      // 15
     EraseTool,     // 16
-    SameCamera,    // the chosen camera is already the current one: nothing to do
-    SwitchCamera,  // close the camera, take `cameraIndex`'s name, open again
+    SameCamera,    // the chosen row is the open one: nothing to do while it runs
+    SwitchCamera,  // close the camera and open the device of row `cameraIndex`
 };
 
 struct MenuCommand {
@@ -70,9 +71,8 @@ struct MenuCommand {
     int cameraIndex = -1;  // row of the device table for the camera actions
 };
 
-// What command `id` asks for, given the device table the menu was built from and the name of
-// the current camera (compared exactly, case-sensitively).
-MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices,
-                                const std::string& cameraName);
+// What command `id` asks for, given the device table the menu was built from and the row of
+// the open device (-1 for none). Rows are compared, not names.
+MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, int openRow);
 
 }  // namespace vistrela

@@ -33,14 +33,14 @@ inline constexpr int kPanelShownWidth = 165;
 inline constexpr int kPanelCollapsedWidth = 30;
 
 // One button of the panel grid. `row` 0 is the logo row (it spans both columns); `column` is
-// 1 or 2. Buttons of a pair share row and column. `toolTip` is UTF-8, empty for none.
+// 1 or 2. Buttons of a pair share row and column. Tooltips live with the commands
+// (app/commands.h).
 struct PanelButtonEntry {
     int controlId;
     int row;
     int column;
     int normalImage;
     int hoverImage;
-    const char* toolTip;
 };
 
 // The 17 grid buttons (the collapse strip is separate, see stripImages).

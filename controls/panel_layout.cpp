@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/button_images.h"
 #include "controls/panel_buttons.h"
 
 namespace vistrela {
@@ -36,6 +37,25 @@ bool shownFor(int controlId, const PanelLayoutInput& in) {
         default:
             return true;
     }
+}
+
+int imageHeight(int number) {
+    for (const auto& image : kButtonImages) {
+        if (image.number == number) return image.heightPx;
+    }
+    return 0;
+}
+
+// Whether every button the layout shows ends inside the client area.
+bool panelFits(const PanelLayout& layout, int clientHeight) {
+    for (const auto& b : layout.buttons) {
+        if (!b.shown) continue;
+        const int height = b.controlId == IDC_PANEL_STRIP
+                               ? imageHeight(stripLook(false).normalImage)
+                               : imageHeight(findPanelButton(b.controlId)->normalImage);
+        if (b.position.y() < 0 || b.position.y() + height > clientHeight) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -108,6 +128,23 @@ QPoint keepTextWindowInside(const QRect& mainRect, const QPoint& textTopLeft) {
     return {nx, ny};
 }
 
+int panelMinimumClientHeight(int decorationHeight) {
+    const int dh = std::max(0, decorationHeight);
+    PanelLayoutInput in;
+    in.windowWidth = kPanelShownWidth + kPanelMargin;
+    in.clientWidth = in.windowWidth;
+    in.panelWidth = kPanelShownWidth;
+    // Each 8 pixels of height add 1 to the spacing and at most 7 to the lowest row, so the
+    // client area catches up with the panel after a few steps.
+    int height = kBaseHeight;
+    for (; height < kBaseHeight + 8 * (dh + kBaseHeight); ++height) {
+        in.windowHeight = height + dh;
+        in.clientHeight = height;
+        if (panelFits(computePanelLayout(in), height)) break;
+    }
+    return height;
+}
+
 WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, int panelWidth,
                            const QSize& available) {
     const int fw = std::max(0, frameSize.width());
@@ -123,11 +160,24 @@ WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, 
         return QSize(int(fw * s), int(fh * s));
     };
 
+    // The panel's buttons need their height whatever the picture's.
+    const int panelHeight = panelMinimumClientHeight(dh);
     WindowFit fit;
     const QSize picture = scaled(available.width() - dw - panelWidth, available.height() - dh);
-    fit.windowSize = QSize(picture.width() + dw + panelWidth, picture.height() + dh);
-    fit.minimumSize = scaled(available.width(), available.height());
+    fit.windowSize =
+        QSize(picture.width() + dw + panelWidth, std::max(picture.height(), panelHeight) + dh);
+    // The picture capped to the screen, and never larger than the fitted window: on a small
+    // screen the whole screen's picture would otherwise push the window's frame off it.
+    const QSize smallest = scaled(std::min(available.width(), fit.windowSize.width()),
+                                  std::min(available.height(), fit.windowSize.height()));
+    fit.minimumSize = QSize(smallest.width(), std::max(smallest.height(), panelHeight + dh));
     return fit;
+}
+
+QPoint placeWindowInside(const QSize& outer, const QRect& available) {
+    QRect r(QPoint(0, 0), outer);
+    r.moveCenter(available.center());
+    return QPoint(std::max(r.left(), available.left()), std::max(r.top(), available.top()));
 }
 
 QPoint contextMenuOrigin(const QRect& windowRect) {

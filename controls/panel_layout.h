@@ -53,14 +53,29 @@ PanelLayout computePanelLayout(const PanelLayoutInput& in);
 // more than 30 px below the top and more than 10 px above the bottom (else top + 300).
 QPoint keepTextWindowInside(const QRect& mainRect, const QPoint& textTopLeft);
 
+// The smallest client height at which the whole shown panel fits: every grid button and the
+// strip lie inside the client area, and the height is not below the one the rows are laid out
+// for. The row spacing follows the outer height, so the decoration height (outer minus client)
+// takes part.
+int panelMinimumClientHeight(int decorationHeight);
+
 // Fitting the window to the camera picture. `decorationSize` is the outer size minus the
 // client size; `available` the screen's available area (an empty size means no limit).
+// The client height is never below panelMinimumClientHeight, even on a screen too small
+// for it, so a short picture leaves a taller video area (the picture is then drawn centred
+// with black bars above and below it). The panel floor does not depend on `panelWidth`: a
+// collapsed panel may be shown again at any time.
 struct WindowFit {
-    QSize windowSize;   // outer size: picture + panel + decoration
+    QSize windowSize;   // outer size: picture (or panel height) + panel + decoration
     QSize minimumSize;  // smallest outer size the user may drag the window to
 };
 WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, int panelWidth,
                            const QSize& available);
+
+// Where a window of outer size `outer` goes on a screen whose available area is `available`:
+// centred, and never with its top-left corner (title bar, window menu) off that area, even
+// when the window is larger than the area.
+QPoint placeWindowInside(const QSize& outer, const QRect& available);
 
 // Top-left corner of the context menu: the centre of the window (integer halves).
 QPoint contextMenuOrigin(const QRect& windowRect);

@@ -12,7 +12,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   fonts-nanum fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils imagemagick xdotool
+  xvfb xauth x11-utils imagemagick xdotool openbox
   clang-format
   clang libclang-rt-14-dev
   valgrind openbox

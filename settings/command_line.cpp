@@ -10,11 +10,13 @@ namespace {
 
 constexpr std::string_view kAutoCapture = "--auto-capture";
 
+// The timer runs in milliseconds in an int, so the seconds are held far below what overflows
+// it: one day is the most a start can wait for its picture.
 bool ParseSeconds(const std::string& text, int& seconds) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     const auto [end, ec] = std::from_chars(first, last, seconds);
-    return ec == std::errc() && end == last && seconds > 0;
+    return ec == std::errc() && end == last && seconds > 0 && seconds <= kMaxAutoCaptureSeconds;
 }
 
 }  // namespace
@@ -45,8 +47,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 if (!ParseSeconds(value, result.autoCaptureSeconds)) {
                     result.autoCaptureSeconds = 0;
                     result.error = FormatString(
-                        "--auto-capture 값이 올바르지 않습니다: \"%s\" (1 이상의 정수 초)",
-                        CutUtf8(value, 200).c_str());
+                        "--auto-capture 값이 올바르지 않습니다: \"%s\" (1 이상 %d 이하의 정수 초)",
+                        CutUtf8(value, 200).c_str(), kMaxAutoCaptureSeconds);
                     return result;
                 }
             } else {
@@ -72,13 +74,5 @@ std::string CommandLineUsage() {
            "  --help                이 도움말을 보여줍니다\n"
            "  --version             판 번호를 보여줍니다\n";
 }
-
-}  // namespace vistrela
-
-namespace vistrela {
-
-std::string commandLineName;
-int oneShotCapture = 0;
-int autoCaptureSeconds = 0;
 
 }  // namespace vistrela

@@ -3,16 +3,19 @@
 //
 // Arguments beginning with "--" are options: "--help", "--version" and
 // "--auto-capture SECONDS" (also "--auto-capture=SECONDS"; a whole positive number of
-// seconds). A lone "--" ends the options, so a file name may begin with "--". The first other
-// argument is cut at its first blank (the one-shot rule works on blank-separated tokens);
-// that token is `commandLineName`, and one longer than 3 bytes starts the one-shot run (the
-// next requested picture is saved under that name and the program closes). Further
-// arguments are ignored.
+// seconds, at most kMaxAutoCaptureSeconds). A lone "--" ends the options, so a file name may begin
+// with "--". The first other argument is cut at its first blank (the one-shot rule works on
+// blank-separated tokens); that token is `commandLineName`, and one longer than 3 bytes starts the
+// one-shot run (the next requested picture is saved under that name and the program closes).
+// Further arguments are ignored.
 
 #include <string>
 #include <vector>
 
 namespace vistrela {
+
+// The longest --auto-capture wait: one day.
+inline constexpr int kMaxAutoCaptureSeconds = 86400;
 
 struct CommandLine {
     bool help = false;
@@ -28,17 +31,5 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The text "--help" prints.
 std::string CommandLineUsage();
-
-}  // namespace vistrela
-
-namespace vistrela {
-
-// The command line as start-up read it, for the rest of the program (UI thread).
-extern std::string commandLineName;
-// 1 while the one-shot run is armed: the next requested picture goes to commandLineName,
-// then the program closes. Stays set past start-up (the one-shot run works).
-extern int oneShotCapture;
-// Seconds of live picture after which the one-shot picture is requested; 0 = never.
-extern int autoCaptureSeconds;
 
 }  // namespace vistrela

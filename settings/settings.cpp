@@ -11,10 +11,6 @@
 
 namespace vistrela {
 
-CIni theIni;
-Settings theSettings;
-std::string desktopPath;
-
 namespace {
 
 // One "%d" of sscanf: blanks skipped, optional sign, digits. Values outside int fail instead
@@ -31,64 +27,41 @@ bool ScanInt(const char*& p, int& out) {
 
 }  // namespace
 
-void Settings::SetDefaults() {
+void Settings::SetDefaults(const std::string& desktopPath) {
     jpegQuality = kDefaultJpegQuality;
     fileName = kDefaultFileName;
     nameMode = kDefaultNameMode;
-    theView.frameWidth = kDefaultWidth;
-    theView.frameHeight = kDefaultHeight;
     resolutionMode = FormatString("%d*%d", kDefaultWidth, kDefaultHeight);
-    ParseResolution();
-    cropWidth = theView.frameWidth;
-    cropHeight = theView.frameHeight;
+    const ResolutionSize size = ParseResolutionSize(resolutionMode);
+    cropWidth = size.width;
+    cropHeight = size.height;
     hideAfterCapture = 0;
     savePath = desktopPath;
     if (savePath.empty() || savePath.back() != '/') savePath += '/';
-    theView.zoomLimit = 3;
 }
 
-void Settings::Load() {
-    SetDefaults();
-    cameraName = theIni.GetString("camsi", "curfn", nullptr);
-    deviceCount = static_cast<int>(
-        std::min<std::uint32_t>(theIni.GetUInt("camsi", "num", 0, 10), MAX_DEVICES));
-    ParseResolution();
-    jpegQuality = static_cast<int>(
-        theIni.GetUInt("main", "jpgq", static_cast<std::uint32_t>(jpegQuality), 10));
-    cropHeight = static_cast<int>(
-        theIni.GetUInt("main", "croph", static_cast<std::uint32_t>(cropHeight), 10));
-    cropWidth = static_cast<int>(
-        theIni.GetUInt("main", "cropw", static_cast<std::uint32_t>(cropWidth), 10));
-    ClampCrop(0.9);
-    savePath = theIni.GetString("main", "path", nullptr);
+void Settings::Load(const CIni& ini, const std::string& desktopPath) {
+    SetDefaults(desktopPath);
+    cameraName = ini.GetString("camsi", "curfn", nullptr);
+    deviceCount =
+        static_cast<int>(std::min<std::uint32_t>(ini.GetUInt("camsi", "num", 0, 10), MAX_DEVICES));
+    jpegQuality =
+        static_cast<int>(ini.GetUInt("main", "jpgq", static_cast<std::uint32_t>(jpegQuality), 10));
+    // The file's "croph" and "cropw" never count: the crop size is the frame size, which is
+    // the default resolution's here (SetDefaults set it).
+    savePath = ini.GetString("main", "path", nullptr);
     if (savePath.empty()) savePath = HomeFolder();
-    fileName = theIni.GetString("main", "fname", nullptr);
+    fileName = ini.GetString("main", "fname", nullptr);
     if (fileName.empty()) fileName = kEmptyIniFileName;
-    nameMode = static_cast<int>(
-        theIni.GetUInt("main", "autonum", static_cast<std::uint32_t>(nameMode), 10));
+    nameMode =
+        static_cast<int>(ini.GetUInt("main", "autonum", static_cast<std::uint32_t>(nameMode), 10));
     hideAfterCapture = static_cast<int>(
-        theIni.GetUInt("main", "autohide", static_cast<std::uint32_t>(hideAfterCapture), 10));
+        ini.GetUInt("main", "autohide", static_cast<std::uint32_t>(hideAfterCapture), 10));
 }
 
-void Settings::ParseResolution() {
-    int width = 0;
-    int height = 0;
-    const char* p = resolutionMode.c_str();
-    const bool scanned = ScanInt(p, width) && *p++ == '*' && ScanInt(p, height);
-    if (!scanned || width < 1 || height < 1) {
-        width = kDefaultWidth;
-        height = kDefaultHeight;
-    }
-    theView.frameWidth = width;
-    theView.frameHeight = height;
-    theView.zoomSize = theView.zoomMinSize = width;
-    theView.zoomSizeY = theView.zoomMinSizeY = height;
-    theView.zoom = 1.0;
-}
-
-void Settings::ClampCrop([[maybe_unused]] double factor) {
-    cropWidth = theView.frameWidth;
-    cropHeight = theView.frameHeight;
+void Settings::ClampCrop(const ViewState& view, [[maybe_unused]] double factor) {
+    cropWidth = view.frameWidth;
+    cropHeight = view.frameHeight;
 }
 
 void Settings::ResetDevices() {
@@ -97,12 +70,47 @@ void Settings::ResetDevices() {
     for (DeviceEntry& row : devices) row = DeviceEntry{};
 }
 
-void ApplyStartupSettings() {
-    theIni.SetPathName(IniPath().c_str());
-    theSettings.Load();
-    desktopPath = DesktopFolder();
-    theSettings.SetDefaults();
-    theView.zoomLimit = kStartupZoomLimit;
+Settings LoadSettings(const CIni& ini, const std::string& desktopPath) {
+    Settings settings;
+    settings.Load(ini, desktopPath);
+    return settings;
+}
+
+ResolutionSize ParseResolutionSize(const std::string& resolutionMode) {
+    ResolutionSize size;
+    int width = 0;
+    int height = 0;
+    const char* p = resolutionMode.c_str();
+    const bool scanned = ScanInt(p, width) && *p++ == '*' && ScanInt(p, height);
+    if (scanned && width >= 1 && height >= 1) {
+        size.width = width;
+        size.height = height;
+    }
+    return size;
+}
+
+void ParseResolution(const std::string& resolutionMode, ViewState& view) {
+    const ResolutionSize size = ParseResolutionSize(resolutionMode);
+    view.frameWidth = size.width;
+    view.frameHeight = size.height;
+    view.zoomSize = view.zoomMinSize = size.width;
+    view.zoomSizeY = view.zoomMinSizeY = size.height;
+    view.zoom = 1.0;
+}
+
+void ApplyDefaultView(const Settings& settings, ViewState& view) {
+    ParseResolution(settings.resolutionMode, view);
+    view.zoomLimit = kDefaultZoomLimit;
+}
+
+Settings StartupSettings(const CIni& ini, const std::string& desktopPath, ViewState& view) {
+    // The first load runs before the desktop folder is known; the defaults that follow keep
+    // only the camera name and the device count from the file.
+    Settings settings = LoadSettings(ini, std::string());
+    settings.SetDefaults(desktopPath);
+    ApplyDefaultView(settings, view);
+    view.zoomLimit = kStartupZoomLimit;
+    return settings;
 }
 
 }  // namespace vistrela

@@ -1,18 +1,19 @@
 #pragma once
-// The process-wide settings record `theSettings` and the reader `theIni` of capture.ini.
+// The settings record and its load from capture.ini.
 //
 // capture.ini is only read, never written. Section "camsi": "curfn" (camera name), "num"
 // (device count); section "main": "jpgq", "croph", "cropw", "path", "fname", "autonum",
 // "autohide". docs/capture.ini describes every key.
 //
-// Threads: theIni, theSettings and desktopPath belong to the user-interface thread; the
-// capture streaming thread never touches them.
+// Threads: a Settings value belongs to whoever holds it; the window's copy lives on the
+// user-interface thread and the capture streaming thread never touches it.
 
 #include <array>
 #include <string>
 
 #include "settings/device_entry.h"
 #include "settings/ini.h"
+#include "viewer/view_state.h"
 
 namespace vistrela {
 
@@ -25,49 +26,65 @@ inline constexpr int kDefaultNameMode = 1;  // name pictures from the current ti
 inline constexpr int kDefaultWidth = 640;
 inline constexpr int kDefaultHeight = 480;
 inline constexpr int kStartupZoomLimit = 8;
+inline constexpr int kDefaultZoomLimit = 3;
 
 // Picture naming modes (`nameMode`).
 inline constexpr int kNameFixed = 0;
 inline constexpr int kNameTimeStamp = 1;
 inline constexpr int kNameAsk = 2;
 
+// The view fields the settings drive belong to a ViewState the caller owns; nothing here
+// touches a process-wide record. A Settings is a plain value: the options dialog edits a copy
+// and the window takes it back on OK.
 struct Settings {
     std::array<DeviceEntry, MAX_DEVICES> devices;  // filled by the device enumeration
     int deviceCount = 0;                           // valid rows of `devices`, at most 10
     std::string cameraName;                        // friendly name of the chosen camera
     std::string resolutionMode;                    // requested capture size, "W*H"
     int jpegQuality = 0;       // 1..99 from the options dialog; the ini value stays as read
-    int cropWidth = 0;         // always theView.frameWidth after any operation here
-    int cropHeight = 0;        // always theView.frameHeight
+    int cropWidth = 0;         // always the frame width after any operation here
+    int cropHeight = 0;        // always the frame height
     std::string savePath;      // folder for pictures and movies; ends in '/' unless from the ini
     std::string fileName;      // picture name for kNameFixed
     int nameMode = 0;          // kNameFixed, kNameTimeStamp or kNameAsk (the ini may give others)
     int hideAfterCapture = 0;  // non-zero: minimise the main window after a capture
 
-    // Every field but the device table and camera name gets its default; the frame size
-    // becomes 640 x 480 with the zoom reset (ParseResolution) and theView.zoomLimit 3.
-    // savePath = desktopPath with '/' appended when it does not end in one.
-    void SetDefaults();
-    // SetDefaults, then the values of theIni. Values are not limited, except "num" to 10.
+    // Every field but the device table and camera name gets its default: 640 x 480, crop of
+    // that size, savePath = `desktopPath` with '/' appended when it does not end in one.
+    // The view is not touched: ApplyDefaultView does the view's part of the defaults.
+    void SetDefaults(const std::string& desktopPath);
+    // SetDefaults, then the values of `ini`. Values are not limited, except "num" to 10.
     // An empty "path" gives the home folder, an empty "fname" gives kEmptyIniFileName.
-    void Load();
-    // theView's frame size and zoom fields from resolutionMode ("%d*%d"); a text that does not
-    // give two numbers of at least 1 gives 640 x 480.
-    void ParseResolution();
+    void Load(const CIni& ini, const std::string& desktopPath);
     // The crop size becomes the frame size; `factor` has no effect (kept for the callers).
-    void ClampCrop(double factor);
+    void ClampCrop(const ViewState& view, double factor);
     // Empties the device table (dropping the device references), deviceCount and cameraName.
     void ResetDevices();
 };
 
-extern CIni theIni;
-extern Settings theSettings;
-// The user's desktop folder ending in '/', filled at start-up; empty before that.
-extern std::string desktopPath;
+// The settings `ini` gives on top of the defaults (a pure function of the file's text and the
+// desktop folder).
+Settings LoadSettings(const CIni& ini, const std::string& desktopPath);
 
-// The start-up sequence of the main window: bind theIni to IniPath(), Load, fill desktopPath,
-// SetDefaults again and set theView.zoomLimit to 8. Afterwards only cameraName and
-// deviceCount keep values from the file.
-void ApplyStartupSettings();
+// The requested capture size of a "%d*%d" text; a text that does not give two numbers of at
+// least 1 gives 640 x 480.
+struct ResolutionSize {
+    int width = kDefaultWidth;
+    int height = kDefaultHeight;
+};
+ResolutionSize ParseResolutionSize(const std::string& resolutionMode);
+
+// The frame size and zoom fields of `view` from `resolutionMode` (zoom 1, the smallest
+// virtual size that of the resolution). The start-up reset and the options dialog both call it.
+void ParseResolution(const std::string& resolutionMode, ViewState& view);
+
+// The view's part of the defaults: the frame size and zoom fields of `settings`' resolution
+// and zoom limit 3.
+void ApplyDefaultView(const Settings& settings, ViewState& view);
+
+// The start-up sequence of the main window: Load from `ini` (before the desktop folder is
+// known), then the defaults again with `desktopPath`, the view reset to 640 x 480 and zoom
+// limit 8. Afterwards only cameraName and deviceCount keep values from the file.
+Settings StartupSettings(const CIni& ini, const std::string& desktopPath, ViewState& view);
 
 }  // namespace vistrela

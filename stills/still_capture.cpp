@@ -30,7 +30,7 @@ std::string uniqueTimeStampName(const std::string& folder, const std::string& st
 
 }  // namespace
 
-std::string StillFileName(const Settings& settings, std::time_t when) {
+std::string StillFileName(const Settings& settings, std::time_t when, Prompts& prompts) {
     switch (settings.nameMode) {
         case kNameTimeStamp: {
             std::string stamp;
@@ -40,7 +40,7 @@ std::string StillFileName(const Settings& settings, std::time_t when) {
         case kNameFixed:
             return JoinPath(settings.savePath, settings.fileName);
         case kNameAsk:
-            return prompts().saveFileName("", settings.savePath, "JPG File (*.jpg)", "jpg");
+            return prompts.saveFileName("", settings.savePath, "JPG File (*.jpg)", "jpg");
         default:
             return settings.savePath;
     }

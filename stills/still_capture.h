@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "common/prompts.h"
 #include "settings/settings.h"
 #include "viewer/image.h"
 #include "viewer/view_state.h"
@@ -23,8 +24,9 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // The file name for a picture taken at `when` (local time) by the naming mode of `settings`:
 // 1 time stamp "%Y%m%d_%H%M%S.jpg" in savePath (a name that exists already gets "_2", "_3",
 // ... before ".jpg" so no picture is overwritten); 0 the fixed fileName in savePath; 2 asks
-// with the save dialog (empty when cancelled); any other mode gives savePath itself.
-std::string StillFileName(const Settings& settings, std::time_t when);
+// with the save dialog of `prompts` (empty when cancelled); any other mode gives savePath
+// itself.
+std::string StillFileName(const Settings& settings, std::time_t when, Prompts& prompts);
 
 struct StillOutcome {
     std::string path;  // the file written, or tried; empty when nothing was asked for

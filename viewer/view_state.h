@@ -1,8 +1,8 @@
 #pragma once
 // How the live picture is shown: size, rotation, zoom, pan, tool marker and the time limits of
-// the two transient texts. One process-wide record, `theView`, read by the frame pipeline once
-// per frame and changed by the view controls, the settings store and the annotation tools.
-// Touched on the user-interface thread only.
+// the two transient texts. The window owns one, read by the frame pipeline once per frame and
+// changed by the view controls, the settings and the annotation tools. Touched on the
+// user-interface thread only; a worker that needs view fields gets a copy.
 
 #include <string>
 
@@ -26,7 +26,5 @@ struct ViewState {
     std::string statusText;    // transient message of the title line
     double statusUntil = 0.0;  // the message shows while nowSeconds() is below this
 };
-
-extern ViewState theView;
 
 }  // namespace vistrela

@@ -18,8 +18,6 @@
 
 namespace vistrela {
 
-CaptureGraph theCapture;
-
 namespace {
 
 std::int64_t SteadyMs() {
@@ -358,16 +356,16 @@ void CaptureGraph::ResetFocus(int) {
 }
 
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
-               std::string& cameraName, int& frameWidth, int& frameHeight) {
+               std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow,
+               int* cameraRow) {
+    if (cameraRow != nullptr) *cameraRow = -1;
     capture.EnumerateDevices(devices, deviceCount);
-    if (deviceCount < 1) {
-        ShowNotice("%s", kNoCameraNotice);
-        return kCaptureNoCamera;
-    }
-    ChooseCamera(devices, deviceCount, cameraName);
-    std::shared_ptr<void> moniker;
-    if (capture.FindDevice(devices, deviceCount, cameraName, moniker) < 0)
-        return kCaptureInvalidArg;
+    if (deviceCount < 1) return kCaptureNoCamera;
+    // The row, not the name, picks the device: names need not be unique.
+    const int row = ChooseCamera(devices, deviceCount, cameraName, preferredRow);
+    if (cameraRow != nullptr) *cameraRow = row;
+    const std::shared_ptr<void> moniker = devices[row].moniker;
+    if (!moniker) return kCaptureInvalidArg;
     int width = frameWidth;
     int height = frameHeight;
     const int result = capture.Open(moniker, width, height);

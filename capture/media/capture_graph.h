@@ -100,13 +100,14 @@ private:
     std::shared_ptr<Session> session_;
 };
 
-extern CaptureGraph theCapture;
-
-// The whole camera choice and open of the main window: enumerates into `devices`, shows the
-// no-camera notice when there is none (kCaptureNoCamera), picks the camera by `cameraName`
-// (ChooseCamera), opens it at `frameWidth` x `frameHeight` and lists its resolutions. The
-// frame size becomes the size the camera delivers (unchanged when the open fails).
+// The whole camera choice and open of the main window: enumerates into `devices`; with no
+// device returns kCaptureNoCamera (the caller tells the user, kNoCameraNotice); picks the
+// camera by `cameraName` and `preferredRow` (ChooseCamera), opens that row's device at
+// `frameWidth` x `frameHeight` and lists its resolutions. The frame size becomes the size the
+// camera delivers (unchanged when the open fails). `cameraRow`, when given, receives the
+// chosen row (also when the open then fails), or -1 when there is no camera.
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
-               std::string& cameraName, int& frameWidth, int& frameHeight);
+               std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow = -1,
+               int* cameraRow = nullptr);
 
 }  // namespace vistrela

@@ -70,6 +70,26 @@ TEST(DeviceTable, CameraChoiceFallsBackToRowZero) {
     EXPECT_EQ(name, "Kept");
 }
 
+TEST(DeviceTable, PreferredRowPicksAmongNamesakes) {
+    // Two cameras of one model: the row chosen in the menu opens, not the first namesake.
+    DeviceTable t = TableOf({"USB Camera", "USB Camera", "Doc", "Other"});
+    std::string name = "USB Camera";
+    EXPECT_EQ(ChooseCamera(t, 3, name, 1), 1);
+    EXPECT_EQ(ChooseCamera(t, 3, name, 0), 0);
+    EXPECT_EQ(ChooseCamera(t, 3, name), 0);
+    // A row that does not carry the name, or is not listed, does not win over the name.
+    EXPECT_EQ(ChooseCamera(t, 3, name, 2), 0);
+    for (int row : {-1, 3, 4, MAX_DEVICES, 1000}) EXPECT_EQ(ChooseCamera(t, 3, name, row), 0);
+    EXPECT_EQ(name, "USB Camera");
+    // The name rules still run first: a lost camera's row falls back to row 0 and its name.
+    name = "Gone";
+    EXPECT_EQ(ChooseCamera(t, 3, name, 1), 0);
+    EXPECT_EQ(name, "USB Camera");
+    name = "Doc";
+    EXPECT_EQ(ChooseCamera(t, 3, name, 2), 2);
+    EXPECT_EQ(ChooseCamera(t, 3, name, 1), 2);
+}
+
 TEST(TestCameraList, ParsesNamesSizesAndRates) {
     auto cams = ParseTestCameras("Doc Cam@1920x1080,1280x720,640x480@15;Plain;;USB Cam@320x240");
     ASSERT_EQ(cams.size(), 3u);

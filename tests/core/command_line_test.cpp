@@ -54,6 +54,7 @@ TEST(CommandLine, Options) {
     EXPECT_EQ(c.error, "");
 
     EXPECT_EQ(ParseCommandLine({"--auto-capture=12"}).autoCaptureSeconds, 12);
+    EXPECT_EQ(ParseCommandLine({"--auto-capture", "86400"}).autoCaptureSeconds, 86400);
     const CommandLine ended = ParseCommandLine({"--", "--odd-name.jpg"});
     EXPECT_EQ(ended.error, "");
     EXPECT_EQ(ended.commandLineName, "--odd-name.jpg");
@@ -67,6 +68,10 @@ TEST(CommandLine, BadOptionsAreErrorsWithAMessage) {
              {"--auto-capture", "abc"},
              {"--auto-capture", "5s"},
              {"--auto-capture", "99999999999"},
+             // Past one day: as milliseconds these wrap an int to a negative or tiny interval.
+             {"--auto-capture", "86401"},
+             {"--auto-capture", "2147484"},
+             {"--auto-capture=4294968"},
              {"--auto-capture="},
              {"--bogus"},
          }) {

@@ -24,7 +24,7 @@ std::vector<DeviceEntry> cameras(std::initializer_list<const char*> names) {
 
 TEST(MenuModel, ThreeCamerasAndTheCommands) {
     const auto devices = cameras({"Doc Cam", "USB Webcam", "HD Pro"});
-    const MenuModel menu = buildContextMenuModel(devices, "USB Webcam");
+    const MenuModel menu = buildContextMenuModel(devices, 1);
     ASSERT_EQ(menu.items.size(), 8u);
 
     const MenuItemModel& camera = menu.items[0];
@@ -51,8 +51,10 @@ TEST(MenuModel, ThreeCamerasAndTheCommands) {
     }
 }
 
-TEST(MenuModel, DefaultCameraMatchesExactlyAndTheLastDuplicateWins) {
-    const auto devices = cameras({"Cam", "cam", "Cam", ""});
+TEST(MenuModel, TheOpenRowIsTheDefaultEvenAmongNamesakes) {
+    // Two cameras of one model at different sizes: the entry of the device that is open is
+    // bold, not the first or last one with its name.
+    const auto devices = cameras({"USB Camera", "USB Camera", "Doc"});
     auto defaults = [](const MenuModel& m) {
         std::vector<int> rows;
         const auto& sub = m.items[0].submenu;
@@ -60,24 +62,26 @@ TEST(MenuModel, DefaultCameraMatchesExactlyAndTheLastDuplicateWins) {
             if (sub[i].isDefault) rows.push_back(int(i));
         return rows;
     };
-    EXPECT_EQ(defaults(buildContextMenuModel(devices, "Cam")), std::vector<int>{2});
-    EXPECT_EQ(defaults(buildContextMenuModel(devices, "cam")), std::vector<int>{1});
-    EXPECT_EQ(defaults(buildContextMenuModel(devices, "")), std::vector<int>{3});
-    EXPECT_TRUE(defaults(buildContextMenuModel(devices, "Other")).empty());
-    EXPECT_TRUE(buildContextMenuModel({}, "Cam").items[0].submenu.empty());
+    EXPECT_EQ(defaults(buildContextMenuModel(devices, 0)), std::vector<int>{0});
+    EXPECT_EQ(defaults(buildContextMenuModel(devices, 1)), std::vector<int>{1});
+    EXPECT_EQ(defaults(buildContextMenuModel(devices, 2)), std::vector<int>{2});
+    // Nothing open, or a row the menu does not list: no entry is bold.
+    for (int row : {-1, 3, 10})
+        EXPECT_TRUE(defaults(buildContextMenuModel(devices, row)).empty()) << row;
+    EXPECT_TRUE(buildContextMenuModel({}, 0).items[0].submenu.empty());
 }
 
 TEST(MenuModel, AtMostTenCamerasAreListed) {
     std::vector<DeviceEntry> many(12);
     for (int i = 0; i < 12; ++i) many[i].friendlyName = "Cam " + std::to_string(i);
-    const MenuModel menu = buildContextMenuModel(many, "Cam 11");
+    const MenuModel menu = buildContextMenuModel(many, 11);
     ASSERT_EQ(menu.items[0].submenu.size(), 10u);
     EXPECT_EQ(menu.items[0].submenu.back().commandId, 39);
-    EXPECT_EQ(classifyMenuCommand(40, many, "Cam 0").action, MenuAction::Ignored);
+    EXPECT_EQ(classifyMenuCommand(40, many, 0).action, MenuAction::Ignored);
 }
 
 TEST(MenuModel, PanelStateGraysOneOfTheTwoPanelCommands) {
-    MenuModel menu = buildContextMenuModel(cameras({"A"}), "A");
+    MenuModel menu = buildContextMenuModel(cameras({"A"}), 0);
     applyPanelState(menu, true);
     EXPECT_FALSE(menu.find(ID_PANEL_HIDE)->enabled);
     EXPECT_TRUE(menu.find(ID_PANEL_SHOW)->enabled);
@@ -93,35 +97,40 @@ TEST(MenuModel, PanelStateGraysOneOfTheTwoPanelCommands) {
 
 TEST(MenuCommands, FixedIdsMapToTheirActions) {
     const auto devices = cameras({"A", "B", "C"});
-    EXPECT_EQ(classifyMenuCommand(10, devices, "A").action, MenuAction::TogglePanel);
-    EXPECT_EQ(classifyMenuCommand(11, devices, "A").action, MenuAction::TogglePanel);
-    EXPECT_EQ(classifyMenuCommand(12, devices, "A").action, MenuAction::ResetZoom);
-    EXPECT_EQ(classifyMenuCommand(13, devices, "A").action, MenuAction::ResetPan);
-    EXPECT_EQ(classifyMenuCommand(14, devices, "A").action, MenuAction::TextTool);
-    EXPECT_EQ(classifyMenuCommand(15, devices, "A").action, MenuAction::DrawTool);
-    EXPECT_EQ(classifyMenuCommand(16, devices, "A").action, MenuAction::EraseTool);
+    EXPECT_EQ(classifyMenuCommand(10, devices, 0).action, MenuAction::TogglePanel);
+    EXPECT_EQ(classifyMenuCommand(11, devices, 0).action, MenuAction::TogglePanel);
+    EXPECT_EQ(classifyMenuCommand(12, devices, 0).action, MenuAction::ResetZoom);
+    EXPECT_EQ(classifyMenuCommand(13, devices, 0).action, MenuAction::ResetPan);
+    EXPECT_EQ(classifyMenuCommand(14, devices, 0).action, MenuAction::TextTool);
+    EXPECT_EQ(classifyMenuCommand(15, devices, 0).action, MenuAction::DrawTool);
+    EXPECT_EQ(classifyMenuCommand(16, devices, 0).action, MenuAction::EraseTool);
 }
 
 TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     const auto devices = cameras({"A", "B", "C"});
     for (int id = 17; id <= 29; ++id)
-        EXPECT_EQ(classifyMenuCommand(id, devices, "A").action, MenuAction::Ignored) << id;
+        EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     for (int id = 33; id <= 60; ++id)
-        EXPECT_EQ(classifyMenuCommand(id, devices, "A").action, MenuAction::Ignored) << id;
+        EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     for (int id : {-1, 0, 9, 61, 1000})
-        EXPECT_EQ(classifyMenuCommand(id, devices, "A").action, MenuAction::Ignored) << id;
-    EXPECT_EQ(classifyMenuCommand(30, {}, "").action, MenuAction::Ignored);
+        EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
+    EXPECT_EQ(classifyMenuCommand(30, {}, 0).action, MenuAction::Ignored);
 }
 
-TEST(MenuCommands, CameraIdsSwitchUnlessAlreadyCurrent) {
-    const auto devices = cameras({"A", "B", "C"});
-    const MenuCommand same = classifyMenuCommand(31, devices, "B");
+TEST(MenuCommands, CameraIdsSwitchUnlessTheRowIsOpen) {
+    const auto devices = cameras({"USB Camera", "USB Camera", "C"});
+    const MenuCommand same = classifyMenuCommand(31, devices, 1);
     EXPECT_EQ(same.action, MenuAction::SameCamera);
     EXPECT_EQ(same.cameraIndex, 1);
-    const MenuCommand other = classifyMenuCommand(32, devices, "B");
+    // The namesake of the open camera is another device: choosing it switches to its row.
+    const MenuCommand namesake = classifyMenuCommand(30, devices, 1);
+    EXPECT_EQ(namesake.action, MenuAction::SwitchCamera);
+    EXPECT_EQ(namesake.cameraIndex, 0);
+    const MenuCommand other = classifyMenuCommand(32, devices, 1);
     EXPECT_EQ(other.action, MenuAction::SwitchCamera);
     EXPECT_EQ(other.cameraIndex, 2);
-    EXPECT_EQ(classifyMenuCommand(30, devices, "a").action, MenuAction::SwitchCamera);
+    // With nothing open every listed row is a switch.
+    EXPECT_EQ(classifyMenuCommand(31, devices, -1).action, MenuAction::SwitchCamera);
 }
 
 TEST(MenuMetrics, ItemSizeFollowsTheMeasuringRule) {

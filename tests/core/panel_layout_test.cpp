@@ -6,6 +6,7 @@
 
 #include "controls/button_images.h"
 #include "controls/panel_buttons.h"
+#include "viewer/geometry.h"
 
 using namespace vistrela;
 
@@ -121,7 +122,8 @@ TEST(PanelLayout, TextWindowKeepsInsideRule) {
 TEST(PanelLayout, FitToVideoAddsPanelAndDecoration) {
     const WindowFit fit = fitWindowToVideo({640, 480}, {16, 39}, 165, {1920, 1040});
     EXPECT_EQ(fit.windowSize, QSize(640 + 16 + 165, 480 + 39));
-    EXPECT_EQ(fit.minimumSize, QSize(640, 480));
+    // The outer minimum keeps the panel's height: a 480 high client.
+    EXPECT_EQ(fit.minimumSize, QSize(640, 480 + 39));
     // Without a known screen nothing is capped.
     EXPECT_EQ(fitWindowToVideo({3840, 2160}, {0, 0}, 165, {}).windowSize, QSize(4005, 2160));
 }
@@ -142,6 +144,98 @@ TEST(PanelLayout, FitToVideoCapsToTheScreenKeepingShape) {
     const WindowFit tall = fitWindowToVideo({1080, 1920}, {0, 0}, 165, {1920, 1000});
     EXPECT_EQ(tall.windowSize.height(), 1000);
     EXPECT_EQ(tall.minimumSize, QSize(562, 1000));
+
+    // A school laptop: the smallest size never exceeds the fitted one, and the whole frame is
+    // placed on the screen, centred.
+    const QRect laptop(0, 0, 1366, 768);
+    const WindowFit small = fitWindowToVideo({1920, 1080}, {2, 25}, 165, laptop.size());
+    EXPECT_LE(small.minimumSize.height(), small.windowSize.height());
+    EXPECT_LE(small.minimumSize.width(), small.windowSize.width());
+    const QRect placed(placeWindowInside(small.windowSize, laptop), small.windowSize);
+    EXPECT_TRUE(laptop.contains(placed)) << placed.y() << " " << placed.height();
+    EXPECT_EQ(placed.center().y(), laptop.center().y());
+    // Larger than the area (the panel's floor on a tiny screen): the title bar stays on it.
+    EXPECT_EQ(placeWindowInside({900, 600}, QRect(10, 20, 800, 500)), QPoint(10, 20));
+}
+
+namespace {
+
+// The lowest bottom edge of the buttons the layout shows, client pixels.
+int lowestShownBottom(const PanelLayout& layout) {
+    int bottom = 0;
+    for (const auto& b : layout.buttons) {
+        if (!b.shown) continue;
+        const int image = b.controlId == IDC_PANEL_STRIP
+                              ? stripLook(false).normalImage
+                              : findPanelButton(b.controlId)->normalImage;
+        int height = 0;
+        for (const auto& entry : kButtonImages)
+            if (entry.number == image) height = entry.heightPx;
+        EXPECT_GT(height, 0) << b.controlId;
+        bottom = std::max(bottom, b.position.y() + height);
+    }
+    return bottom;
+}
+
+}  // namespace
+
+TEST(PanelLayout, SmallCameraKeepsTheWholePanel) {
+    for (const QSize decoration : {QSize(0, 0), QSize(16, 39), QSize(8, 100)}) {
+        SCOPED_TRACE(decoration.height());
+        const int floor = panelMinimumClientHeight(decoration.height());
+        EXPECT_GE(floor, 480);
+        for (const QSize available : {QSize(1920, 1040), QSize()}) {
+            const WindowFit fit = fitWindowToVideo({320, 240}, decoration, 165, available);
+            const QSize client = fit.windowSize - decoration;
+            EXPECT_EQ(client, QSize(320 + 165, floor));
+            EXPECT_EQ(fit.minimumSize.height() - decoration.height(), floor);
+            EXPECT_EQ(fit.minimumSize.width(), 320);
+
+            // All eight rows and the strip lie inside the client area, at the fitted size and
+            // at the smallest one the window can be dragged to.
+            for (const QSize outer : {fit.windowSize, fit.minimumSize}) {
+                PanelLayoutInput in = shownWindow(outer.width(), outer.height());
+                in.clientWidth = outer.width() - decoration.width();
+                in.clientHeight = outer.height() - decoration.height();
+                const PanelLayout layout = computePanelLayout(in);
+                EXPECT_LE(lowestShownBottom(layout), in.clientHeight);
+                EXPECT_GE(layout.positionOf(IDC_EXIT).y(), 395);
+            }
+        }
+        // Collapsed, the window keeps the panel's height (it may be shown again) and the
+        // strip stays inside; the video area is the picture's width.
+        const WindowFit narrow = fitWindowToVideo({320, 240}, decoration, 30, {1920, 1040});
+        PanelLayoutInput in = shownWindow(narrow.windowSize.width(), narrow.windowSize.height());
+        in.clientWidth = narrow.windowSize.width() - decoration.width();
+        in.clientHeight = narrow.windowSize.height() - decoration.height();
+        in.panelWidth = kPanelCollapsedWidth;
+        EXPECT_EQ(in.clientHeight, floor);
+        EXPECT_EQ(in.clientWidth - kPanelCollapsedWidth, 320);
+        const PanelLayout collapsed = computePanelLayout(in);
+        const QPoint strip = collapsed.positionOf(IDC_PANEL_STRIP);
+        EXPECT_GE(strip.y(), 0);
+        EXPECT_LE(strip.y() + 110, in.clientHeight);
+        EXPECT_LT(strip.x(), in.clientWidth);
+        EXPECT_GE(strip.x(), in.clientWidth - 40);  // on the black strip
+    }
+    // A picture taller than the panel needs is left alone.
+    EXPECT_EQ(fitWindowToVideo({800, 600}, {0, 0}, 165, {}).windowSize, QSize(965, 600));
+}
+
+TEST(PanelLayout, ShortPictureIsCentredInTheTallerVideoArea) {
+    // The 320 x 240 picture in the 320 x 480 video area the fitted window gives it.
+    ViewState view;
+    view.frameWidth = 320;
+    view.frameHeight = 240;
+    view.zoom = 1.0;
+    const FrameGeometry g = ComputeGeometry(view, {320, 480});
+    EXPECT_EQ(g.sourceRect, QRect(0, 0, 320, 240));
+    EXPECT_EQ(g.destRect, QRect(0, 120, 320, 240));
+    // The bars map outside the picture; the picture's corners map onto its corners.
+    EXPECT_EQ(MapAreaToPicture(g, 0, 120 + 240), (PicturePoint{0, 0}));
+    EXPECT_EQ(MapAreaToPicture(g, 160, 120), (PicturePoint{160, 240}));
+    EXPECT_LT(MapAreaToPicture(g, 10, 479).y, 0);
+    EXPECT_GT(MapAreaToPicture(g, 10, 0).y, 240);
 }
 
 TEST(ButtonImages, EveryPanelImageHasAPath) {

@@ -19,61 +19,55 @@ using test::WriteFile;
 // Every test starts from the state before start-up: empty records, no desktop, no ini.
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(home.valid());
-        theSettings = Settings{};
-        theView = ViewState{};
-        desktopPath.clear();
-        theIni.SetPathName(nullptr);
-    }
-    void TearDown() override {
-        theSettings = Settings{};
-        theView = ViewState{};
-        desktopPath.clear();
-        theIni.SetPathName(nullptr);
-    }
+    void SetUp() override { ASSERT_TRUE(home.valid()); }
     void LoadFrom(const std::string& text) {
         const std::string path = home.path("capture.ini");
         ASSERT_TRUE(WriteFile(path, text));
-        theIni.SetPathName(path.c_str());
-        theSettings.Load();
+        ini.SetPathName(path.c_str());
+        settings = LoadSettings(ini, desktopPath);
     }
 
     TempHome home;
+    CIni ini;
+    Settings settings;
+    ViewState view;
+    std::string desktopPath;
 };
 
 TEST_F(SettingsTest, SetDefaultsResetsEverythingButCameraAndDevices) {
-    theSettings.cameraName = "Doc Cam";
-    theSettings.deviceCount = 3;
-    theSettings.jpegQuality = 5;
-    theSettings.nameMode = 2;
-    theSettings.hideAfterCapture = 1;
-    theSettings.resolutionMode = "1920*1080";
-    theView.zoom = 0.25;
-    desktopPath = "/home/u/Desktop";
-    theSettings.SetDefaults();
+    settings.cameraName = "Doc Cam";
+    settings.deviceCount = 3;
+    settings.jpegQuality = 5;
+    settings.nameMode = 2;
+    settings.hideAfterCapture = 1;
+    settings.resolutionMode = "1920*1080";
+    view.zoom = 0.25;
+    view.frameWidth = 1920;
+    settings.SetDefaults("/home/u/Desktop");
 
-    EXPECT_EQ(theSettings.cameraName, "Doc Cam");
-    EXPECT_EQ(theSettings.deviceCount, 3);
-    EXPECT_EQ(theSettings.jpegQuality, 99);
-    EXPECT_EQ(theSettings.fileName, "image.jpg");
-    EXPECT_EQ(theSettings.nameMode, 1);
-    EXPECT_EQ(theSettings.hideAfterCapture, 0);
-    EXPECT_EQ(theSettings.resolutionMode, "640*480");
-    EXPECT_EQ(theSettings.cropWidth, 640);
-    EXPECT_EQ(theSettings.cropHeight, 480);
-    EXPECT_EQ(theSettings.savePath, "/home/u/Desktop/");
-    EXPECT_EQ(theView.frameWidth, 640);
-    EXPECT_EQ(theView.frameHeight, 480);
-    EXPECT_EQ(theView.zoom, 1.0);
-    EXPECT_EQ(theView.zoomLimit, 3);
+    EXPECT_EQ(settings.cameraName, "Doc Cam");
+    EXPECT_EQ(settings.deviceCount, 3);
+    EXPECT_EQ(settings.jpegQuality, 99);
+    EXPECT_EQ(settings.fileName, "image.jpg");
+    EXPECT_EQ(settings.nameMode, 1);
+    EXPECT_EQ(settings.hideAfterCapture, 0);
+    EXPECT_EQ(settings.resolutionMode, "640*480");
+    EXPECT_EQ(settings.cropWidth, 640);
+    EXPECT_EQ(settings.cropHeight, 480);
+    EXPECT_EQ(settings.savePath, "/home/u/Desktop/");
+    // The view is the caller's: the defaults leave it alone until it asks for their view.
+    EXPECT_EQ(view.frameWidth, 1920);
+    EXPECT_EQ(view.zoom, 0.25);
+    ApplyDefaultView(settings, view);
+    EXPECT_EQ(view.frameWidth, 640);
+    EXPECT_EQ(view.frameHeight, 480);
+    EXPECT_EQ(view.zoom, 1.0);
+    EXPECT_EQ(view.zoomLimit, 3);
 
-    desktopPath = "/d/";
-    theSettings.SetDefaults();
-    EXPECT_EQ(theSettings.savePath, "/d/");
-    desktopPath.clear();
-    theSettings.SetDefaults();
-    EXPECT_EQ(theSettings.savePath, "/");
+    settings.SetDefaults("/d/");
+    EXPECT_EQ(settings.savePath, "/d/");
+    settings.SetDefaults("");
+    EXPECT_EQ(settings.savePath, "/");
 }
 
 TEST_F(SettingsTest, ParseResolutionReadsWidthStarHeight) {
@@ -97,41 +91,40 @@ TEST_F(SettingsTest, ParseResolutionReadsWidthStarHeight) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        theView.zoom = 0.5;
-        theView.zoomSize = 3.0;
-        theSettings.resolutionMode = c.text;
-        theSettings.ParseResolution();
-        EXPECT_EQ(theView.frameWidth, c.width);
-        EXPECT_EQ(theView.frameHeight, c.height);
-        EXPECT_EQ(theView.zoomSize, c.width);
-        EXPECT_EQ(theView.zoomMinSize, c.width);
-        EXPECT_EQ(theView.zoomSizeY, c.height);
-        EXPECT_EQ(theView.zoomMinSizeY, c.height);
-        EXPECT_EQ(theView.zoom, 1.0);
+        view.zoom = 0.5;
+        view.zoomSize = 3.0;
+        ParseResolution(c.text, view);
+        EXPECT_EQ(view.frameWidth, c.width);
+        EXPECT_EQ(view.frameHeight, c.height);
+        EXPECT_EQ(view.zoomSize, c.width);
+        EXPECT_EQ(view.zoomMinSize, c.width);
+        EXPECT_EQ(view.zoomSizeY, c.height);
+        EXPECT_EQ(view.zoomMinSizeY, c.height);
+        EXPECT_EQ(view.zoom, 1.0);
     }
 }
 
 TEST_F(SettingsTest, ClampCropAndResetDevices) {
-    theView.frameWidth = 1280;
-    theView.frameHeight = 720;
-    theSettings.cropWidth = 5;
-    theSettings.ClampCrop(0.9);
-    EXPECT_EQ(theSettings.cropWidth, 1280);
-    EXPECT_EQ(theSettings.cropHeight, 720);
+    view.frameWidth = 1280;
+    view.frameHeight = 720;
+    settings.cropWidth = 5;
+    settings.ClampCrop(view, 0.9);
+    EXPECT_EQ(settings.cropWidth, 1280);
+    EXPECT_EQ(settings.cropHeight, 720);
 
     auto handle = std::make_shared<int>(7);
     std::weak_ptr<int> watch = handle;
-    theSettings.devices[9].moniker = handle;
+    settings.devices[9].moniker = handle;
     handle.reset();
-    theSettings.devices[0].friendlyName = "Cam";
-    theSettings.devices[0].devicePath = "/dev/video0";
-    theSettings.deviceCount = 2;
-    theSettings.cameraName = "Cam";
-    theSettings.ResetDevices();
-    EXPECT_EQ(theSettings.deviceCount, 0);
-    EXPECT_EQ(theSettings.cameraName, "");
+    settings.devices[0].friendlyName = "Cam";
+    settings.devices[0].devicePath = "/dev/video0";
+    settings.deviceCount = 2;
+    settings.cameraName = "Cam";
+    settings.ResetDevices();
+    EXPECT_EQ(settings.deviceCount, 0);
+    EXPECT_EQ(settings.cameraName, "");
     EXPECT_TRUE(watch.expired());
-    for (const DeviceEntry& row : theSettings.devices) {
+    for (const DeviceEntry& row : settings.devices) {
         EXPECT_EQ(row.moniker, nullptr);
         EXPECT_EQ(row.friendlyName, "");
         EXPECT_EQ(row.description, "");
@@ -145,49 +138,47 @@ TEST_F(SettingsTest, LoadTakesFileValuesAsRead) {
         "[camsi]\ncurfn = USB Doc Cam\nnum=3\n"
         "[main]\njpgq=80\ncroph=123\ncropw=456\npath=/srv/shots\n"
         "fname=\"my pic.jpg\"\nautonum=7\nautohide=1\n");
-    EXPECT_EQ(theSettings.cameraName, "USB Doc Cam");
-    EXPECT_EQ(theSettings.deviceCount, 3);
-    EXPECT_EQ(theSettings.jpegQuality, 80);
-    EXPECT_EQ(theSettings.cropWidth, 640);  // the file's crop size never counts
-    EXPECT_EQ(theSettings.cropHeight, 480);
-    EXPECT_EQ(theSettings.savePath, "/srv/shots");  // no '/' appended
-    EXPECT_EQ(theSettings.fileName, "my pic.jpg");
-    EXPECT_EQ(theSettings.nameMode, 7);
-    EXPECT_EQ(theSettings.hideAfterCapture, 1);
-    EXPECT_EQ(theView.frameWidth, 640);
-    EXPECT_EQ(theView.zoomLimit, 3);
+    EXPECT_EQ(settings.cameraName, "USB Doc Cam");
+    EXPECT_EQ(settings.deviceCount, 3);
+    EXPECT_EQ(settings.jpegQuality, 80);
+    EXPECT_EQ(settings.cropWidth, 640);  // the file's crop size never counts
+    EXPECT_EQ(settings.cropHeight, 480);
+    EXPECT_EQ(settings.savePath, "/srv/shots");  // no '/' appended
+    EXPECT_EQ(settings.fileName, "my pic.jpg");
+    EXPECT_EQ(settings.nameMode, 7);
+    EXPECT_EQ(settings.hideAfterCapture, 1);
 }
 
 TEST_F(SettingsTest, LoadFallbacksForMissingOrEmptyValues) {
     LoadFrom("[main]\npath=\nfname=  \njpgq=\n");
-    EXPECT_EQ(theSettings.savePath, home.home() + "/");
-    EXPECT_EQ(theSettings.fileName, "image2.jpg");
-    EXPECT_EQ(theSettings.jpegQuality, 99);
-    EXPECT_EQ(theSettings.nameMode, 1);
-    EXPECT_EQ(theSettings.hideAfterCapture, 0);
-    EXPECT_EQ(theSettings.cameraName, "");
-    EXPECT_EQ(theSettings.deviceCount, 0);
+    EXPECT_EQ(settings.savePath, home.home() + "/");
+    EXPECT_EQ(settings.fileName, "image2.jpg");
+    EXPECT_EQ(settings.jpegQuality, 99);
+    EXPECT_EQ(settings.nameMode, 1);
+    EXPECT_EQ(settings.hideAfterCapture, 0);
+    EXPECT_EQ(settings.cameraName, "");
+    EXPECT_EQ(settings.deviceCount, 0);
 
-    theSettings.cameraName = "stale";
-    theSettings.deviceCount = 4;
-    theIni.SetPathName(home.path("missing.ini").c_str());
-    theSettings.Load();
-    EXPECT_EQ(theSettings.cameraName, "");
-    EXPECT_EQ(theSettings.deviceCount, 0);
-    EXPECT_EQ(theSettings.savePath, home.home() + "/");
-    EXPECT_EQ(theSettings.fileName, "image2.jpg");
+    settings.cameraName = "stale";
+    settings.deviceCount = 4;
+    ini.SetPathName(home.path("missing.ini").c_str());
+    settings.Load(ini, desktopPath);
+    EXPECT_EQ(settings.cameraName, "");
+    EXPECT_EQ(settings.deviceCount, 0);
+    EXPECT_EQ(settings.savePath, home.home() + "/");
+    EXPECT_EQ(settings.fileName, "image2.jpg");
 }
 
 TEST_F(SettingsTest, LoadNumbersOutOfRange) {
     LoadFrom("[camsi]\nnum=25\n[main]\njpgq=abc\nautonum=-1\nautohide=99999999999\n");
-    EXPECT_EQ(theSettings.deviceCount, 10);
-    EXPECT_EQ(theSettings.jpegQuality, 0);  // not a number reads as 0
-    EXPECT_EQ(theSettings.nameMode, -1);    // 4294967295 as a signed 32-bit value
-    EXPECT_EQ(theSettings.hideAfterCapture, -1);
+    EXPECT_EQ(settings.deviceCount, 10);
+    EXPECT_EQ(settings.jpegQuality, 0);  // not a number reads as 0
+    EXPECT_EQ(settings.nameMode, -1);    // 4294967295 as a signed 32-bit value
+    EXPECT_EQ(settings.hideAfterCapture, -1);
 
     LoadFrom("[camsi]\nnum=-1\n[main]\njpgq=300\n");
-    EXPECT_EQ(theSettings.deviceCount, 10);
-    EXPECT_EQ(theSettings.jpegQuality, 300);
+    EXPECT_EQ(settings.deviceCount, 10);
+    EXPECT_EQ(settings.jpegQuality, 300);
 }
 
 TEST_F(SettingsTest, LoadSurvivesBadFiles) {
@@ -212,9 +203,9 @@ TEST_F(SettingsTest, LoadSurvivesBadFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LoadFrom(c.text);
-        EXPECT_EQ(theSettings.jpegQuality, c.jpegQuality);
-        EXPECT_EQ(theSettings.cameraName, c.cameraName);
-        EXPECT_EQ(theSettings.cropWidth, 640);
+        EXPECT_EQ(settings.jpegQuality, c.jpegQuality);
+        EXPECT_EQ(settings.cameraName, c.cameraName);
+        EXPECT_EQ(settings.cropWidth, 640);
     }
 }
 
@@ -223,36 +214,40 @@ TEST_F(SettingsTest, StartupKeepsOnlyCameraAndDeviceCountFromTheFile) {
         WriteFile(home.configIni(),
                   "[camsi]\ncurfn=Doc Cam\nnum=25\n"
                   "[main]\njpgq=80\npath=/srv/shots\nfname=x.jpg\nautonum=0\nautohide=1\n"));
-    ApplyStartupSettings();
-    EXPECT_EQ(theIni.PathName(), home.configIni());
+    EXPECT_EQ(IniPath(), home.configIni());
+    ini.SetPathName(IniPath().c_str());
+    desktopPath = DesktopFolder();
     EXPECT_EQ(desktopPath, home.desktop() + "/");
-    EXPECT_EQ(theSettings.cameraName, "Doc Cam");
-    EXPECT_EQ(theSettings.deviceCount, 10);
-    EXPECT_EQ(theSettings.jpegQuality, 99);
-    EXPECT_EQ(theSettings.savePath, home.desktop() + "/");
-    EXPECT_EQ(theSettings.fileName, "image.jpg");
-    EXPECT_EQ(theSettings.nameMode, 1);
-    EXPECT_EQ(theSettings.hideAfterCapture, 0);
-    EXPECT_EQ(theView.zoomLimit, 8);
-    EXPECT_EQ(theView.zoom, 1.0);
-    EXPECT_EQ(theView.panX, 0);
-    EXPECT_EQ(theView.rotation, 0);
+    view.zoom = 0.5;
+    settings = StartupSettings(ini, desktopPath, view);
+    EXPECT_EQ(settings.cameraName, "Doc Cam");
+    EXPECT_EQ(settings.deviceCount, 10);
+    EXPECT_EQ(settings.jpegQuality, 99);
+    EXPECT_EQ(settings.savePath, home.desktop() + "/");
+    EXPECT_EQ(settings.fileName, "image.jpg");
+    EXPECT_EQ(settings.nameMode, 1);
+    EXPECT_EQ(settings.hideAfterCapture, 0);
+    EXPECT_EQ(view.zoomLimit, 8);
+    EXPECT_EQ(view.zoom, 1.0);
+    EXPECT_EQ(view.panX, 0);
+    EXPECT_EQ(view.rotation, 0);
 
     // The options command reloads: now the file's values show, the folder exactly as written.
-    theSettings.ResetDevices();
-    theSettings.Load();
-    EXPECT_EQ(theSettings.jpegQuality, 80);
-    EXPECT_EQ(theSettings.savePath, "/srv/shots");
-    EXPECT_EQ(theSettings.nameMode, 0);
+    settings.ResetDevices();
+    settings.Load(ini, desktopPath);
+    EXPECT_EQ(settings.jpegQuality, 80);
+    EXPECT_EQ(settings.savePath, "/srv/shots");
+    EXPECT_EQ(settings.nameMode, 0);
 }
 
 TEST_F(SettingsTest, StartupWithoutAnyIni) {
-    ApplyStartupSettings();
-    EXPECT_EQ(theSettings.cameraName, "");
-    EXPECT_EQ(theSettings.deviceCount, 0);
-    EXPECT_EQ(theSettings.savePath, home.desktop() + "/");
-    EXPECT_EQ(theSettings.nameMode, 1);
-    EXPECT_EQ(theSettings.jpegQuality, 99);
+    ini.SetPathName(IniPath().c_str());
+    settings = StartupSettings(ini, DesktopFolder(), view);
+    EXPECT_EQ(settings.cameraName, "");
+    EXPECT_EQ(settings.deviceCount, 0);
+    EXPECT_EQ(settings.savePath, home.desktop() + "/");
+    EXPECT_EQ(settings.nameMode, 1);
+    EXPECT_EQ(settings.jpegQuality, 99);
 }
 
 TEST_F(SettingsTest, DesktopFallsBackToHomeWhenMissing) {

@@ -54,23 +54,21 @@ TEST(StillNames, ThreeNamingRulesWithAnInjectedClock) {
     const std::time_t when = localTime(2001, 3, 5, 11, 1, 45);
 
     s.nameMode = kNameTimeStamp;
-    EXPECT_EQ(StillFileName(s, when), s.savePath + "20010305_110145.jpg");
+    EXPECT_EQ(StillFileName(s, when, StderrPrompts()), s.savePath + "20010305_110145.jpg");
 
     s.nameMode = kNameFixed;
-    EXPECT_EQ(StillFileName(s, when), s.savePath + "fixed.jpg");
+    EXPECT_EQ(StillFileName(s, when, StderrPrompts()), s.savePath + "fixed.jpg");
 
     ScriptedPrompts asked;
-    Prompts* previous = setPrompts(&asked);
     s.nameMode = kNameAsk;
     asked.answer = "/somewhere/else.jpg";
-    EXPECT_EQ(StillFileName(s, when), "/somewhere/else.jpg");
+    EXPECT_EQ(StillFileName(s, when, asked), "/somewhere/else.jpg");
     asked.answer = "";
-    EXPECT_EQ(StillFileName(s, when), "");  // cancelled: nothing is saved
+    EXPECT_EQ(StillFileName(s, when, asked), "");  // cancelled: nothing is saved
     EXPECT_EQ(asked.asked, 2);
-    setPrompts(previous);
 
     s.nameMode = 7;  // a value the ini may give: the folder itself, as read
-    EXPECT_EQ(StillFileName(s, when), s.savePath);
+    EXPECT_EQ(StillFileName(s, when, StderrPrompts()), s.savePath);
 }
 
 TEST(StillNames, FolderWithoutSlashAndTakenTimeStampNames) {
@@ -79,14 +77,14 @@ TEST(StillNames, FolderWithoutSlashAndTakenTimeStampNames) {
     s.savePath = dir.path().toStdString();  // from the ini: no trailing slash
     s.nameMode = kNameTimeStamp;
     const std::time_t when = localTime(2024, 12, 31, 23, 59, 59);
-    const std::string first = StillFileName(s, when);
+    const std::string first = StillFileName(s, when, StderrPrompts());
     EXPECT_EQ(first, s.savePath + "/20241231_235959.jpg");
 
     // Two pictures in the same second: the second one gets a suffix instead of overwriting.
     QFile(QString::fromStdString(first)).open(QIODevice::WriteOnly);
-    EXPECT_EQ(StillFileName(s, when), s.savePath + "/20241231_235959_2.jpg");
+    EXPECT_EQ(StillFileName(s, when, StderrPrompts()), s.savePath + "/20241231_235959_2.jpg");
     QFile(QString::fromStdString(s.savePath + "/20241231_235959_2.jpg")).open(QIODevice::WriteOnly);
-    EXPECT_EQ(StillFileName(s, when), s.savePath + "/20241231_235959_3.jpg");
+    EXPECT_EQ(StillFileName(s, when, StderrPrompts()), s.savePath + "/20241231_235959_3.jpg");
 }
 
 TEST(StillSave, WritesAJpegOfThePictureSizeAndSaysSo) {

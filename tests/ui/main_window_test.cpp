@@ -20,6 +20,7 @@
 #include "capture/media/test_camera.h"
 #include "common/prompts.h"
 #include "controls/panel_buttons.h"
+#include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
 #include "controls/ui/menu_xp.h"
 #include "settings/settings.h"
@@ -86,17 +87,17 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<test::TempHome> home_;
     RecordingPrompts prompts_;
-    Prompts* previousPrompts_ = nullptr;
+    // Declared before the dialog, so the dialog goes first.
+    std::unique_ptr<AppContext> ctx_;
     std::unique_ptr<CvistDlg> dlg_;
 
-    // A fresh program start with `cameras` as the machine's cameras. The view record and the
-    // panel width are process-wide and the real program builds one dialog per process, so
-    // they start from their initial values as they would in a new process.
+    // A fresh program start with `cameras` as the machine's cameras.
     void start(const char* cameras) {
         qputenv("VISTRELA_TEST_CAMERAS", cameras);
-        theView = ViewState{};
-        panelWidth = kPanelShownWidth;
-        dlg_ = std::make_unique<CvistDlg>();
+        dlg_.reset();
+        ctx_ = std::make_unique<AppContext>();
+        ctx_->prompts = &prompts_;
+        dlg_ = std::make_unique<CvistDlg>(*ctx_);
     }
 
     bool waitFrames(int count) {
@@ -118,11 +119,43 @@ class MainWindowTest : public QObject {
         return nullptr;
     }
 
-    // The real menu that carries `commandId` (the context menu or its camera submenu).
-    QAction* menuAction(int commandId) const {
-        for (CMenuXP* menu : dlg_->findChildren<CMenuXP*>())
-            if (QAction* a = menu->actionForCommand(commandId)) return a;
-        return nullptr;
+    // Pops the context menu up with a click on the panel's menu button, as a user does, and
+    // returns it once it shows.
+    CMenuXP* popUpMenu() {
+        QTest::mouseClick(panelButton(IDC_MENU), Qt::LeftButton);
+        CMenuXP* menu = nullptr;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                menu = qobject_cast<CMenuXP*>(QApplication::activePopupWidget());
+                return menu != nullptr && menu->isVisible();
+            },
+            kWaitMs);
+        return shown ? menu : nullptr;
+    }
+
+    // The open submenu of `menu` (the camera list), opened by clicking its entry.
+    CMenuXP* openCameraSubmenu(CMenuXP* menu) {
+        QAction* entry = menu->actions().value(0);
+        if (entry == nullptr || entry->menu() == nullptr) return nullptr;
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(entry).center());
+        auto* sub = qobject_cast<CMenuXP*>(entry->menu());
+        if (!QTest::qWaitFor([&] { return sub->isVisible(); }, kWaitMs)) return nullptr;
+        return sub;
+    }
+
+    QString openCamera() const {
+        return ctx_->capture.device()
+                   ? QString::fromStdString(ctx_->capture.device()->friendlyName())
+                   : QString();
+    }
+
+    // Saves a picture and returns its size.
+    QSize savedPictureSize() {
+        const int before = pictures().size();
+        QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
+        const QString name = waitForPicture(before);
+        return name.isEmpty() ? QSize() : QImage(desktop() + "/" + name).size();
     }
 
     // A wheel step over the middle of the video area. Sent to the dialog itself: Qt passes
@@ -157,13 +190,9 @@ private slots:
     void initTestCase() {
         home_ = std::make_unique<test::TempHome>();
         QVERIFY(home_->valid());
-        previousPrompts_ = setPrompts(&prompts_);
     }
 
-    void cleanupTestCase() {
-        setPrompts(previousPrompts_);
-        home_.reset();
-    }
+    void cleanupTestCase() { home_.reset(); }
 
     void init() {
         for (const QString& name : QDir(desktop()).entryList(QDir::Files))
@@ -172,26 +201,32 @@ private slots:
         prompts_.notices.clear();
     }
 
-    void cleanup() { dlg_.reset(); }
+    void cleanup() {
+        dlg_.reset();
+        ctx_.reset();
+    }
 
     void startupShowsTurnedCameraPictureAndTitle() {
         start("Start Cam@320x240");
         QVERIFY(dlg_->cameraOpen());
         QVERIFY(dlg_->isVisible());
         QVERIFY(waitFrames(5));
-        QCOMPARE(theView.rotation, 0);
-        QCOMPARE(theView.zoom, 1.0);
-        QCOMPARE(theView.frameWidth, 320);
-        QCOMPARE(theView.frameHeight, 240);
+        QCOMPARE(ctx_->view.rotation, 0);
+        QCOMPARE(ctx_->view.zoom, 1.0);
+        QCOMPARE(ctx_->view.frameWidth, 320);
+        QCOMPARE(ctx_->view.frameHeight, 240);
 
         const QImage shown = dlg_->processedFrame().View();
         QCOMPARE(shown.size(), QSize(320, 240));
         QCOMPARE(corners(shown), kTurned180);
 
-        // The window was fitted to the picture: the video area has the camera's size and the
-        // panel takes the rest.
-        QCOMPARE(video()->size(), QSize(320, 240));
+        // The window was fitted to the picture: the video area has the camera's width and the
+        // panel takes the rest; the height is the panel's, as the picture is shorter.
+        const int decorationHeight = dlg_->frameGeometry().height() - dlg_->height();
+        QCOMPARE(video()->size(), QSize(320, panelMinimumClientHeight(decorationHeight)));
         QCOMPARE(dlg_->width(), 320 + kPanelShownWidth);
+        // A camera this small still leaves every panel button, the exit button last, inside.
+        QVERIFY(dlg_->rect().contains(panelButton(IDC_EXIT)->geometry()));
 
         static const QRegularExpression form(
             R"(^Vistrela Viewer v2\.0  \[(\d+),(\d+)\] fps:(\d+\.\d\d)   Zoom:1\.00x$)");
@@ -215,15 +250,15 @@ private slots:
                 "/\nautonum = 0\nfname = fixed.jpg\njpgq = 20\n"));
         start("First Cam@640x480;Second Cam@640x480");
         QVERIFY(dlg_->cameraOpen());
-        QCOMPARE(QString::fromStdString(theCapture.device()->friendlyName()),
+        QCOMPARE(QString::fromStdString(ctx_->capture.device()->friendlyName()),
                  QStringLiteral("Second Cam"));
-        QCOMPARE(theSettings.nameMode, kNameTimeStamp);
-        QCOMPARE(theSettings.jpegQuality, 99);
-        QCOMPARE(QString::fromStdString(theSettings.savePath), desktop() + "/");
+        QCOMPARE(ctx_->settings.nameMode, kNameTimeStamp);
+        QCOMPARE(ctx_->settings.jpegQuality, 99);
+        QCOMPARE(QString::fromStdString(ctx_->settings.savePath), desktop() + "/");
 
         QVERIFY(waitFrames(2));
         dlg_->onCommand(IDC_ROTATE);
-        QCOMPARE(theView.rotation, 90);
+        QCOMPARE(ctx_->view.rotation, 90);
         QVERIFY(waitFrames(2));
         QCOMPARE(dlg_->processedFrame().GetWidth(), 480);
 
@@ -249,9 +284,9 @@ private slots:
 
         // Magnified and panned on screen; the file still holds the whole turned frame.
         for (int i = 0; i < 6; ++i) wheel(-120);
-        QCOMPARE(theView.zoom, 640.0 / 940.0);
+        QCOMPARE(ctx_->view.zoom, 640.0 / 940.0);
         rightDrag(QPoint(200, 200), QPoint(120, 140));
-        QVERIFY(theView.panX != 0 || theView.panY != 0);
+        QVERIFY(ctx_->view.panX != 0 || ctx_->view.panY != 0);
         QVERIFY(waitFrames(2));
         dlg_->onCommand(IDC_SAVE_PICTURE);
         const QString second = waitForPicture(1);
@@ -290,7 +325,7 @@ private slots:
         QVERIFY(dlg_->cameraOpen());
         QVERIFY(waitFrames(2));
         // "USB" cameras move to the front, the last of them first.
-        QCOMPARE(QString::fromStdString(theSettings.cameraName), QStringLiteral("USB Cam B"));
+        QCOMPARE(QString::fromStdString(ctx_->settings.cameraName), QStringLiteral("USB Cam B"));
 
         const MenuModel& menu = dlg_->menuModel();
         QVERIFY(!menu.items.empty());
@@ -303,23 +338,23 @@ private slots:
             QCOMPARE(cameras.submenu[i].text, std::string(expected[i]));
             QCOMPARE(cameras.submenu[i].isDefault, i == 0);
         }
+        // The panel is shown: only "hide" is offered.
         for (int id = ID_PANEL_HIDE; id <= ID_ERASE_TOOL; ++id) {
             QVERIFY(menu.find(id) != nullptr);
-            QVERIFY(menu.find(id)->enabled);
-            QVERIFY(menuAction(id) != nullptr);
+            QCOMPARE(menu.find(id)->enabled, id != ID_PANEL_SHOW);
         }
 
         // The current camera: nothing stops, nothing reopens.
-        const std::shared_ptr<CaptureDevice> device = theCapture.device();
+        const std::shared_ptr<CaptureDevice> device = ctx_->capture.device();
         dlg_->onCommand(ID_CAMERA_BASE);
         QVERIFY(dlg_->cameraOpen());
-        QCOMPARE(theCapture.device(), device);
+        QCOMPARE(ctx_->capture.device(), device);
 
         // Ids without a command and cameras past the list change nothing.
         for (int id : {17, 20, 29, 33, 39, 60}) dlg_->onCommand(id);
-        QCOMPARE(theCapture.device(), device);
+        QCOMPARE(ctx_->capture.device(), device);
         QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
-        QCOMPARE(theView.zoom, 1.0);
+        QCOMPARE(ctx_->view.zoom, 1.0);
         QCOMPARE(dlg_->pipelineState().drawMode, 0);
         QVERIFY(waitFrames(2));
 
@@ -328,8 +363,6 @@ private slots:
         QCOMPARE(dlg_->panelWidthNow(), kPanelCollapsedWidth);
         QVERIFY(!dlg_->menuModel().find(ID_PANEL_HIDE)->enabled);
         QVERIFY(dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
-        QVERIFY(!menuAction(ID_PANEL_HIDE)->isEnabled());
-        QVERIFY(menuAction(ID_PANEL_SHOW)->isEnabled());
         const int windowWidth = dlg_->frameGeometry().width();
         int parked = 0;
         for (CGdipButton* b : dlg_->findChildren<CGdipButton*>()) {
@@ -349,20 +382,18 @@ private slots:
         QCOMPARE(parked, 17);
         QCOMPARE(video()->width(), dlg_->width() - kPanelCollapsedWidth);
 
-        // Another camera: closed, renamed, reopened, and a new menu with both panel commands.
+        // Another camera: closed, renamed, reopened; the panel entries still follow the panel.
         dlg_->onCommand(ID_CAMERA_BASE + 2);
-        QCOMPARE(QString::fromStdString(theSettings.cameraName), QStringLiteral("USB Cam A"));
+        QCOMPARE(QString::fromStdString(ctx_->settings.cameraName), QStringLiteral("USB Cam A"));
         QVERIFY(dlg_->cameraOpen());
-        QVERIFY(theCapture.device() != device);
-        QCOMPARE(QString::fromStdString(theCapture.device()->friendlyName()),
+        QVERIFY(ctx_->capture.device() != device);
+        QCOMPARE(QString::fromStdString(ctx_->capture.device()->friendlyName()),
                  QStringLiteral("USB Cam A"));
         QVERIFY(waitFrames(2));
         QVERIFY(dlg_->menuModel().find(ID_CAMERA_BASE + 2)->isDefault);
         QVERIFY(!dlg_->menuModel().find(ID_CAMERA_BASE)->isDefault);
-        QVERIFY(dlg_->menuModel().find(ID_PANEL_HIDE)->enabled);
+        QVERIFY(!dlg_->menuModel().find(ID_PANEL_HIDE)->enabled);
         QVERIFY(dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
-        QVERIFY(menuAction(ID_PANEL_HIDE)->isEnabled());
-        QVERIFY(menuAction(ID_PANEL_SHOW)->isEnabled());
 
         // "Hide" while collapsed still toggles: the panel comes back.
         dlg_->onCommand(ID_PANEL_HIDE);
@@ -371,6 +402,87 @@ private slots:
                  dlg_->frameGeometry().width() - kPanelShownWidth - 5);
         QVERIFY(!dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
         QVERIFY(prompts_.notices.empty());
+    }
+
+    // The camera list of the real menu, chosen by mouse and then by keyboard: the menu's own
+    // handler is still running when the choice is made, and the new camera must open.
+    void cameraChosenFromTheRealMenuByMouseAndKeyboard() {
+        start("Laptop Camera@640x480;USB Cam@1280x720");
+        QVERIFY(waitFrames(2));
+        QCOMPARE(openCamera(), QStringLiteral("USB Cam"));
+
+        CMenuXP* menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        CMenuXP* cameras = openCameraSubmenu(menu);
+        QVERIFY(cameras != nullptr);
+        QAction* laptop = cameras->actionForCommand(ID_CAMERA_BASE + 1);
+        QVERIFY(laptop != nullptr);
+        QTest::mouseClick(cameras, Qt::LeftButton, Qt::NoModifier,
+                          cameras->actionGeometry(laptop).center());
+        QTRY_COMPARE_WITH_TIMEOUT(openCamera(), QStringLiteral("Laptop Camera"), kWaitMs);
+        QVERIFY(waitFrames(2));
+        QCOMPARE(savedPictureSize(), QSize(640, 480));  // turned by 180 at start: same shape
+
+        // By keyboard: the camera entry is first; Right opens it on its first row, Enter chooses.
+        menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Right);
+        cameras = qobject_cast<CMenuXP*>(menu->actions().value(0)->menu());
+        QTRY_VERIFY_WITH_TIMEOUT(cameras->isVisible(), kWaitMs);
+        QCOMPARE(cameras->activeAction(), cameras->actionForCommand(ID_CAMERA_BASE));
+        QTest::keyClick(cameras, Qt::Key_Enter);
+        QTRY_COMPARE_WITH_TIMEOUT(openCamera(), QStringLiteral("USB Cam"), kWaitMs);
+        QVERIFY(waitFrames(2));
+        QVERIFY(dlg_->isVisible());
+        QCOMPARE(savedPictureSize(), QSize(1280, 720));
+        QVERIFY(prompts_.notices.empty());
+    }
+
+    // Two cameras of one name are two rows: each can be chosen, and bold marks the open one.
+    // The panel entries follow the panel when the menu pops up, so "show" cannot be chosen
+    // while the panel is shown.
+    void sameNameCamerasAndPanelEntriesInTheRealMenu() {
+        start("USB Camera@640x480;USB Camera@1280x720");
+        QVERIFY(waitFrames(2));
+        // "USB" cameras move to the front, the last of them first: row 0 is the 1280 one.
+        QCOMPARE(ctx_->view.frameWidth, 1280);
+        for (int row : {1, 0}) {
+            CMenuXP* menu = popUpMenu();
+            QVERIFY(menu != nullptr);
+            QVERIFY(menu->actionForCommand(ID_PANEL_HIDE)->isEnabled());
+            QVERIFY(!menu->actionForCommand(ID_PANEL_SHOW)->isEnabled());
+            CMenuXP* cameras = openCameraSubmenu(menu);
+            QVERIFY(cameras != nullptr);
+            QAction* other = cameras->actionForCommand(ID_CAMERA_BASE + row);
+            QVERIFY(!other->font().bold());
+            QVERIFY(cameras->actionForCommand(ID_CAMERA_BASE + 1 - row)->font().bold());
+            QTest::mouseClick(cameras, Qt::LeftButton, Qt::NoModifier,
+                              cameras->actionGeometry(other).center());
+            const int width = row == 1 ? 640 : 1280;
+            QTRY_COMPARE_WITH_TIMEOUT(ctx_->view.frameWidth, width, kWaitMs);
+            QVERIFY(dlg_->menuModel().find(ID_CAMERA_BASE + row)->isDefault);
+            QVERIFY(!dlg_->menuModel().find(ID_CAMERA_BASE + 1 - row)->isDefault);
+            QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
+        }
+    }
+
+    // A full-screen window that was minimised comes back full screen when a second start asks
+    // for it, and the next F11 leaves full screen.
+    void minimisedFullScreenComesBackFullScreen() {
+        start("Restore Cam@320x240");
+        QVERIFY(waitFrames(2));
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(dlg_->windowState() & Qt::WindowFullScreen);
+        dlg_->showMinimized();
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->isMinimized(), kWaitMs);
+        dlg_->bringToFront();
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->isMinimized(), kWaitMs);
+        QVERIFY(dlg_->windowState() & Qt::WindowFullScreen);
+        QVERIFY(panelButton(IDC_WINDOWED)->isVisibleTo(dlg_.get()));
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(!(dlg_->windowState() & Qt::WindowFullScreen));
+        QVERIFY(panelButton(IDC_FULL_SCREEN)->isVisibleTo(dlg_.get()));
     }
 
     void failingCameraClosesAndReopensWhenListedAgain_data() {
@@ -387,7 +499,7 @@ private slots:
         QVERIFY(dlg_->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(title().contains(kLostText), kWaitMs);
         QCOMPARE(title().count(kLostText), 1);
-        const double said = theView.statusUntil;
+        const double said = ctx_->view.statusUntil;
         const int framesBefore = dlg_->framesProcessed();
 
         // While the camera is not listed the window keeps looking, silently, and a picture
@@ -397,7 +509,7 @@ private slots:
         dlg_->onCommand(IDC_ROTATE);
         QTest::qWait(2500);  // longer than one look for the camera
         QVERIFY(!dlg_->cameraOpen());
-        QCOMPARE(theView.statusUntil, said);
+        QCOMPARE(ctx_->view.statusUntil, said);
         QCOMPARE(dlg_->framesProcessed(), framesBefore);
         QVERIFY(pictures().isEmpty());
         QVERIFY(prompts_.notices.empty());
@@ -447,29 +559,29 @@ private slots:
         QVERIFY(waitFrames(2));
 
         QTest::keyClick(dlg_.get(), Qt::Key_R);
-        QCOMPARE(theView.rotation, 90);
+        QCOMPARE(ctx_->view.rotation, 90);
 
         // "+" magnifies by one wheel step towards the user, "-" steps back out.
         QTest::keyClick(dlg_.get(), Qt::Key_Plus);
-        const double byKey = theView.zoom;
+        const double byKey = ctx_->view.zoom;
         QVERIFY(byKey < 1.0);
         QTest::keyClick(dlg_.get(), Qt::Key_Minus);
-        QCOMPARE(theView.zoom, 1.0);
+        QCOMPARE(ctx_->view.zoom, 1.0);
         wheel(-120);
-        QCOMPARE(theView.zoom, byKey);
+        QCOMPARE(ctx_->view.zoom, byKey);
         wheel(120);
-        QCOMPARE(theView.zoom, 1.0);
+        QCOMPARE(ctx_->view.zoom, 1.0);
 
         // "0" resets zoom and pan; the turn stays.
         QTest::keyClick(dlg_.get(), Qt::Key_Plus);
         QTest::keyClick(dlg_.get(), Qt::Key_Plus);
         rightDrag(QPoint(200, 200), QPoint(150, 150));
-        QVERIFY(theView.panX != 0 || theView.panY != 0);
+        QVERIFY(ctx_->view.panX != 0 || ctx_->view.panY != 0);
         QTest::keyClick(dlg_.get(), Qt::Key_0);
-        QCOMPARE(theView.zoom, 1.0);
-        QCOMPARE(theView.panX, 0);
-        QCOMPARE(theView.panY, 0);
-        QCOMPARE(theView.rotation, 90);
+        QCOMPARE(ctx_->view.zoom, 1.0);
+        QCOMPARE(ctx_->view.panX, 0);
+        QCOMPARE(ctx_->view.panY, 0);
+        QCOMPARE(ctx_->view.rotation, 90);
 
         QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
         const QString saved = waitForPicture(0);

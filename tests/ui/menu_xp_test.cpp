@@ -60,7 +60,7 @@ class MenuXPTest : public QObject {
 private slots:
     void buildsItemsFromTheModel() {
         const auto devices = threeCameras();
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(devices, "HD Pro"));
+        const auto menu = CMenuXP::fromModel(buildContextMenuModel(devices, 2));
         const QList<QAction*> top = menu->actions();
         QCOMPARE(top.size(), 8);
         QCOMPARE(top[0]->text(), QStringLiteral("카메라"));
@@ -93,7 +93,7 @@ private slots:
 
     void panelStateAndCommandsById() {
         const auto devices = threeCameras();
-        MenuModel model = buildContextMenuModel(devices, "Doc Cam");
+        MenuModel model = buildContextMenuModel(devices, 0);
         applyPanelState(model, true);
         const auto menu = CMenuXP::fromModel(model);
         QVERIFY(!menu->actionForCommand(ID_PANEL_HIDE)->isEnabled());
@@ -115,7 +115,7 @@ private slots:
     }
 
     void itemsAreMeasuredByTheRule() {
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(threeCameras(), ""));
+        const auto menu = CMenuXP::fromModel(buildContextMenuModel(threeCameras(), -1));
         menu->popup(QPoint(0, 0));
         QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
         QAction* hide = menu->actionForCommand(ID_PANEL_HIDE);
@@ -129,7 +129,7 @@ private slots:
     }
 
     void drawsSelectionBoldAndEmbossedItems() {
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(threeCameras(), ""));
+        const auto menu = CMenuXP::fromModel(buildContextMenuModel(threeCameras(), -1));
         setTestColours(*menu);
         menu->setCommandEnabled(ID_PANEL_HIDE, false);
         menu->setCommandEnabled(ID_PANEL_SHOW, false);
@@ -173,7 +173,7 @@ private slots:
         std::vector<DeviceEntry> same(2);
         same[0].friendlyName = "Camera";
         same[1].friendlyName = "Camera!";
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(same, "Camera!"));
+        const auto menu = CMenuXP::fromModel(buildContextMenuModel(same, 1));
         auto* cameras = qobject_cast<CMenuXP*>(menu->actions()[0]->menu());
         setTestColours(*cameras);
         cameras->popup(QPoint(0, 0));

@@ -28,9 +28,10 @@ fail() {
   exit 1
 }
 
+# Starts a private X server; $1 is the screen size (default 1920x1080).
 start_x() {
   local fd_file="$E2E_TMP/display"
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$fd_file" 2>/dev/null &
   XVFB_PID=$!
   for _ in $(seq 100); do
     [ -s "$fd_file" ] && break

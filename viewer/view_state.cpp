@@ -1,7 +1,0 @@
-#include "viewer/view_state.h"
-
-namespace vistrela {
-
-ViewState theView;
-
-}  // namespace vistrela
