@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const vistrela::CommandLine cl = vistrela::ParseCommandLine(args);
-    if (cl.autoCaptureSeconds < 0) std::abort();
+    if (cl.autoCaptureSeconds < 0 || cl.autoCaptureSeconds > vistrela::kMaxAutoCaptureSeconds)
+        std::abort();
     if (cl.oneShotCapture != (cl.commandLineName.size() > 3 ? 1 : 0)) std::abort();
     // The name is the first blank-separated token, so it holds no blank.
     if (cl.commandLineName.find(' ') != std::string::npos) std::abort();

@@ -15,7 +15,7 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick xdotool openbox
   clang-format
   clang libclang-rt-14-dev
-  valgrind openbox
+  valgrind
 )
 
 missing=()
