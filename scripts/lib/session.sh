@@ -37,6 +37,26 @@ title_shows() {
   [[ "$t" == *"[$1] fps:"* ]] && [[ ! "$t" =~ fps:0\.00 ]]
 }
 
+# The name of the open camera as the camera-settings dialog (Ctrl+K) titles it; the dialog is
+# closed again (Escape). Empty when the dialog does not show.
+SETTINGS_TITLE='^카메라 설정'
+settings_shown() { xdotool search --onlyvisible --name "$SETTINGS_TITLE" >/dev/null 2>&1; }
+settings_gone() { ! settings_shown; }
+open_camera_name() {
+  local wid name
+  focus_main
+  xdotool key ctrl+k
+  wait_until 30 settings_shown || return 0
+  wid="$(xdotool search --onlyvisible --name "$SETTINGS_TITLE" | head -1)"
+  name="$(xdotool getwindowname "$wid")"
+  xdotool key Escape
+  wait_until 30 settings_gone || fail "the camera-settings dialog stayed open"
+  echo "${name#*카메라 설정 - }"
+}
+# True when the open camera is "$1". The title's size is not used: it keeps the size asked of
+# the first camera.
+camera_is() { [ "$(open_camera_name)" = "$1" ]; }
+
 # Waits for the main window and its first frames; sets MAIN_WID.
 wait_main_window() {
   local limit=$(($1 * SESSION_SLOWNESS))
