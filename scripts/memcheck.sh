@@ -87,7 +87,8 @@ xdotool key r
 step "saving a picture (Ctrl+S)"
 xdotool key ctrl+s
 picture() { find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' -size +0 | head -1; }
-saved() { [ -n "$(picture)" ] && identify "$(picture)" >/dev/null 2>&1; }
+# Complete: the picture is written in place, so a read may catch it half written.
+saved() { [ -n "$(picture)" ] && identify -regard-warnings "$(picture)" >/dev/null 2>&1; }
 wait_until 60 saved || fail "no picture on the desktop"
 # The quarter turn shows in the picture: the 1280 x 720 camera's picture stands upright.
 identify -format '%m %w %h\n' "$(picture)" | grep -q '^JPEG 720 1280$' ||
