@@ -133,7 +133,7 @@ choose_camera_by_mouse() {
 
 # The same choice with the keyboard: the menu button, then Down, Right, Down x row, Return.
 choose_camera_by_keys() {
-  local row=$1
+  local row=$1 i
   open_menu >/dev/null
   xdotool key Down
   xdotool key Right
