@@ -22,10 +22,10 @@ struct Key {
 };
 
 constexpr Key kKeys[] = {
-    {"camsi", "curfn", "CAMSI", "CURFN"},    {"camsi", "num", "CAMSI", "NUM"},
-    {"main", "jpgq", "MAIN", "JPGQ"},        {"main", "croph", "MAIN", "CROPH"},
-    {"main", "cropw", "MAIN", "CROPW"},      {"main", "path", "MAIN", "PATH"},
-    {"main", "fname", "MAIN", "FNAME"},      {"main", "autonum", "MAIN", "AUTONUM"},
+    {"camsi", "curfn", "CAMSI", "CURFN"},     {"camsi", "num", "CAMSI", "NUM"},
+    {"main", "jpgq", "MAIN", "JPGQ"},         {"main", "croph", "MAIN", "CROPH"},
+    {"main", "cropw", "MAIN", "CROPW"},       {"main", "path", "MAIN", "PATH"},
+    {"main", "fname", "MAIN", "FNAME"},       {"main", "autonum", "MAIN", "AUTONUM"},
     {"main", "autohide", "MAIN", "AUTOHIDE"},
 };
 
