@@ -107,11 +107,14 @@ panel_button_centre() {
 
 focus_main() { xdotool windowactivate --sync "$MAIN_WID" >/dev/null 2>&1 || xdotool windowfocus --sync "$MAIN_WID"; }
 
+# Pointer moves are not --sync: a move to where the pointer already is never reports and
+# xdotool would wait for it.
+
 # Opens the context menu with the panel's menu button (row 6, column 1); prints the menu's id.
 open_menu() {
   local cx cy
   read -r cx cy < <(panel_button_centre 6 1)
-  xdotool mousemove --sync "$cx" "$cy" click 1
+  xdotool mousemove "$cx" "$cy" click 1
   wait_until 30 popup_count_is 1 || fail "the menu did not open"
   popup_windows
 }
@@ -123,11 +126,11 @@ choose_camera_by_mouse() {
   menu="$(open_menu)"
   read -r x y w h < <(window_box "$menu")
   # The first of 8 equal items.
-  xdotool mousemove --sync $((x + w / 3)) $((y + h / 16)) click 1
+  xdotool mousemove $((x + w / 3)) $((y + h / 16)) click 1
   wait_until 30 popup_count_is 2 || fail "the camera submenu did not open"
   sub="$(popup_windows | grep -vx "$menu" | head -1)"
   read -r x y w h < <(window_box "$sub")
-  xdotool mousemove --sync $((x + w / 3)) $((y + h * (2 * row + 1) / (2 * count))) click 1
+  xdotool mousemove $((x + w / 3)) $((y + h * (2 * row + 1) / (2 * count))) click 1
   wait_until 30 popup_count_is 0 || fail "the menu stayed open after a choice"
 }
 
