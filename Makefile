@@ -51,7 +51,8 @@ fuzz: deps
 	@bash scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # The viewer under valgrind's memcheck in a scripted session (scripts/memcheck.sh).
-memcheck: build
+memcheck: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target vistrela
 	@bash scripts/memcheck.sh $(BUILD)/vistrela
 
 format:
