@@ -18,6 +18,8 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick xdotool openbox
   desktop-file-utils appstream librsvg2-bin
   clang-format
+  clang libclang-rt-14-dev
+  valgrind
 )
 
 missing=()
