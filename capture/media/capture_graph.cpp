@@ -26,17 +26,32 @@ std::int64_t SteadyMs() {
         .count();
 }
 
+// The queued call is built on a streaming thread and run on the UI thread. Qt's event queue
+// orders the two, but a race detector does not see inside Qt; taking this lock on both sides
+// makes that order visible to it. Held only while the call is queued and while its weak
+// pointer is locked.
+std::mutex& HandOffMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 // Runs `fn` on the UI thread later, unless the session is gone by then.
 template <typename Session, typename Fn>
 void PostToUi(const std::weak_ptr<Session>& weak, Fn fn) {
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr) return;
-    QMetaObject::invokeMethod(
-        app,
-        [weak, fn]() {
-            if (auto session = weak.lock()) fn(*session);
-        },
-        Qt::QueuedConnection);
+    auto call = [weak, fn]() {
+        std::shared_ptr<Session> session;
+        {
+            std::lock_guard taken(HandOffMutex());
+            session = weak.lock();
+        }
+        if (session) fn(*session);
+    };
+    // Held while the call is copied into Qt's queue; Qt runs queued calls without its queue
+    // lock held, so the UI thread's side cannot wait on this one in turn.
+    std::lock_guard handOff(HandOffMutex());
+    QMetaObject::invokeMethod(app, std::move(call), Qt::QueuedConnection);
 }
 
 }  // namespace
