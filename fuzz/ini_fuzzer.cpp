@@ -1,4 +1,5 @@
-// The ini reader over arbitrary file contents, asked for the keys the settings loader reads.
+// The ini reader over arbitrary file contents, asked for the keys the settings loader reads,
+// then the settings load itself.
 // CIni reads files only, so each input goes into one in-memory file (memfd) that the reader
 // opens through /proc/self/fd: no disk traffic per input.
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "settings/ini.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -72,6 +74,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (n < 0 || n > bytes) std::abort();
             if (value.compare(0, len, buffer, len) != 0) std::abort();
         }
+    }
+    // The settings load over the same file: a pure function of it and the desktop folder.
+    // Whatever the file says, the device count stays within the table and the crop size is
+    // the frame size; the start-up keeps only the camera name and the device count.
+    {
+        const vistrela::Settings loaded = vistrela::LoadSettings(ini, "/home/u/Desktop/");
+        if (loaded.deviceCount < 0 || loaded.deviceCount > vistrela::MAX_DEVICES) std::abort();
+        if (loaded.cropWidth != 640 || loaded.cropHeight != 480) std::abort();
+        vistrela::ViewState view;
+        const vistrela::Settings start = vistrela::StartupSettings(ini, "/home/u/Desktop/", view);
+        if (start.cameraName != loaded.cameraName || start.jpegQuality != 99 ||
+            start.savePath != "/home/u/Desktop/" || view.zoomLimit != vistrela::kStartupZoomLimit)
+            std::abort();
     }
     // The number rules on the raw input as well, in every base the reader honours.
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -55,9 +55,17 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     if (path.empty()) return false;
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) return false;
-    // read() with a limit, not readAll(): character devices and growing files never end.
-    const QByteArray bytes = file.read(static_cast<qint64>(kMaxIniBytes));
-    out.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // In pieces up to a limit, not readAll(): character devices and growing files never end,
+    // and a single read of the whole limit would allocate all of it for every small file.
+    out.clear();
+    constexpr qint64 kPieceBytes = 64 * 1024;
+    char piece[kPieceBytes];
+    while (out.size() < kMaxIniBytes) {
+        const qint64 want = std::min<qint64>(kPieceBytes, qint64(kMaxIniBytes - out.size()));
+        const qint64 got = file.read(piece, want);
+        if (got <= 0) break;
+        out.append(piece, static_cast<std::size_t>(got));
+    }
     return true;
 }
 
