@@ -94,7 +94,7 @@ void CvistDlg::OnInitDialog() {
     ctx_.ini.SetPathName(IniPath().c_str());
     ctx_.desktopPath = DesktopFolder();
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
-    // The one-shot flag stays armed: the next requested picture goes to ctx_.oneShotPath.
+    // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;
     windowed = 1;

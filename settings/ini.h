@@ -16,7 +16,7 @@
 // The file is read again by every call, so edits show at the next read. A missing or
 // unreadable file reads like an empty one.
 //
-// Threads: one instance is used by one thread at a time (theIni: user-interface thread).
+// Threads: one instance is used by one thread at a time (the application's: user-interface thread).
 
 #include <cstddef>
 #include <cstdint>
