@@ -3,9 +3,10 @@
 // window state and wires the core together (frame pipeline, view controls, settings, still
 // capture, camera); the algorithms live in the core. Everything runs on the UI thread.
 //
-// Split by responsibility: cvist_dlg.cpp (start-up, camera, commands, teardown, title),
-// cvist_dlg_frame.cpp (frames and pictures), cvist_dlg_input.cpp (keys, wheel, mouse),
-// cvist_dlg_layout.cpp (panel, sizing, full screen, menu).
+// Split by responsibility: cvist_dlg.cpp (start-up, camera, menu commands, teardown, title),
+// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_frame.cpp (frames,
+// freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
+// sizing, full screen, monitors, menu, text window).
 
 #include <QDialog>
 #include <QRect>
