@@ -190,21 +190,20 @@ namespace {
 
 // The window manager's frame around the client area. The platform window knows it first
 // (asking it looks the frame up); the widget's frame geometry follows later.
-QSize frameExtent(QWidget* window) {
+QMargins frameMargins(QWidget* window) {
     if (QWindow* handle = window->windowHandle()) {
         const QMargins m = handle->frameMargins();
-        if (!m.isNull()) return QSize(m.left() + m.right(), m.top() + m.bottom());
+        if (!m.isNull()) return m;
     }
-    return window->frameGeometry().size() - window->geometry().size();
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom());
 }
 
-// Where the client area starts inside the frame (left and top frame widths).
-QPoint frameOffset(QWidget* window) {
-    if (QWindow* handle = window->windowHandle()) {
-        const QMargins m = handle->frameMargins();
-        if (!m.isNull()) return QPoint(m.left(), m.top());
-    }
-    return window->geometry().topLeft() - window->frameGeometry().topLeft();
+QSize frameExtent(QWidget* window) {
+    const QMargins m = frameMargins(window);
+    return QSize(m.left() + m.right(), m.top() + m.bottom());
 }
 
 WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& decoration) {
@@ -233,7 +232,8 @@ void CvistDlg::fitWindowToVideo() {
         // The client area goes inside the frame's place, by the frame's own margins: move()
         // would count a frame only once Qt itself has noticed it.
         const QPoint frameAt = placeWindowInside(fit.windowSize, scr->availableGeometry());
-        setGeometry(QRect(frameAt + frameOffset(this), client));
+        const QMargins m = frameMargins(this);
+        setGeometry(QRect(frameAt + QPoint(m.left(), m.top()), client));
     } else {
         resize(client);
     }

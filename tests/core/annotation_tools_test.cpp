@@ -54,7 +54,7 @@ bool Blank(const CxImage& image) {  // every pixel transparent
     return true;
 }
 
-// Part 4.1's edge cases through the unit's event interface.
+// The tool's edge cases through the unit's event interface.
 TEST(AnnotationTools, PressOverThePanelOrDuringAStrokeDoesNothing) {
     Desk d;
     d.tools.Press(d.view, d.state, d.area, 640, 100);  // x = W: the panel

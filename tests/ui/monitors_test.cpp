@@ -2,60 +2,31 @@
 // test X server has only one): the context menu lists both, and choosing the second puts a
 // full-screen window of that monitor's size at its position.
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
-#include "app/app_context.h"
-#include "app/cvist_dlg.h"
-#include "controls/menu_model.h"
-#include "controls/panel_buttons.h"
-#include "controls/ui/gdip_button.h"
-#include "controls/ui/menu_xp.h"
-#include "tests/core/temp_home.h"
+#include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
+using namespace vistrela::test;
 
 namespace {
-constexpr int kWaitMs = 15000;
 const QRect kSecond(1920, 0, 1280, 1024);
 }  // namespace
 
-class MonitorsTest : public QObject {
+class MonitorsTest : public MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<test::TempHome> home_;
-    std::unique_ptr<AppContext> ctx_;
-    std::unique_ptr<CvistDlg> dlg_;
-
-    CMenuXP* popUpMenu() {
-        for (CGdipButton* b : dlg_->findChildren<CGdipButton*>())
-            if (b->property("controlId").toInt() == IDC_MENU) QTest::mouseClick(b, Qt::LeftButton);
-        CMenuXP* menu = nullptr;
-        const bool shown = QTest::qWaitFor(
-            [&] {
-                menu = qobject_cast<CMenuXP*>(QApplication::activePopupWidget());
-                return menu != nullptr && menu->isVisible();
-            },
-            kWaitMs);
-        return shown ? menu : nullptr;
-    }
 
 private slots:
     void initTestCase() {
-        home_ = std::make_unique<test::TempHome>();
-        QVERIFY(home_->valid());
+        setUpCase();
         QCOMPARE(QGuiApplication::screens().size(), 2);
         QCOMPARE(QGuiApplication::screens()[1]->geometry(), kSecond);
     }
 
     void secondMonitorFromTheMenu() {
-        qputenv("VISTRELA_TEST_CAMERAS", "Projector Cam@640x480");
-        ctx_ = std::make_unique<AppContext>();
-        dlg_ = std::make_unique<CvistDlg>(*ctx_);
+        start("Projector Cam@640x480");
         QVERIFY(dlg_->cameraOpen());
 
         CMenuXP* menu = popUpMenu();
@@ -76,9 +47,10 @@ private slots:
         // F11 leaves full screen; again, it fills the monitor the window is on.
         QTest::keyClick(dlg_.get(), Qt::Key_F11);
         QTRY_VERIFY_WITH_TIMEOUT(!(dlg_->windowState() & Qt::WindowFullScreen), kWaitMs);
-        dlg_.reset();
-        ctx_.reset();
+        tearDown();
     }
+
+    void cleanupTestCase() { tearDownCase(); }
 };
 
 int main(int argc, char** argv) {
