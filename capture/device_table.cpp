@@ -23,6 +23,20 @@ int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& na
     return -1;
 }
 
+std::string CameraIdentity(const DeviceEntry& device) {
+    if (!device.serial.empty()) return "serial:" + device.serial;
+    if (!device.portPath.empty()) return "port:" + device.portPath;
+    return "name:" + device.friendlyName;
+}
+
+int FindDeviceByIdentity(const DeviceTable& devices, int count, const std::string& identity) {
+    count = std::min(count, MAX_DEVICES);
+    for (int i = 0; i < count; ++i) {
+        if (CameraIdentity(devices[i]) == identity) return i;
+    }
+    return -1;
+}
+
 int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName, int preferredRow) {
     if (count < 1) return -1;
     const std::string asked = cameraName;

@@ -37,6 +37,14 @@ int FindDeviceIndex(const DeviceTable& devices, int count, const std::string& na
 int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName,
                  int preferredRow = -1);
 
+// The text that identifies a camera across replugs and restarts: "serial:<USB serial>" when it
+// has one, else "port:<USB port path>", else "name:<friendly name>". Never the device node,
+// whose number changes when the camera is plugged in again.
+std::string CameraIdentity(const DeviceEntry& device);
+
+// First row below `count` whose CameraIdentity equals `identity`, or -1.
+int FindDeviceByIdentity(const DeviceTable& devices, int count, const std::string& identity);
+
 // One camera of VISTRELA_TEST_CAMERAS.
 struct TestCameraEntry {
     struct Size {

@@ -15,6 +15,10 @@ struct DeviceEntry {
     std::string friendlyName;  // display name, the name the user picks and the ini stores
     std::string description;   // device class or card
     std::string devicePath;    // device node, for example /dev/video0
+    // What tells this camera apart from every other one across replugs: its USB serial number
+    // and its USB port path (the physical socket chain), each "" when the device has none.
+    std::string serial;
+    std::string portPath;
 };
 
 }  // namespace vistrela
