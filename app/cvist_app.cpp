@@ -59,6 +59,13 @@ int CvistApp::InitInstance(int argc, char** argv) {
     const std::string oneShotPath =
         cmd.oneShotCapture != 0 ? AbsoluteFromStartFolder(cmd.commandLineName) : std::string();
     if (!instance.claim()) {
+        if (cmd.autoRecordSeconds > 0) {
+            // The camera belongs to the running viewer; succeeding here would promise a movie
+            // that nobody records.
+            std::fprintf(stderr, "vistrela: another viewer is running; cannot record %s\n",
+                         cmd.autoRecordPath.c_str());
+            return 1;
+        }
         if (cmd.oneShotCapture == 0) return 0;
         // A one-shot run beside a running viewer: that viewer takes the picture, and this run
         // succeeds only once the file is written.
@@ -72,9 +79,14 @@ int CvistApp::InitInstance(int argc, char** argv) {
 
     AppContext context;
     context.commandLine = cmd;
+    // The window works in the program's folder; names from the command line are resolved first.
+    if (cmd.autoRecordSeconds > 0)
+        context.commandLine.autoRecordPath = AbsoluteFromStartFolder(cmd.autoRecordPath);
     context.oneShotPath = oneShotPath;
     QtPrompts qtPrompts;
-    context.prompts = &qtPrompts;
+    // A run nobody watches says everything on standard error and never waits for a click.
+    const bool unattended = cmd.autoCaptureSeconds > 0 || cmd.autoRecordSeconds > 0;
+    context.prompts = unattended ? &StderrPrompts() : &qtPrompts;
 
     CvistDlg dialog(context);
     qtPrompts.setParent(&dialog);

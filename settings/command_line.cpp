@@ -1,5 +1,6 @@
 #include "settings/command_line.h"
 
+#include <cctype>
 #include <charconv>
 
 #include "common/strings.h"
@@ -9,6 +10,7 @@ namespace vistrela {
 namespace {
 
 constexpr std::string_view kAutoCapture = "--auto-capture";
+constexpr std::string_view kAutoRecord = "--auto-record";
 
 // The timer runs in milliseconds in an int, so the seconds are held far below what overflows
 // it: one day is the most a start can wait for its picture.
@@ -20,6 +22,18 @@ bool ParseSeconds(const std::string& text, int& seconds) {
 }
 
 }  // namespace
+
+bool IsMovieFileName(const std::string& path) {
+    const auto endsWith = [&](std::string_view suffix) {
+        if (path.size() <= suffix.size()) return false;
+        for (std::size_t i = 0; i < suffix.size(); ++i) {
+            const char c = path[path.size() - suffix.size() + i];
+            if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return false;
+        }
+        return true;
+    };
+    return endsWith(".avi") || endsWith(".mp4");
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
@@ -51,6 +65,29 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                         CutUtf8(value, 200).c_str(), kMaxAutoCaptureSeconds);
                     return result;
                 }
+            } else if (arg == kAutoRecord) {
+                if (i + 2 >= args.size()) {
+                    result.error =
+                        "--auto-record 뒤에 초 단위 시간과 동영상 파일 이름이 필요합니다";
+                    return result;
+                }
+                const std::string& value = args[++i];
+                if (!ParseSeconds(value, result.autoRecordSeconds)) {
+                    result.autoRecordSeconds = 0;
+                    result.error = FormatString(
+                        "--auto-record 값이 올바르지 않습니다: \"%s\" (1 이상 %d 이하의 정수 초)",
+                        CutUtf8(value, 200).c_str(), kMaxAutoCaptureSeconds);
+                    return result;
+                }
+                result.autoRecordPath = args[++i];
+                if (!IsMovieFileName(result.autoRecordPath)) {
+                    result.autoRecordSeconds = 0;
+                    result.error =
+                        FormatString("--auto-record 파일 이름은 .avi 또는 .mp4로 끝나야 합니다: %s",
+                                     CutUtf8(result.autoRecordPath, 200).c_str());
+                    result.autoRecordPath.clear();
+                    return result;
+                }
             } else {
                 result.error = FormatString("알 수 없는 옵션입니다: %s", CutUtf8(arg, 200).c_str());
                 return result;
@@ -71,6 +108,8 @@ std::string CommandLineUsage() {
     return "사용법: vistrela [옵션] [파일이름]\n"
            "  파일이름              다음에 찍는 사진을 이 이름으로 저장하고 끝냅니다\n"
            "  --auto-capture 초     지정한 초가 지나면 사진을 한 장 찍습니다\n"
+           "  --auto-record 초 파일 첫 화면부터 지정한 초 동안 녹화해 파일(.avi, .mp4)로 저장하고\n"
+           "                        끝냅니다\n"
            "  --help                이 도움말을 보여줍니다\n"
            "  --version             판 번호를 보여줍니다\n";
 }

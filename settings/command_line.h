@@ -3,11 +3,12 @@
 //
 // Arguments beginning with "--" are options: "--help", "--version" and
 // "--auto-capture SECONDS" (also "--auto-capture=SECONDS"; a whole positive number of
-// seconds, at most kMaxAutoCaptureSeconds). A lone "--" ends the options, so a file name may begin
-// with "--". The first other argument is cut at its first blank (the one-shot rule works on
-// blank-separated tokens); that token is `commandLineName`, and one longer than 3 bytes starts the
-// one-shot run (the next requested picture is saved under that name and the program closes).
-// Further arguments are ignored.
+// seconds, at most kMaxAutoCaptureSeconds), "--auto-record SECONDS FILE" (records FILE, an .avi
+// or .mp4 movie, for SECONDS from the first live picture, then ends). A lone "--" ends the options,
+// so a file name may begin with "--". The first other argument is cut at its first blank (the
+// one-shot rule works on blank-separated tokens); that token is `commandLineName`, and one longer
+// than 3 bytes starts the one-shot run (the next requested picture is saved under that name and the
+// program closes). Further arguments are ignored.
 
 #include <string>
 #include <vector>
@@ -21,10 +22,15 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     int autoCaptureSeconds = 0;   // 0 = off
+    int autoRecordSeconds = 0;    // 0 = off
+    std::string autoRecordPath;   // the movie of --auto-record, as given
     std::string commandLineName;  // first token of the first non-option argument
     int oneShotCapture = 0;       // 1 when commandLineName is longer than 3 bytes
     std::string error;            // empty, or why the command line was refused (Korean text)
 };
+
+// Whether `path` names a movie the program writes: it ends in ".avi" or ".mp4" (any case).
+bool IsMovieFileName(const std::string& path);
 
 // `args` are the arguments after the program name, as argv gives them.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
