@@ -11,6 +11,8 @@ PACKAGES=(
   qt6-qpa-plugins fcitx5-frontend-qt6
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  # The sound recorder's sources: the sound server's default input, else ALSA's.
+  gstreamer1.0-pulseaudio gstreamer1.0-pipewire gstreamer1.0-alsa
   libv4l-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   fonts-nanum fonts-liberation
