@@ -25,6 +25,7 @@
 #include "controls/panel_buttons.h"
 #include "controls/ui/gdip_button.h"
 #include "controls/ui/menu_xp.h"
+#include "recording/ui/recording_control.h"
 #include "settings/command_line.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
@@ -81,6 +82,7 @@ bool CvistDlg::cameraOpen() const {
 
 void CvistDlg::OnInitDialog() {
     titleTimerId_ = startTimer(100);
+    setUpRecording();
     QDir::setCurrent(QString::fromStdString(appDir()));
     setWindowTitle(kProductTitle);
     pipe_.flipRows = 1;
@@ -108,6 +110,8 @@ void CvistDlg::OnInitDialog() {
     OpenCamera();
     startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
+    // Recordings a crash cut short become movies in the background.
+    recording_->RecoverLeftovers(ctx_.settings.savePath);
     if (ctx_.commandLine.autoCaptureSeconds > 0)
         autoCaptureTimerId_ = startTimer(ctx_.commandLine.autoCaptureSeconds * 1000);
 }
@@ -162,7 +166,7 @@ void CvistDlg::noCameraFound() {
 }
 
 bool CvistDlg::unattended() const {
-    return ctx_.commandLine.autoCaptureSeconds > 0;
+    return ctx_.commandLine.autoCaptureSeconds > 0 || ctx_.commandLine.autoRecordSeconds > 0;
 }
 
 void CvistDlg::toggleFreeze() {
@@ -170,6 +174,8 @@ void CvistDlg::toggleFreeze() {
 }
 
 void CvistDlg::CloseCamera() {
+    // A recording ends with its camera; its join follows in the background.
+    if (recording_ != nullptr) recording_->StopRecording();
     // Another camera, or this one again, shows its live picture.
     freeze_.Release();
     ctx_.capture.Close();
@@ -283,7 +289,7 @@ void CvistDlg::showCameraSettings() {
 }
 
 void CvistDlg::closeRequest() {
-    // A running recording is stopped first (the recording tools hook in here).
+    // A running recording is stopped and joined first (closeEvent).
     close();
 }
 
@@ -294,6 +300,11 @@ void CvistDlg::reject() {
 void CvistDlg::closeEvent(QCloseEvent* event) {
     if (closing_) {
         event->accept();
+        return;
+    }
+    if (holdCloseForRecording()) {
+        // The window closes once the movie is joined; the processing box shows meanwhile.
+        event->ignore();
         return;
     }
     closing_ = true;
@@ -319,6 +330,10 @@ void CvistDlg::stopTitleTimer() {
 void CvistDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == titleTimerId_) {
         updateTitle();
+    } else if (event->timerId() == autoRecordTimerId_) {
+        killTimer(autoRecordTimerId_);
+        autoRecordTimerId_ = 0;
+        recording_->StopRecording();
     } else if (event->timerId() == autoCaptureTimerId_) {
         killTimer(autoCaptureTimerId_);
         autoCaptureTimerId_ = 0;
@@ -329,7 +344,8 @@ void CvistDlg::timerEvent(QTimerEvent* event) {
 
 void CvistDlg::updateTitle() {
     TitleInputs in;
-    in.recording = false;
+    in.recording = recording_ != nullptr && recording_->recording();
+    if (in.recording) in.recordingSeconds = recording_->elapsedSeconds();
     in.frameWidth = ctx_.view.frameWidth;
     in.frameHeight = ctx_.view.frameHeight;
     in.videoWidth = videoStatic->width();

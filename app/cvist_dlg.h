@@ -6,7 +6,7 @@
 // Split by responsibility: cvist_dlg.cpp (start-up, camera, menu commands, teardown, title),
 // cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
-// sizing, full screen, monitors, menu, text window).
+// sizing, full screen, monitors, menu, text window), cvist_dlg_recording.cpp (recording).
 
 #include <QDialog>
 #include <QRect>
@@ -32,6 +32,7 @@ namespace vistrela {
 
 class CGdipButton;
 class CMenuXP;
+class RecordingControl;
 class CTextEditDlg;
 class VideoWidget;
 
@@ -85,6 +86,9 @@ public:
 
     // Opens the text window (creating it the first time) and places it over the video area.
     void ShowTextWindow();
+
+    // The recording (record and stop buttons, the join, leftovers of a crash).
+    RecordingControl& recordingControl() { return *recording_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -152,6 +156,16 @@ private:
     // Images and tooltip of the collapse strip for the current panel state.
     void applyStripLook();
 
+    // Recording (cvist_dlg_recording.cpp).
+    void setUpRecording();
+    void startRecording();
+    void stopRecording();
+    // The recording step of the frame handler, and the start of an unattended recording.
+    void recordFrame();
+    void recordingIdleChanged();
+    // Closing waits for the movie: a running recording is stopped and joined first.
+    bool holdCloseForRecording();
+
     // Commands that act on the camera.
     void optionsCommand();
     void showCameraSettings();
@@ -200,6 +214,10 @@ private:
     // The device row of the chosen camera, -1 without one.
     int cameraRow_ = -1;
     int autoCaptureTimerId_ = 0;  // --auto-capture
+    std::unique_ptr<RecordingControl> recording_;
+    int autoRecordTimerId_ = 0;  // --auto-record: the recording's length
+    bool autoRecordStarted_ = false;
+    bool closeAfterJoin_ = false;  // a close waits for the movie's join
     int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;

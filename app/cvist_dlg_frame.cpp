@@ -47,6 +47,7 @@ void CvistDlg::frameReady(const FrameView& frame) {
     if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);
     videoStatic->showFrame(frameImage, result.geometry);
     if (pipe_.captureRequest != 0) saveStill();
+    recordFrame();
 }
 
 void CvistDlg::captureInto(const std::string& path, PictureReply reply) {

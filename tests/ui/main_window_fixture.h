@@ -41,12 +41,16 @@ inline const QString kLostText = QStringLiteral("카메라 연결이 끊어졌�
 class RecordingPrompts : public Prompts {
 public:
     void notice(const std::string&, const std::string& text) override { notices.push_back(text); }
+    // The save dialog answers `saveAnswer` ("" = cancelled).
     std::string saveFileName(const std::string&, const std::string&, const std::string&,
                              const std::string&) override {
-        return {};
+        ++saveDialogs;
+        return saveAnswer;
     }
     std::string folder(const std::string&, const std::string&) override { return {}; }
     std::vector<std::string> notices;
+    std::string saveAnswer;
+    int saveDialogs = 0;
 };
 
 // The colour of one corner marker of the test camera's picture.
@@ -225,6 +229,8 @@ protected:
             QFile::remove(desktop() + "/" + name);
         QFile::remove(QString::fromStdString(home_->configIni()));
         prompts_.notices.clear();
+        prompts_.saveAnswer.clear();
+        prompts_.saveDialogs = 0;
     }
 
     void tearDown() {
