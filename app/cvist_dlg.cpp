@@ -94,6 +94,8 @@ void CvistDlg::OnInitDialog() {
     ctx_.ini.SetPathName(IniPath().c_str());
     ctx_.desktopPath = DesktopFolder();
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
+    // What the user asked to be remembered goes on top of the designed start-up.
+    const int rememberedRow = applyRememberedChoices();
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;
@@ -105,7 +107,7 @@ void CvistDlg::OnInitDialog() {
     pipe_.captureRequest = 0;
     refreshPanelImages();
 
-    OpenCamera();
+    OpenCamera(rememberedRow);
     startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
     if (ctx_.commandLine.autoCaptureSeconds > 0)
@@ -253,26 +255,15 @@ void CvistDlg::onMenuCommand(int id) {
         case MenuAction::Freeze:
             toggleFreeze();
             break;
+        case MenuAction::Options:
+            onCommand(cmd::Options);
+            break;
         case MenuAction::MonitorFullScreen:
             fullScreenOn(command.monitorIndex);
             break;
         case MenuAction::Ignored:
             break;
     }
-}
-
-void CvistDlg::optionsCommand() {
-    CloseCamera();
-    ctx_.settings.ResetDevices();
-    ctx_.settings.Load(ctx_.ini, ctx_.desktopPath);
-    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
-    if (ctx_.settings.deviceCount < 1) {
-        ShowNotice(*ctx_.prompts, "카메라가 없습니다");
-        return;
-    }
-    // The options dialog itself arrives later; the camera reopens with the settings as
-    // they now stand.
-    OpenCamera();
 }
 
 void CvistDlg::showCameraSettings() {

@@ -4,7 +4,8 @@
 // capture, camera); the algorithms live in the core. Everything runs on the UI thread.
 //
 // Split by responsibility: cvist_dlg.cpp (start-up, camera, menu commands, teardown, title),
-// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_frame.cpp (frames,
+// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_options.cpp (the
+// options command and the remembered choices), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
 // sizing, full screen, monitors, menu, text window).
 
@@ -153,7 +154,12 @@ private:
     void applyStripLook();
 
     // Commands that act on the camera.
+    // Ctrl+, and the menu's "옵션...": closes the camera, reloads the settings, runs the options
+    // dialog and opens the camera again (cvist_dlg_options.cpp).
     void optionsCommand();
+    // Puts the remembered choices (when the user asked for them) into the settings and the
+    // requested size; returns the device row of the remembered camera, or -1.
+    int applyRememberedChoices();
     void showCameraSettings();
 
     AppContext& ctx_;

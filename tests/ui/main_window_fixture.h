@@ -45,8 +45,13 @@ public:
                              const std::string&) override {
         return {};
     }
-    std::string folder(const std::string&, const std::string&) override { return {}; }
+    std::string folder(const std::string& title, const std::string&) override {
+        folderTitles.push_back(title);
+        return folderAnswer;
+    }
     std::vector<std::string> notices;
+    std::vector<std::string> folderTitles;
+    std::string folderAnswer;  // what the folder picker answers; "" = cancelled
 };
 
 // The colour of one corner marker of the test camera's picture.
@@ -225,6 +230,8 @@ protected:
             QFile::remove(desktop() + "/" + name);
         QFile::remove(QString::fromStdString(home_->configIni()));
         prompts_.notices.clear();
+        prompts_.folderTitles.clear();
+        prompts_.folderAnswer.clear();
     }
 
     void tearDown() {
