@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -131,6 +132,14 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, std::strin
     hideCheck_ = new QCheckBox(Q("캡처후 화면 숨기기"), this);
     place(hideCheck_, IDC_OPT_HIDE, 57, 215, 71, 11, true);
     rememberCheck_ = new QCheckBox(Q("설정 기억하기(&M)"), this);
+    // Alt+M toggles the box at once: a button's own mnemonic clicks it a moment later, and an
+    // Enter pressed within that moment would end the dialog with the box unchanged.
+    rememberCheck_->setShortcut(QKeySequence());
+    auto* rememberKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_M), this);
+    connect(rememberKey, &QShortcut::activated, this, [this] {
+        rememberCheck_->setFocus(Qt::ShortcutFocusReason);
+        rememberCheck_->toggle();
+    });
     place(rememberCheck_, IDC_OPT_REMEMBER, 150, 215, 80, 11, true);
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setDefault(true);
