@@ -114,32 +114,5 @@ TEST_F(RememberedChoicesTest, TheIdentityPicksItsRowAmongNamesakes) {
     EXPECT_EQ(name, "Doc Cam");
 }
 
-TEST_F(RememberedChoicesTest, ValuesOutOfRangeInTheProfileKeepTheirDefaults) {
-    {
-        QSettings profile = Profile();
-        profile.setValue("Remembered/enabled", true);
-        profile.setValue("Remembered/jpegQuality", 0);
-        profile.setValue("Remembered/nameMode", 7);
-        profile.setValue("Remembered/resolution", "wide");
-        profile.setValue("Remembered/hideAfterCapture", "yes");
-        profile.setValue("Remembered/savePath", "");
-    }
-    QSettings profile = Profile();
-    const std::optional<RememberedChoices> loaded = LoadRememberedChoices(profile);
-    ASSERT_TRUE(loaded.has_value());
-    Settings settings = Startup();
-    ApplyRememberedChoices(*loaded, settings);
-    EXPECT_EQ(settings.jpegQuality, 99);
-    EXPECT_EQ(settings.nameMode, kNameTimeStamp);
-    EXPECT_EQ(settings.resolutionMode, "640*480");
-    EXPECT_EQ(settings.hideAfterCapture, 0);
-    EXPECT_EQ(settings.savePath, "/home/u/Desktop/");  // no empty folder
-    EXPECT_EQ(settings.fileName, "image.jpg");
-
-    // Without the flag nothing is applied, whatever else the group holds.
-    profile.remove("Remembered/enabled");
-    EXPECT_FALSE(LoadRememberedChoices(profile).has_value());
-}
-
 }  // namespace
 }  // namespace vistrela

@@ -49,9 +49,10 @@ QStringList entries(QComboBox* box) {
 class OptionDlgTest : public MainWindowFixture {
     Q_OBJECT
 
-    // Opens the dialog with Ctrl+, and runs `body` on it once it shows; a dialog the body left
-    // open is cancelled. False when no dialog showed.
-    bool withOptions(const std::function<void(Option*)>& body) {
+    // Opens the dialog (`open`, by default Ctrl+, on the main window) and runs `body` on it once
+    // it shows; a dialog the body left open is cancelled. False when no dialog showed.
+    bool withOptions(const std::function<void(Option*)>& body,
+                     const std::function<void()>& open = {}) {
         bool ran = false;
         QTimer poll;
         poll.setInterval(20);
@@ -64,8 +65,12 @@ class OptionDlgTest : public MainWindowFixture {
             if (d->isVisible()) d->reject();
         });
         poll.start();
-        QTest::keyClick(dlg_.get(), Qt::Key_Comma, Qt::ControlModifier);
-        return ran;
+        if (open)
+            open();
+        else
+            QTest::keyClick(dlg_.get(), Qt::Key_Comma, Qt::ControlModifier);
+        return QTest::qWaitFor([&] { return ran && QApplication::activeModalWidget() == nullptr; },
+                               kWaitMs);
     }
 
     bool cameraRuns(const QString& name, int width, int height) {
@@ -226,29 +231,15 @@ private slots:
         QVERIFY(cameraRuns("X", 320, 240));
         // "옵션..." in the context menu opens the dialog; a one-letter camera name is no
         // device information: said, and the first camera opens all the same.
-        bool shown = false;
-        QTimer poll;
-        poll.setInterval(20);
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto* d = qobject_cast<Option*>(QApplication::activeModalWidget());
-            if (shown || d == nullptr || !d->isVisible()) return;
-            shown = true;
-            QTest::mouseClick(button(d, 1), Qt::LeftButton);
-            if (d->isVisible()) d->reject();
-        });
-        poll.start();
-        CMenuXP* menu = popUpMenu();
-        QVERIFY(menu != nullptr);
-        QAction* entry = nullptr;
-        for (QAction* a : menu->actions())
-            if (a->text().startsWith(QStringLiteral("옵션..."))) entry = a;
-        QVERIFY(entry != nullptr);
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
-                          menu->actionGeometry(entry).center());
-        QVERIFY(QTest::qWaitFor([&] { return shown; }, kWaitMs));
-        poll.stop();
-        QVERIFY(
-            QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, kWaitMs));
+        QVERIFY(withOptions([&](Option* d) { QTest::mouseClick(button(d, 1), Qt::LeftButton); },
+                            [&] {
+                                CMenuXP* menu = popUpMenu();
+                                QVERIFY(menu != nullptr);
+                                for (QAction* a : menu->actions())
+                                    if (a->text().startsWith(QStringLiteral("옵션...")))
+                                        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                                                          menu->actionGeometry(a).center());
+                            }));
         QCOMPARE(prompts_.notices, std::vector<std::string>{kNoDeviceInfo});
         QVERIFY(cameraRuns("X", 320, 240));
     }
