@@ -132,10 +132,11 @@ void CvistDlg::OpenCamera(int preferredRow) {
         ctx_.view.statusUntil = nowSeconds() + 5.0;
         return;
     }
-    cameraLost_ = false;
+    // The pipeline starts now; its first picture (cameraStarted) or a failed start
+    // (captureFailed) follows.
+    startPending_ = true;
     lookingForAnyCamera_ = false;
     reconnectTimer_.stop();
-    reconnectTimer_.setInterval(kReconnectIntervalMs);
     if (!fittedToCamera_ && windowed == 1) {
         // The window takes the shape of the picture the camera really delivers.
         fittedToCamera_ = true;
@@ -179,8 +180,25 @@ void CvistDlg::CloseCamera() {
     videoStatic->clearFrame();
 }
 
+void CvistDlg::cameraStarted() {
+    startPending_ = false;
+    cameraLost_ = false;
+    reconnectTimer_.setInterval(kReconnectIntervalMs);
+}
+
 void CvistDlg::captureFailed(const std::string& reason) {
     CloseCamera();
+    if (startPending_) {
+        // No picture ever came: a failed open, tried again later and later.
+        startPending_ = false;
+        ctx_.view.statusText = "카메라를 열 수 없습니다";
+        ctx_.view.statusUntil = nowSeconds() + 5.0;
+        std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
+        reconnectTimer_.setInterval(
+            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
+        reconnectTimer_.start();
+        return;
+    }
     if (!cameraLost_) {
         cameraLost_ = true;
         // Said once, in the title, for a while; the window stays usable.

@@ -122,6 +122,8 @@ private:
     // Closes the undo step a text burn opened (if one did).
     void finishTextBurn();
     void checkCameraBack();
+    // The first picture of an opened camera: the camera counts as running.
+    void cameraStarted();
     // No camera at all: an unattended run ends with a failure; otherwise the notice, and the
     // first camera that appears is opened.
     void noCameraFound();
@@ -201,6 +203,8 @@ private:
     int titleTimerId_ = 0;     // timer 123: the title, ten times a second
     QTimer reconnectTimer_;    // looks for a lost camera coming back
     bool cameraLost_ = false;  // the camera failed while running; said once
+    // The camera was opened and has sent no picture yet: a failure now is a failed start.
+    bool startPending_ = false;
     // There was no camera at all: the first camera that appears is opened.
     bool lookingForAnyCamera_ = false;
     // The device row of the chosen camera, -1 without one.
