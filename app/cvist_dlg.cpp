@@ -96,6 +96,8 @@ void CvistDlg::OnInitDialog() {
     ctx_.ini.SetPathName(IniPath().c_str());
     ctx_.desktopPath = DesktopFolder();
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
+    // What the user asked to be remembered goes on top of the designed start-up.
+    const int rememberedRow = applyRememberedChoices();
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;
@@ -107,7 +109,7 @@ void CvistDlg::OnInitDialog() {
     pipe_.captureRequest = 0;
     refreshPanelImages();
 
-    OpenCamera();
+    OpenCamera(rememberedRow);
     startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
     // Recordings a crash cut short become movies in the background.
@@ -134,10 +136,11 @@ void CvistDlg::OpenCamera(int preferredRow) {
         ctx_.view.statusUntil = nowSeconds() + 5.0;
         return;
     }
-    cameraLost_ = false;
+    // The pipeline starts now; its first picture (cameraStarted) or a failed start
+    // (captureFailed) follows.
+    startPending_ = true;
     lookingForAnyCamera_ = false;
     reconnectTimer_.stop();
-    reconnectTimer_.setInterval(kReconnectIntervalMs);
     if (!fittedToCamera_ && windowed == 1) {
         // The window takes the shape of the picture the camera really delivers.
         fittedToCamera_ = true;
@@ -183,8 +186,25 @@ void CvistDlg::CloseCamera() {
     videoStatic->clearFrame();
 }
 
+void CvistDlg::cameraStarted() {
+    startPending_ = false;
+    cameraLost_ = false;
+    reconnectTimer_.setInterval(kReconnectIntervalMs);
+}
+
 void CvistDlg::captureFailed(const std::string& reason) {
     CloseCamera();
+    if (startPending_) {
+        // No picture ever came: a failed open, tried again later and later.
+        startPending_ = false;
+        ctx_.view.statusText = "카메라를 열 수 없습니다";
+        ctx_.view.statusUntil = nowSeconds() + 5.0;
+        std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
+        reconnectTimer_.setInterval(
+            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
+        reconnectTimer_.start();
+        return;
+    }
     if (!cameraLost_) {
         cameraLost_ = true;
         // Said once, in the title, for a while; the window stays usable.
@@ -259,26 +279,15 @@ void CvistDlg::onMenuCommand(int id) {
         case MenuAction::Freeze:
             toggleFreeze();
             break;
+        case MenuAction::Options:
+            onCommand(cmd::Options);
+            break;
         case MenuAction::MonitorFullScreen:
             fullScreenOn(command.monitorIndex);
             break;
         case MenuAction::Ignored:
             break;
     }
-}
-
-void CvistDlg::optionsCommand() {
-    CloseCamera();
-    ctx_.settings.ResetDevices();
-    ctx_.settings.Load(ctx_.ini, ctx_.desktopPath);
-    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
-    if (ctx_.settings.deviceCount < 1) {
-        ShowNotice(*ctx_.prompts, "카메라가 없습니다");
-        return;
-    }
-    // The options dialog itself arrives later; the camera reopens with the settings as
-    // they now stand.
-    OpenCamera();
 }
 
 void CvistDlg::showCameraSettings() {

@@ -4,7 +4,8 @@
 // capture, camera); the algorithms live in the core. Everything runs on the UI thread.
 //
 // Split by responsibility: cvist_dlg.cpp (start-up, camera, menu commands, teardown, title),
-// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_frame.cpp (frames,
+// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_options.cpp (the
+// options command and the remembered choices), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
 // sizing, full screen, monitors, menu, text window), cvist_dlg_recording.cpp (recording).
 
@@ -125,6 +126,8 @@ private:
     // Closes the undo step a text burn opened (if one did).
     void finishTextBurn();
     void checkCameraBack();
+    // The first picture of an opened camera: the camera counts as running.
+    void cameraStarted();
     // No camera at all: an unattended run ends with a failure; otherwise the notice, and the
     // first camera that appears is opened.
     void noCameraFound();
@@ -167,7 +170,12 @@ private:
     bool holdCloseForRecording();
 
     // Commands that act on the camera.
+    // Ctrl+, and the menu's "옵션...": closes the camera, reloads the settings, runs the options
+    // dialog and opens the camera again (cvist_dlg_options.cpp).
     void optionsCommand();
+    // Puts the remembered choices (when the user asked for them) into the settings and the
+    // requested size; returns the device row of the remembered camera, or -1.
+    int applyRememberedChoices();
     void showCameraSettings();
 
     AppContext& ctx_;
@@ -209,6 +217,8 @@ private:
     int titleTimerId_ = 0;     // timer 123: the title, ten times a second
     QTimer reconnectTimer_;    // looks for a lost camera coming back
     bool cameraLost_ = false;  // the camera failed while running; said once
+    // The camera was opened and has sent no picture yet: a failure now is a failed start.
+    bool startPending_ = false;
     // There was no camera at all: the first camera that appears is opened.
     bool lookingForAnyCamera_ = false;
     // The device row of the chosen camera, -1 without one.

@@ -50,7 +50,7 @@ MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRo
         {ID_PANEL_HIDE, "메뉴숨기기"}, {ID_PANEL_SHOW, "메뉴보이기"}, {ID_ZOOM_RESET, "줌취소"},
         {ID_PAN_RESET, "이동취소"},    {ID_TEXT_TOOL, "글씨쓰기"},    {ID_DRAW_TOOL, "그리기"},
         {ID_ERASE_TOOL, "지우개"},     {ID_UNDO, "실행 취소"},        {ID_REDO, "다시 실행"},
-        {ID_FREEZE, "화면 정지"},
+        {ID_FREEZE, "화면 정지"},      {ID_OPTIONS, "옵션..."},
     };
     for (const auto& [id, text] : commands) {
         MenuItemModel item;
@@ -106,6 +106,8 @@ MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, in
             return {MenuAction::Redo};
         case ID_FREEZE:
             return {MenuAction::Freeze};
+        case ID_OPTIONS:
+            return {MenuAction::Options};
         default:
             break;
     }

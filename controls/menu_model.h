@@ -20,7 +20,8 @@ inline constexpr int ID_DRAW_TOOL = 15;
 inline constexpr int ID_ERASE_TOOL = 16;
 inline constexpr int ID_UNDO = 17;
 inline constexpr int ID_REDO = 18;
-inline constexpr int ID_FREEZE = 19;  // "화면 정지", "정지 해제" while frozen
+inline constexpr int ID_FREEZE = 19;   // "화면 정지", "정지 해제" while frozen
+inline constexpr int ID_OPTIONS = 20;  // "옵션...": the options dialog
 inline constexpr int ID_CAMERA_BASE = 30;
 // "모니터 N 전체화면": full screen on monitor N (from 1), ids 50 + N - 1; only with two or more
 // monitors.
@@ -51,7 +52,7 @@ struct MenuModel {
 };
 
 // The context menu: the "카메라" submenu with one entry per device ("[1] name", id 30 + i),
-// then the commands 10 to 18. At most MAX_DEVICES cameras are listed. Each entry stands for its
+// then the commands 10 to 20. At most MAX_DEVICES cameras are listed. Each entry stands for its
 // row of the device table, so two cameras with the same name are still two entries: the row
 // `openRow` (the device that is open) is the default item, and no entry is when `openRow` is
 // not a listed row (-1: nothing open). Every item starts enabled.
@@ -72,7 +73,7 @@ void applyFreezeState(MenuModel& menu, bool frozen);
 void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo);
 
 enum class MenuAction {
-    Ignored,            // ids outside the menu, 20 to 29, cameras past the list
+    Ignored,            // ids outside the menu, 21 to 29, cameras past the list
     TogglePanel,        // 10 and 11
     ResetZoom,          // 12
     ResetPan,           // 13
@@ -82,6 +83,7 @@ enum class MenuAction {
     Undo,               // 17
     Redo,               // 18
     Freeze,             // 19: hold the picture, or back to the live one
+    Options,            // 20: the options dialog
     SameCamera,         // the chosen row is the open one: nothing to do while it runs
     SwitchCamera,       // close the camera and open the device of row `cameraIndex`
     MonitorFullScreen,  // full screen on monitor `monitorIndex` (from 0)

@@ -229,6 +229,32 @@ int CaptureGraph::Fail(int result) {
     return result;
 }
 
+int CaptureGraph::WaitForFirstFrame(GstElement* sink, int& width, int& height) {
+    {
+        std::unique_lock lock(session_->startMutex);
+        const bool done =
+            session_->startCv.wait_for(lock, std::chrono::milliseconds(kOpenTimeoutMs),
+                                       [this] { return session_->startDone; });
+        if (!done) return kCaptureNoFirstFrame;
+        if (!session_->startError.empty()) return kCaptureStartFailed;
+    }
+    GstPad* pad = gst_element_get_static_pad(sink, "sink");
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    gst_object_unref(pad);
+    int connectedWidth = 0;
+    int connectedHeight = 0;
+    if (caps != nullptr) {
+        const GstStructure* s = gst_caps_get_structure(caps, 0);
+        gst_structure_get_int(s, "width", &connectedWidth);
+        gst_structure_get_int(s, "height", &connectedHeight);
+        gst_caps_unref(caps);
+    }
+    if (connectedWidth <= 0 || connectedHeight <= 0) return kCaptureNoFirstFrame;
+    width = connectedWidth;
+    height = connectedHeight;
+    return kCaptureOk;
+}
+
 int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& height) {
     if (!moniker) return kCaptureInvalidArg;
     if (pipeline_ != nullptr) return kCaptureUnexpected;
@@ -288,45 +314,31 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
 
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return Fail(kCaptureStartFailed);
-    {
-        std::unique_lock lock(session_->startMutex);
-        const bool done =
-            session_->startCv.wait_for(lock, std::chrono::milliseconds(kOpenTimeoutMs),
-                                       [this] { return session_->startDone; });
-        if (!done) {
-            lock.unlock();
-            return Fail(kCaptureNoFirstFrame);
-        }
-        if (!session_->startError.empty()) {
-            lock.unlock();
-            return Fail(kCaptureStartFailed);
-        }
+    if (haveMode_) {
+        // The size is the chosen mode's: the caller goes on at once while the pipeline starts
+        // (a camera may take a second or more), and the first frame, a start error or the
+        // watchdog's timeout reach the receiver later.
+        width = mode_.width;
+        height = mode_.height;
+    } else {
+        // A device that names no size: only its first frame tells the size the caller needs.
+        const int result = WaitForFirstFrame(sink, width, height);
+        if (result != kCaptureOk) return Fail(result);
     }
-
-    GstPad* pad = gst_element_get_static_pad(sink, "sink");
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    gst_object_unref(pad);
-    int connectedWidth = 0;
-    int connectedHeight = 0;
-    if (caps != nullptr) {
-        const GstStructure* s = gst_caps_get_structure(caps, 0);
-        gst_structure_get_int(s, "width", &connectedWidth);
-        gst_structure_get_int(s, "height", &connectedHeight);
-        gst_caps_unref(caps);
-    }
-    if (connectedWidth <= 0 || connectedHeight <= 0) return Fail(kCaptureNoFirstFrame);
-    width = connectedWidth;
-    height = connectedHeight;
 
     session_->watchdog = std::make_unique<QTimer>();
     session_->watchdog->setInterval(kStallTimeoutMs / 4);
     Session* session = session_.get();
     QObject::connect(session_->watchdog.get(), &QTimer::timeout, [session] {
+        // A camera gets kOpenTimeoutMs for its first frame, kStallTimeoutMs between frames.
         // Reported from a posted task, not from inside the timer's signal: the receiver may
         // close the camera, which ends the session and its timer.
-        if (SteadyMs() - session->lastFrameMs.load() > kStallTimeoutMs)
-            PostToUi(session->self,
-                     [](Session& s) { s.reportFailure("카메라에서 영상이 오지 않습니다."); });
+        const int limitMs = session->started ? kStallTimeoutMs : kOpenTimeoutMs;
+        if (SteadyMs() - session->lastFrameMs.load() > limitMs)
+            PostToUi(session->self, [](Session& s) {
+                s.reportFailure(s.started ? "카메라에서 영상이 오지 않습니다."
+                                          : "카메라가 영상을 보내지 않습니다.");
+            });
     });
     session_->watchdog->start();
 

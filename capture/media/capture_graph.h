@@ -39,7 +39,7 @@ inline constexpr int kCaptureNoSource = -3;      // the device gives no source e
 inline constexpr int kCaptureNoElement = -4;     // a GStreamer plugin is missing
 inline constexpr int kCaptureLinkFailed = -5;    // the source offers nothing we can convert
 inline constexpr int kCaptureStartFailed = -6;   // the pipeline refused to play or erred
-inline constexpr int kCaptureNoFirstFrame = -7;  // no frame within kOpenTimeoutMs
+inline constexpr int kCaptureNoFirstFrame = -7;  // no frame within kOpenTimeoutMs (size unknown)
 inline constexpr int kCaptureNoCamera = -8;      // OpenCamera found no device
 
 inline constexpr int kOpenTimeoutMs = 5000;
@@ -62,9 +62,13 @@ public:
 
     // The receiver of frames and failures (not owned; must outlive the open pipeline).
     int SetWindow(FrameReceiver* receiver);
-    // Builds and runs the pipeline and waits for its first frame. In: the requested size;
-    // out: the size the frames have (written only on success). A size the camera lacks runs
-    // at the camera's own default size. Any failure leaves the graph closed.
+    // Builds the pipeline and starts it. In: the requested size; out: the size the frames have
+    // (written only on success). A size the camera lacks runs at the camera's own default size.
+    // When the camera names its sizes (every camera and test camera does) this returns while
+    // the pipeline starts, without waiting: the first frame comes to the receiver later, and a
+    // start that fails (a stream error, or no frame within kOpenTimeoutMs) reaches its
+    // captureFailed. Only a device that names no size makes it wait for the first frame, whose
+    // size it must return. Any failure returned here leaves the graph closed.
     int Open(const std::shared_ptr<void>& moniker, int& width, int& height);
     // Stops and releases everything; 0 also when nothing is open. Safe inside the receiver.
     int Close();
@@ -91,6 +95,8 @@ public:
 
 private:
     int Fail(int result);
+    // Waits up to kOpenTimeoutMs for the first frame and reads its size from `sink`.
+    int WaitForFirstFrame(GstElement* sink, int& width, int& height);
 
     FrameReceiver* receiver_ = nullptr;
     std::shared_ptr<CaptureDevice> device_;

@@ -25,7 +25,7 @@ std::vector<DeviceEntry> cameras(std::initializer_list<const char*> names) {
 TEST(MenuModel, ThreeCamerasAndTheCommands) {
     const auto devices = cameras({"Doc Cam", "USB Webcam", "HD Pro"});
     const MenuModel menu = buildContextMenuModel(devices, 1);
-    ASSERT_EQ(menu.items.size(), 11u);
+    ASSERT_EQ(menu.items.size(), 12u);
 
     const MenuItemModel& camera = menu.items[0];
     EXPECT_EQ(camera.commandId, 0);
@@ -42,8 +42,8 @@ TEST(MenuModel, ThreeCamerasAndTheCommands) {
     const std::pair<int, const char*> expected[] = {
         {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"}, {13, "이동취소"},
         {14, "글씨쓰기"},   {15, "그리기"},     {16, "지우개"}, {17, "실행 취소"},
-        {18, "다시 실행"},  {19, "화면 정지"}};
-    for (int i = 0; i < 10; ++i) {
+        {18, "다시 실행"},  {19, "화면 정지"},  {20, "옵션..."}};
+    for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(menu.items[i + 1].commandId, expected[i].first);
         EXPECT_EQ(menu.items[i + 1].text, expected[i].second);
         EXPECT_TRUE(menu.items[i + 1].enabled);
@@ -111,7 +111,8 @@ TEST(MenuCommands, FixedIdsMapToTheirActions) {
 
 TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     const auto devices = cameras({"A", "B", "C"});
-    for (int id = 20; id <= 29; ++id)
+    EXPECT_EQ(classifyMenuCommand(ID_OPTIONS, devices, 0).action, MenuAction::Options);
+    for (int id = 21; id <= 29; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     for (int id = 33; id < ID_MONITOR_BASE; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;

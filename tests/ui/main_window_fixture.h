@@ -47,10 +47,15 @@ public:
         ++saveDialogs;
         return saveAnswer;
     }
-    std::string folder(const std::string&, const std::string&) override { return {}; }
+    std::string folder(const std::string& title, const std::string&) override {
+        folderTitles.push_back(title);
+        return folderAnswer;
+    }
     std::vector<std::string> notices;
     std::string saveAnswer;
     int saveDialogs = 0;
+    std::vector<std::string> folderTitles;
+    std::string folderAnswer;  // what the folder picker answers; "" = cancelled
 };
 
 // The colour of one corner marker of the test camera's picture.
@@ -231,6 +236,8 @@ protected:
         prompts_.notices.clear();
         prompts_.saveAnswer.clear();
         prompts_.saveDialogs = 0;
+        prompts_.folderTitles.clear();
+        prompts_.folderAnswer.clear();
     }
 
     void tearDown() {

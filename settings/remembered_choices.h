@@ -1,0 +1,54 @@
+#pragma once
+// The choices of the options dialog that the user asked the program to remember ("설정
+// 기억하기"), kept in the application profile under the group "Remembered": the camera (its
+// identity and its name), the capture size, the JPEG quality, the save folder, the naming rule,
+// the fixed file name and the hide-after-capture flag. They are applied on top of the start-up
+// reset, so capture.ini and the designed start-up hold for everyone who leaves the box off.
+//
+// The profile is passed in, so tests work on a file of their own; the program passes the
+// default QSettings (organisation and application "vistrela"). User-interface thread only.
+
+#include <optional>
+#include <string>
+
+#include "capture/device_table.h"
+#include "settings/settings.h"
+
+class QSettings;
+
+namespace vistrela {
+
+struct RememberedChoices {
+    std::string cameraIdentity;  // CameraIdentity of the chosen row, "" without a camera
+    std::string cameraName;
+    std::string resolutionMode;  // "W*H"
+    int jpegQuality = kDefaultJpegQuality;
+    std::string savePath;
+    std::string fileName;
+    int nameMode = kDefaultNameMode;
+    int hideAfterCapture = 0;
+};
+
+// What `settings` holds now, with `camera` (may be null) as the chosen device.
+RememberedChoices ChoicesOf(const Settings& settings, const DeviceEntry* camera);
+
+// Turns remembering on and stores `choices`, replacing what was stored before.
+void StoreRememberedChoices(QSettings& profile, const RememberedChoices& choices);
+
+// Turns remembering off and removes everything stored under "Remembered".
+void ForgetRememberedChoices(QSettings& profile);
+
+// The stored choices, or nothing when remembering is off. A stored value outside its range
+// (quality 1..99, naming rule 0..2, a size that does not read as "W*H") is left out: the
+// choice keeps its default.
+std::optional<RememberedChoices> LoadRememberedChoices(QSettings& profile);
+
+// Puts `choices` into `settings` (camera name, resolution, quality, folder, naming, file name,
+// hide flag); the device table is not touched. The crop size follows the new resolution.
+void ApplyRememberedChoices(const RememberedChoices& choices, Settings& settings);
+
+// The row of the remembered camera among the listed devices: by identity first (so that of two
+// cameras with one name the remembered one is found), else by name; -1 when it is absent.
+int RememberedCameraRow(const RememberedChoices& choices, const DeviceTable& devices, int count);
+
+}  // namespace vistrela

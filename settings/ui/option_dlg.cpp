@@ -1,0 +1,386 @@
+#include "settings/ui/option_dlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "common/prompts.h"
+#include "common/strings.h"
+#include "settings/paths.h"
+#include "settings/remembered_choices.h"
+#include "viewer/view_state.h"
+
+namespace vistrela {
+
+namespace {
+
+constexpr int kTemplateWidth = 296;
+constexpr int kTemplateHeight = 267;
+// A drop-down list's closed height in dialog units (its template height includes the list).
+constexpr int kComboHeight = 13;
+constexpr const char* kCaption = "Vistrela";
+constexpr int kFontPoints = 10;
+// A screen too small for the dialog at its font (a laptop at scale 2) gets a smaller font, down
+// to this, so that OK and Cancel stay on the screen.
+constexpr int kSmallestFontPoints = 6;
+// Room left on the screen for the window manager's frame.
+constexpr int kFrameAllowanceX = 16;
+constexpr int kFrameAllowanceY = 48;
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// An integer the way the dialog's data exchange reads one: blanks around it, an optional sign,
+// digits, nothing else; empty text and values outside int are not integers.
+bool ParseInteger(const QString& text, int& value) {
+    const std::string s = text.toStdString();
+    const char* p = s.c_str();
+    while (*p == ' ' || *p == '\t') ++p;
+    if (*p == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(p, &end, 10);
+    if (end == p || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+    while (*end == ' ' || *end == '\t') ++end;
+    if (*end != '\0') return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+QFont DialogFont(int points) {
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("굴림"), QStringLiteral("Gulim"), QStringLiteral("NanumGothic")});
+    font.setPointSize(points);
+    return font;
+}
+
+}  // namespace
+
+Option::Option(Settings& settings, ViewState& view, Prompts& prompts, std::string desktopPath,
+               ModesOfRow modesOf, bool remember, int cameraRow, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      view_(view),
+      prompts_(prompts),
+      desktopPath_(std::move(desktopPath)),
+      modesOf_(std::move(modesOf)) {
+    setWindowTitle(QStringLiteral("Option"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+
+    // Template order: it is also the drawing order, so the group boxes lie under their fields.
+    auto place = [this](QWidget* w, int id, int x, int y, int width, int height, bool fitText) {
+        if (id != 0) w->setProperty("controlId", id);
+        placed_.push_back({w, x, y, width, height, fitText});
+    };
+    auto label = [&](const char* text, int x, int y, int w, int h) {
+        place(new QLabel(Q(text), this), 0, x, y, w, h, true);
+    };
+    auto edit = [&](int id, int x, int y, int w, int h, bool right) {
+        auto* e = new QLineEdit(this);
+        if (right) e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(e, id, x, y, w, h, false);
+        return e;
+    };
+
+    label("카메라 선택", 7, 19, 51, 10);
+    m_cameraList = new QComboBox(this);
+    place(m_cameraList, IDC_OPT_CAMERA, 66, 17, 111, kComboHeight, false);
+    label("해상도 모드", 7, 40, 51, 10);
+    m_modeList = new QComboBox(this);
+    place(m_modeList, IDC_OPT_MODE, 66, 39, 111, kComboHeight, false);
+    place(new QGroupBox(Q("잘라낼 크기 (Crop)"), this), 0, 7, 69, 113, 45, true);
+    label("폭(Width)", 18, 86, 51, 10);
+    cropWidthEdit_ = edit(IDC_OPT_CROP_WIDTH, 80, 86, 26, 9, true);
+    label("높이(Height)", 18, 98, 52, 11);
+    cropHeightEdit_ = edit(IDC_OPT_CROP_HEIGHT, 80, 99, 26, 9, true);
+    place(new QGroupBox(Q("JPG 저장옵션"), this), 0, 149, 69, 127, 45, true);
+    label("JPG품질 (최대: 99)", 159, 90, 67, 12);
+    qualityEdit_ = edit(IDC_OPT_QUALITY, 236, 90, 26, 9, true);
+    label("저장경로", 7, 123, 38, 11);
+    savePathEdit_ = edit(IDC_OPT_SAVE_PATH, 51, 123, 225, 12, false);
+    browseButton_ = new QPushButton(Q("찾아보기.."), this);
+    browseButton_->setAutoDefault(false);
+    place(browseButton_, IDC_OPT_BROWSE, 53, 137, 54, 15, true);
+    label("파일명", 7, 162, 38, 11);
+    nameFixed_ = new QRadioButton(Q("파일명 지정"), this);
+    place(nameFixed_, IDC_OPT_NAME_FIXED, 55, 164, 51, 10, true);
+    fileNameEdit_ = edit(IDC_OPT_FILE_NAME, 128, 162, 107, 12, false);
+    nameTime_ = new QRadioButton(Q("현재시간으로 저장"), this);
+    place(nameTime_, IDC_OPT_NAME_TIME, 55, 180, 70, 10, true);
+    label("예: 20010305_110145.jpg", 128, 179, 107, 14);
+    nameAsk_ = new QRadioButton(Q("저장할 때 직접입력"), this);
+    place(nameAsk_, IDC_OPT_NAME_ASK, 55, 196, 72, 10, true);
+    label("기타", 7, 214, 38, 11);
+    hideCheck_ = new QCheckBox(Q("캡처후 화면 숨기기"), this);
+    place(hideCheck_, IDC_OPT_HIDE, 57, 215, 71, 11, true);
+    rememberCheck_ = new QCheckBox(Q("설정 기억하기(&M)"), this);
+    // Alt+M toggles the box at once: a button's own mnemonic clicks it a moment later, and an
+    // Enter pressed within that moment would end the dialog with the box unchanged.
+    rememberCheck_->setShortcut(QKeySequence());
+    auto* rememberKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_M), this);
+    connect(rememberKey, &QShortcut::activated, this, [this] {
+        rememberCheck_->setFocus(Qt::ShortcutFocusReason);
+        rememberCheck_->toggle();
+    });
+    place(rememberCheck_, IDC_OPT_REMEMBER, 150, 215, 80, 11, true);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setDefault(true);
+    place(okButton_, 1, 85, 236, 50, 14, true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setAutoDefault(false);
+    place(cancelButton_, 2, 153, 236, 50, 14, true);
+
+    nameGroup_ = new QButtonGroup(this);
+    nameGroup_->addButton(nameFixed_, kNameFixed);
+    nameGroup_->addButton(nameTime_, kNameTimeStamp);
+    nameGroup_->addButton(nameAsk_, kNameAsk);
+
+    const QList<QWidget*> tabOrder = {
+        m_cameraList,  m_modeList,    cropWidthEdit_, cropHeightEdit_, qualityEdit_,
+        savePathEdit_, browseButton_, nameFixed_,     nameTime_,       nameAsk_,
+        fileNameEdit_, hideCheck_,    rememberCheck_, okButton_,       cancelButton_};
+    for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen != nullptr ? screen->availableGeometry().size() -
+                                               QSize(kFrameAllowanceX, kFrameAllowanceY)
+                                         : QSize();
+    // The largest font that fits, each size first with the fields at their natural height,
+    // then with fields as low as their text allows.
+    for (int points = kFontPoints;; --points) {
+        setFont(DialogFont(points));
+        bool fits = false;
+        for (const bool compact : {false, true}) {
+            layoutTemplate(compact);
+            fits = !room.isValid() || (width() <= room.width() && height() <= room.height());
+            if (fits) break;
+        }
+        if (fits || points <= kSmallestFontPoints) break;
+    }
+
+    // The cameras: every listed row with a name.
+    int selected = -1;
+    for (int row = 0; row < std::min(settings_.deviceCount, MAX_DEVICES); ++row) {
+        const std::string& name = settings_.devices[row].friendlyName;
+        if (name.empty()) continue;
+        if (row == cameraRow && name == settings_.cameraName) selected = int(rowOfEntry_.size());
+        rowOfEntry_.push_back(row);
+        m_cameraList->addItem(QString::fromStdString(name));
+    }
+    if (selected < 0)
+        selected = m_cameraList->findText(QString::fromStdString(settings_.cameraName),
+                                          Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (m_cameraList->count() > 0) m_cameraList->setCurrentIndex(std::max(selected, 0));
+    fillModes(settings_.resolutionMode);
+    connect(m_cameraList, &QComboBox::currentIndexChanged, this,
+            [this] { fillModes(m_modeList->currentText().toStdString()); });
+
+    m_quality = settings_.jpegQuality;
+    m_cropHeight = settings_.cropHeight;
+    m_cropWidth = settings_.cropWidth;
+    m_savePath = settings_.savePath;
+    m_fileName = settings_.fileName;
+    m_nameMode = settings_.nameMode;
+    m_hideAfterCapture = settings_.hideAfterCapture;
+    rememberCheck_->setChecked(remember);
+    writeControls();
+    UpdateControls();
+
+    connect(nameGroup_, &QButtonGroup::idClicked, this, [this](int mode) { onNameMode(mode); });
+    connect(browseButton_, &QPushButton::clicked, this, [this] { OnBrowse(); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { OnOK(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
+    m_cameraList->setFocus(Qt::OtherFocusReason);
+}
+
+Option::~Option() = default;
+
+QWidget* Option::control(int id) const {
+    for (const Placed& p : placed_)
+        if (p.widget->property("controlId").toInt() == id) return p.widget;
+    return nullptr;
+}
+
+void Option::layoutTemplate(bool compact) {
+    // Dialog units of the font: a quarter of the average letter width, an eighth of the line
+    // height. Where a text needs more room than its template width, every horizontal unit
+    // grows alike, so nothing is cut; where fields taller than their template rows would meet
+    // (a small font keeps the fields' frames), the vertical unit grows until they do not.
+    const QFontMetricsF metrics(font());
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    double unitX = metrics.horizontalAdvance(letters) / 52.0 / 4.0;
+    double unitY = metrics.height() / 8.0;
+    for (const Placed& p : placed_)
+        if (p.fitText) unitX = std::max(unitX, p.widget->sizeHint().width() / double(p.w));
+    auto px = [](double units, double unit) { return int(std::lround(units * unit)); };
+    std::vector<QRect> rects(placed_.size());
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        for (std::size_t i = 0; i < placed_.size(); ++i) {
+            const Placed& p = placed_[i];
+            const int x = px(p.x, unitX);
+            int y = px(p.y, unitY);
+            int h = px(p.y + p.h, unitY) - y;
+            if (qobject_cast<QGroupBox*>(p.widget) == nullptr) {
+                // Fields keep the middle of their template row and the height their text needs.
+                int need = p.widget->sizeHint().height();
+                if (compact) need = std::min(need, int(std::ceil(metrics.height())) + 6);
+                if (need > h) {
+                    y -= (need - h) / 2;
+                    h = need;
+                }
+            }
+            rects[i] = QRect(x, y, px(p.x + p.w, unitX) - x, h);
+        }
+        bool overlap = false;
+        for (std::size_t i = 0; i < rects.size() && !overlap; ++i)
+            for (std::size_t j = i + 1; j < rects.size() && !overlap; ++j)
+                overlap = qobject_cast<QGroupBox*>(placed_[i].widget) == nullptr &&
+                          qobject_cast<QGroupBox*>(placed_[j].widget) == nullptr &&
+                          rects[i].intersects(rects[j]);
+        if (!overlap) break;
+        unitY *= 1.05;
+    }
+    int bottom = 0;
+    for (std::size_t i = 0; i < placed_.size(); ++i) {
+        placed_[i].widget->setGeometry(rects[i]);
+        bottom = std::max(bottom, rects[i].bottom() + 1);
+    }
+    setFixedSize(px(kTemplateWidth, unitX), std::max(px(kTemplateHeight, unitY), bottom + 8));
+}
+
+void Option::writeControls() {
+    if (m_hideAfterCapture < 0 || m_hideAfterCapture > 2) m_hideAfterCapture = 0;
+    hideCheck_->setTristate(m_hideAfterCapture == 2);
+    hideCheck_->setCheckState(m_hideAfterCapture == 2   ? Qt::PartiallyChecked
+                              : m_hideAfterCapture == 1 ? Qt::Checked
+                                                        : Qt::Unchecked);
+    qualityEdit_->setText(QString::number(m_quality));
+    cropHeightEdit_->setText(QString::number(m_cropHeight));
+    cropWidthEdit_->setText(QString::number(m_cropWidth));
+    fileNameEdit_->setText(QString::fromStdString(m_fileName));
+    savePathEdit_->setText(QString::fromStdString(m_savePath));
+}
+
+bool Option::readControls() {
+    auto fail = [this](QLineEdit* field, const char* message) {
+        prompts_.notice(kCaption, message);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        return false;
+    };
+    const Qt::CheckState hide = hideCheck_->checkState();
+    m_hideAfterCapture = hide == Qt::Checked ? 1 : hide == Qt::PartiallyChecked ? 2 : 0;
+    if (!ParseInteger(qualityEdit_->text(), m_quality)) return fail(qualityEdit_, kEnterInteger);
+    if (!ParseInteger(cropHeightEdit_->text(), m_cropHeight))
+        return fail(cropHeightEdit_, kEnterInteger);
+    // Compared unsigned, as the range check of the design does: negative values fail too.
+    if (static_cast<unsigned>(m_quality) < 1u || static_cast<unsigned>(m_quality) > 99u)
+        return fail(qualityEdit_, kEnterQualityRange);
+    if (!ParseInteger(cropWidthEdit_->text(), m_cropWidth))
+        return fail(cropWidthEdit_, kEnterInteger);
+    m_fileName = fileNameEdit_->text().toStdString();
+    m_savePath = savePathEdit_->text().toStdString();
+    return true;
+}
+
+void Option::UpdateControls() {
+    QRadioButton* checked = m_nameMode == kNameFixed       ? nameFixed_
+                            : m_nameMode == kNameTimeStamp ? nameTime_
+                            : m_nameMode == kNameAsk       ? nameAsk_
+                                                           : nullptr;
+    if (checked == nullptr) return;  // a rule the ini gave outside 0..2: nothing shown
+    checked->setChecked(true);
+    fileNameEdit_->setEnabled(m_nameMode == kNameFixed);
+}
+
+void Option::onNameMode(int mode) {
+    // Only the rule changes: what was typed in the other fields stays as typed.
+    m_nameMode = mode;
+    UpdateControls();
+}
+
+int Option::selectedRow() const {
+    const int entry = m_cameraList->currentIndex();
+    return entry >= 0 && entry < int(rowOfEntry_.size()) ? rowOfEntry_[entry] : -1;
+}
+
+void Option::fillModes(const std::string& keep) {
+    const int row = selectedRow();
+    const std::vector<ModeSize> sizes =
+        modesOf_ && row >= 0 ? modesOf_(row) : std::vector<ModeSize>{};
+    m_modeList->clear();
+    int selected = 0;
+    for (const ModeSize& size : sizes) {
+        const QString text = QString::fromStdString(FormatString("%d*%d", size.width, size.height));
+        if (text.toStdString() == keep) selected = m_modeList->count();  // the last one wins
+        m_modeList->addItem(text);
+    }
+    if (m_modeList->count() > 0) m_modeList->setCurrentIndex(selected);
+}
+
+void Option::OnBrowse() {
+    // A field that does not read shows its message; the folder is chosen all the same.
+    readControls();
+    std::string path = prompts_.folder(kBrowseFolderTitle, m_savePath);
+    if (path.empty() || path.back() != '/') path += '/';
+    // A cancelled picker gives "/": the home folder then.
+    if (path.size() < 3) path = HomeFolder();
+    m_savePath = path;
+    settings_.savePath = m_savePath;
+    savePathEdit_->setText(QString::fromStdString(m_savePath));
+}
+
+void Option::accept() {
+    OnOK();
+}
+
+void Option::OnOK() {
+    if (!readControls()) return;
+    settings_.SetDefaults(desktopPath_);
+    chosenRow_ = selectedRow();
+    settings_.cameraName = chosenRow_ >= 0 ? m_cameraList->currentText().toStdString() : "";
+    if (m_modeList->count() > 0) settings_.resolutionMode = m_modeList->currentText().toStdString();
+    ParseResolution(settings_.resolutionMode, view_);
+    if (settings_.cameraName.size() < 2) {
+        prompts_.notice(kCaption, kNoDeviceInfo);
+        settings_.cameraName.clear();
+        chosenRow_ = -1;
+    }
+    settings_.jpegQuality = m_quality;
+    settings_.cropHeight = m_cropHeight;
+    settings_.cropWidth = m_cropWidth;
+    settings_.ClampCrop(view_, 0.9);
+    // An empty folder would be the current folder, whatever that is: the home folder then.
+    settings_.savePath = m_savePath.empty() ? HomeFolder() : WithSlash(m_savePath);
+    settings_.fileName = m_fileName;
+    settings_.nameMode = m_nameMode;
+    settings_.hideAfterCapture = m_hideAfterCapture;
+
+    QSettings profile;
+    if (rememberCheck_->isChecked()) {
+        const DeviceEntry* camera = chosenRow_ >= 0 ? &settings_.devices[chosenRow_] : nullptr;
+        StoreRememberedChoices(profile, ChoicesOf(settings_, camera));
+    } else {
+        ForgetRememberedChoices(profile);
+    }
+    QDialog::accept();
+}
+
+}  // namespace vistrela
