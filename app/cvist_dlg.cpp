@@ -118,12 +118,13 @@ void CvistDlg::OnInitDialog() {
         autoCaptureTimerId_ = startTimer(ctx_.commandLine.autoCaptureSeconds * 1000);
 }
 
-void CvistDlg::OpenCamera(int preferredRow) {
+void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     ctx_.capture.SetWindow(this);
     ResetFrameRate(pipe_);
     const int result = vistrela::OpenCamera(
         ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount, ctx_.settings.cameraName,
-        ctx_.view.frameWidth, ctx_.view.frameHeight, preferredRow, &cameraRow_);
+        ctx_.view.frameWidth, ctx_.view.frameHeight, preferredRow, &cameraRow_, identity);
+    if (cameraRow_ >= 0) cameraIdentity_ = CameraIdentity(ctx_.settings.devices[cameraRow_]);
     if (result == kCaptureNoCamera) {
         noCameraFound();
         return;
@@ -220,14 +221,16 @@ void CvistDlg::checkCameraBack() {
         reconnectTimer_.stop();
         return;
     }
-    // Only reopen when the camera we lost is listed again; no notice while looking.
+    // Only reopen when the camera we lost is listed again (found by its identity, wherever it
+    // is plugged in now); no notice while looking.
     DeviceTable probe;
     int count = 0;
     ctx_.capture.EnumerateDevices(probe, count);
     if (count < 1) return;
-    if (!lookingForAnyCamera_ && FindDeviceIndex(probe, count, ctx_.settings.cameraName) < 0)
+    if (!lookingForAnyCamera_ &&
+        FindCameraAgain(probe, count, cameraIdentity_, ctx_.settings.cameraName) < 0)
         return;
-    OpenCamera(cameraRow_);
+    OpenCamera(-1, cameraIdentity_);
     if (!ctx_.capture.isOpen())
         reconnectTimer_.setInterval(
             std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
@@ -274,7 +277,7 @@ void CvistDlg::onMenuCommand(int id) {
         case MenuAction::SameCamera:
             // The current camera again: nothing to do while it runs; after it was lost,
             // choosing it is how the user asks to have it back.
-            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_);
+            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_, cameraIdentity_);
             break;
         case MenuAction::Freeze:
             toggleFreeze();
@@ -294,7 +297,7 @@ void CvistDlg::showCameraSettings() {
     if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
     const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
     if (!moniker) return;
-    ShowPropertyPages(moniker, this);
+    ShowPropertyPages(moniker, this, CameraIdentity(ctx_.settings.devices[cameraRow_]));
 }
 
 void CvistDlg::closeRequest() {

@@ -63,8 +63,8 @@ public:
     void onSysCommand(int id);
 
     // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
-    // camera the name rules pick.
-    void OpenCamera(int preferredRow = -1);
+    // camera the name rules pick; a camera looked for again by its `identity` wins over both.
+    void OpenCamera(int preferredRow = -1, const std::string& identity = {});
     void CloseCamera();
 
     // FrameReceiver (capture pipeline, UI thread).
@@ -223,6 +223,9 @@ private:
     bool lookingForAnyCamera_ = false;
     // The device row of the chosen camera, -1 without one.
     int cameraRow_ = -1;
+    // CameraIdentity of the camera last chosen, kept while it is lost so that it is found
+    // again wherever it comes back.
+    std::string cameraIdentity_;
     int autoCaptureTimerId_ = 0;  // --auto-capture
     std::unique_ptr<RecordingControl> recording_;
     int autoRecordTimerId_ = 0;  // --auto-record: the recording's length

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 #include <utility>
 
 #include "common/strings.h"
@@ -33,6 +34,21 @@ int FindDeviceByIdentity(const DeviceTable& devices, int count, const std::strin
     count = std::min(count, MAX_DEVICES);
     for (int i = 0; i < count; ++i) {
         if (CameraIdentity(devices[i]) == identity) return i;
+    }
+    return -1;
+}
+
+int FindCameraAgain(const DeviceTable& devices, int count, const std::string& identity,
+                    const std::string& name) {
+    count = std::min(count, MAX_DEVICES);
+    const int same = FindDeviceByIdentity(devices, count, identity);
+    if (same >= 0) return same;
+    const std::string_view serialTag = "serial:";
+    const std::string serial =
+        identity.starts_with(serialTag) ? identity.substr(serialTag.size()) : std::string();
+    for (int i = 0; i < count; ++i) {
+        if (devices[i].friendlyName == name && (identity.empty() || devices[i].serial == serial))
+            return i;
     }
     return -1;
 }
@@ -73,6 +89,25 @@ bool ParseSize(const std::string& text, TestCameraEntry::Size& size) {
     return true;
 }
 
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+void ParseProperties(const std::string& text, TestCameraEntry& camera) {
+    std::vector<std::string> fields;
+    SplitTokens(text, ',', fields, true);
+    for (const std::string& field : fields) {
+        const auto eq = field.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = Trimmed(field.substr(0, eq));
+        const std::string value = Trimmed(field.substr(eq + 1));
+        if (key == "serial") camera.serial = value;
+        if (key == "port") camera.portPath = value;
+    }
+}
+
 }  // namespace
 
 std::vector<TestCameraEntry> ParseTestCameras(const std::string& text) {
@@ -85,17 +120,25 @@ std::vector<TestCameraEntry> ParseTestCameras(const std::string& text) {
         TestCameraEntry camera;
         camera.name = parts[0];
         if (camera.name.empty()) continue;
-        if (parts.size() > 1) {
+        // Property lists may stand anywhere after the name; what remains is SIZES, FPS.
+        std::vector<std::string> plain;
+        for (std::size_t i = 1; i < parts.size(); ++i) {
+            if (parts[i].find('=') != std::string::npos)
+                ParseProperties(parts[i], camera);
+            else
+                plain.push_back(parts[i]);
+        }
+        if (!plain.empty()) {
             std::vector<std::string> sizes;
-            SplitTokens(parts[1], ',', sizes, true);
+            SplitTokens(plain[0], ',', sizes, true);
             for (const std::string& s : sizes) {
                 TestCameraEntry::Size size;
                 if (ParseSize(s, size)) camera.sizes.push_back(size);
             }
         }
-        if (parts.size() > 2) {
+        if (plain.size() > 1) {
             int fps = 0;
-            if (ParseInt(parts[2], fps) && fps >= 1 && fps <= kTestCameraMaxFps)
+            if (ParseInt(plain[1], fps) && fps >= 1 && fps <= kTestCameraMaxFps)
                 camera.framesPerSecond = fps;
         }
         if (camera.sizes.empty()) camera.sizes.push_back({640, 480});

@@ -45,6 +45,15 @@ std::string CameraIdentity(const DeviceEntry& device);
 // First row below `count` whose CameraIdentity equals `identity`, or -1.
 int FindDeviceByIdentity(const DeviceTable& devices, int count, const std::string& identity);
 
+// The row of a camera that was open as `identity` under `name` and is looked for again (after
+// it was lost, or picked again): the first row with that identity; else the first row with that
+// name and the same serial number (none, for a camera without one), so that a camera without a
+// serial number that comes back in another port is found by its name, while a namesake with
+// another serial number, a different camera of the same model, never is. An empty `identity`
+// (nothing was open) takes the first row with the name. -1 when no row fits.
+int FindCameraAgain(const DeviceTable& devices, int count, const std::string& identity,
+                    const std::string& name);
+
 // One camera of VISTRELA_TEST_CAMERAS.
 struct TestCameraEntry {
     struct Size {
@@ -55,16 +64,24 @@ struct TestCameraEntry {
     std::string name;
     std::vector<Size> sizes;  // never empty; the first is the camera's own default
     int framesPerSecond = 30;
+    // The device properties a real camera carries, "" when it has none.
+    std::string serial;
+    std::string portPath;
 };
 
 inline constexpr int kTestCameraMinSide = 16;
 inline constexpr int kTestCameraMaxSide = 7680;
 inline constexpr int kTestCameraMaxFps = 240;
 
-// Parses "Name[@WxH[,WxH...][@FPS]];...". Entries with an empty name are skipped. Sizes that do
-// not parse, have an odd width (YUY2 packs pixel pairs) or lie outside the side limits are
-// dropped; with no size left the camera is 640x480. An FPS that does not parse or lies outside
-// 1..kTestCameraMaxFps gives 30.
+// Parses "Name[@WxH[,WxH...][@FPS]][@key=value[,key=value...]];...". Entries with an empty name
+// are skipped. Sizes that do not parse, have an odd width (YUY2 packs pixel pairs) or lie
+// outside the side limits are dropped; with no size left the camera is 640x480. An FPS that does
+// not parse or lies outside 1..kTestCameraMaxFps gives 30.
+// A part holding '=' is the camera's device properties wherever it stands after the name
+// ("Cam@serial=A1", "Cam@1280x720@30@serial=A1,port=1-2.3"); the other parts are SIZES and
+// FPS in this order. Keys: "serial" (USB serial number) and "port" (USB port path); other keys
+// and fields without '=' are ignored, and a key given twice keeps its last value. Values end
+// at ',', '@' and ';' and have their surrounding blanks removed.
 std::vector<TestCameraEntry> ParseTestCameras(const std::string& text);
 
 }  // namespace vistrela

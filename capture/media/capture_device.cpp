@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -17,6 +18,24 @@ namespace {
 std::string StringProperty(const GstStructure* props, const char* key) {
     const gchar* value = props != nullptr ? gst_structure_get_string(props, key) : nullptr;
     return value != nullptr ? value : "";
+}
+
+// Where sysfs could not say: udev's ID_PATH as the V4L2 provider gives it ("device.bus_path",
+// unless it fell back to a sysfs path), else the driver's bus information
+// ("usb-0000:00:14.0-2.3"), which names the port as well.
+std::string PortFromProperties(const GstStructure* props) {
+    std::string port = StringProperty(props, "device.bus_path");
+    if (port.empty() || port.front() == '/') port = StringProperty(props, "v4l2.device.bus_info");
+    if (port.empty()) port = StringProperty(props, "api.v4l2.cap.bus_info");
+    return port;
+}
+
+std::string FirstLine(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    if (!in || !std::getline(in, line)) return {};
+    const auto last = line.find_last_not_of(" \t\r\n");
+    return last == std::string::npos ? std::string() : line.substr(0, last + 1);
 }
 
 // A device found by GstDeviceMonitor; holds one reference on the GstDevice.
@@ -35,6 +54,13 @@ public:
             description_ = cls != nullptr ? cls : "";
             g_free(cls);
         }
+        // The device provider's own serial property is udev's ID_SERIAL, which is
+        // "Vendor_Model" for a camera without a serial number and so tells two such cameras
+        // apart no better than their name: the serial number comes from sysfs only.
+        const UsbPlace place = UsbPlaceOfNode(path_);
+        serial_ = place.serial;
+        portPath_ = place.portPath;
+        if (portPath_.empty()) portPath_ = PortFromProperties(props);
         if (props != nullptr) gst_structure_free(props);
     }
     ~MonitorDevice() override { gst_object_unref(device_); }
@@ -44,6 +70,8 @@ public:
     std::string friendlyName() const override { return name_; }
     std::string description() const override { return description_; }
     std::string devicePath() const override { return path_; }
+    std::string serial() const override { return serial_; }
+    std::string portPath() const override { return portPath_; }
     GstElement* createSource() override { return gst_device_create_element(device_, nullptr); }
     std::vector<CameraMode> modes() override {
         GstCaps* caps = gst_device_get_caps(device_);
@@ -61,6 +89,8 @@ private:
     std::string name_;
     std::string description_;
     std::string path_;
+    std::string serial_;
+    std::string portPath_;
 };
 
 std::vector<std::shared_ptr<CaptureDevice>> MonitorDevices() {
@@ -124,6 +154,33 @@ std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices() {
         return result;
     }
     return MonitorDevices();
+}
+
+UsbPlace UsbPlaceOfNode(const std::string& devicePath, const std::string& sysfsRoot) {
+    namespace fs = std::filesystem;
+    UsbPlace place;
+    std::error_code error;
+    // A node reached through a link (/dev/v4l/by-id/...) is named by its target.
+    fs::path node = fs::canonical(devicePath, error);
+    if (error) node = devicePath;
+    const std::string name = node.filename().string();
+    if (name.empty()) return place;
+    const fs::path root = fs::weakly_canonical(sysfsRoot, error);
+    if (error) return place;
+    fs::path dir = fs::canonical(root / "class" / "video4linux" / name / "device", error);
+    if (error) return place;
+    // The interface is one level below the USB device; a few more allow for bridges.
+    for (int depth = 0; depth < 4 && dir.has_relative_path() && dir != root; ++depth) {
+        if (fs::exists(dir / "idVendor", error)) {
+            std::string serial = FirstLine(dir / "serial");
+            if (serial.find_first_not_of('0') == std::string::npos) serial.clear();
+            place.serial = serial;
+            place.portPath = dir.filename().string();
+            return place;
+        }
+        dir = dir.parent_path();
+    }
+    return place;
 }
 
 std::shared_ptr<void> ToMoniker(std::shared_ptr<CaptureDevice> device) {

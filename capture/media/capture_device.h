@@ -22,6 +22,10 @@ public:
     virtual std::string friendlyName() const = 0;
     virtual std::string description() const = 0;
     virtual std::string devicePath() const = 0;
+    // The USB serial number (the device's own iSerial, never a vendor and model text) and the
+    // USB port path (the chain of hub ports, such as "1-2.3"), each "" when unknown.
+    virtual std::string serial() const = 0;
+    virtual std::string portPath() const = 0;
     // A new source element producing the device's picture (floating reference), or nullptr.
     virtual GstElement* createSource() = 0;
     // Every format, size and best rate the device offers, in its own order (first = default).
@@ -38,6 +42,18 @@ std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices();
 
 std::shared_ptr<void> ToMoniker(std::shared_ptr<CaptureDevice> device);
 std::shared_ptr<CaptureDevice> DeviceFromMoniker(const std::shared_ptr<void>& moniker);
+
+// Where a V4L2 device node sits on the USB: the serial number and port path of the USB device
+// that owns `devicePath` (such as /dev/video0), read from sysfs under `sysfsRoot`:
+// class/video4linux/<node>/device leads to the USB interface, whose nearest ancestor with an
+// idVendor file is the USB device; its `serial` file is the serial number (none when missing,
+// blank or all zeros, a placeholder some makers ship) and its directory name the port path.
+// Both "" when the node is not a USB device or sysfs cannot be read.
+struct UsbPlace {
+    std::string serial;
+    std::string portPath;
+};
+UsbPlace UsbPlaceOfNode(const std::string& devicePath, const std::string& sysfsRoot = "/sys");
 
 // Reads the rows of `caps` (fixed sizes only; format lists give one row per format).
 std::vector<CameraMode> ModesFromCaps(const GstCaps* caps);

@@ -12,9 +12,11 @@
 
 #include "capture/media/capture_device.h"
 #include "capture/media/sample_frames.h"
+#include "capture/remembered_controls.h"
 #include "common/media/gstreamer_init.h"
 #include "common/prompts.h"
 #include "common/strings.h"
+#include "settings/app_profile.h"
 
 namespace vistrela {
 
@@ -194,6 +196,8 @@ int CaptureGraph::EnumerateDevices(DeviceTable& devices, int& deviceCount) {
         row.friendlyName = CutUtf8(device->friendlyName(), MAX_NAME_BYTES - 1);
         row.description = CutUtf8(device->description(), MAX_NAME_BYTES - 1);
         row.devicePath = CutUtf8(device->devicePath(), MAX_NAME_BYTES - 1);
+        row.serial = CutUtf8(device->serial(), MAX_NAME_BYTES - 1);
+        row.portPath = CutUtf8(device->portPath(), MAX_NAME_BYTES - 1);
     }
     deviceCount = count;
     PreferUsbCameras(devices, count);
@@ -389,10 +393,17 @@ void CaptureGraph::ResetFocus(int) {
 
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
                std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow,
-               int* cameraRow) {
+               int* cameraRow, const std::string& identity) {
     if (cameraRow != nullptr) *cameraRow = -1;
     capture.EnumerateDevices(devices, deviceCount);
     if (deviceCount < 1) return kCaptureNoCamera;
+    if (!identity.empty()) {
+        const int again = FindCameraAgain(devices, deviceCount, identity, cameraName);
+        if (again >= 0) {
+            cameraName = devices[again].friendlyName;
+            preferredRow = again;
+        }
+    }
     // The row, not the name, picks the device: names need not be unique.
     const int row = ChooseCamera(devices, deviceCount, cameraName, preferredRow);
     if (cameraRow != nullptr) *cameraRow = row;
@@ -404,6 +415,11 @@ int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
     capture.ListResolutions();
     frameWidth = width;
     frameHeight = height;
+    // After Open's focus reset, so that a remembered focus wins over the default.
+    if (result >= 0 && RememberChoicesEnabled()) {
+        if (std::unique_ptr<CameraControls> controls = DeviceFromMoniker(moniker)->openControls())
+            RememberedControls(CameraIdentity(devices[row])).applyTo(*controls);
+    }
     return result;
 }
 

@@ -112,8 +112,12 @@ private:
 // `frameWidth` x `frameHeight` and lists its resolutions. The frame size becomes the size the
 // camera delivers (unchanged when the open fails). `cameraRow`, when given, receives the
 // chosen row (also when the open then fails), or -1 when there is no camera.
+// With an `identity` (a camera looked for again), the row FindCameraAgain finds is taken
+// before `preferredRow`, and `cameraName` becomes its name.
+// While remembering is on (RememberChoicesEnabled), the camera's remembered control values
+// (remembered_controls.h) are set once it runs.
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
                std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow = -1,
-               int* cameraRow = nullptr);
+               int* cameraRow = nullptr, const std::string& identity = {});
 
 }  // namespace vistrela

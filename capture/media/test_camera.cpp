@@ -76,11 +76,12 @@ const std::vector<ControlInfo>& TestControls() {
     return controls;
 }
 
-std::shared_ptr<TestCameraState> StateFor(const std::string& name) {
+std::shared_ptr<TestCameraState> StateFor(const TestCameraEntry& entry) {
+    const std::string key = entry.name + '\n' + entry.serial + '\n' + entry.portPath;
     static std::mutex registryMutex;
     static std::map<std::string, std::shared_ptr<TestCameraState>> registry;
     std::lock_guard lock(registryMutex);
-    auto& state = registry[name];
+    auto& state = registry[key];
     if (!state) {
         state = std::make_shared<TestCameraState>();
         for (const ControlInfo& c : TestControls()) state->values[c.id] = c.defaultValue;
@@ -137,7 +138,7 @@ int TestCameraMarkerSide(int width, int height) {
 }
 
 TestCamera::TestCamera(TestCameraEntry entry)
-    : entry_(std::move(entry)), state_(StateFor(entry_.name)) {}
+    : entry_(std::move(entry)), state_(StateFor(entry_)) {}
 
 std::vector<CameraMode> TestCamera::modes() {
     std::vector<CameraMode> result;

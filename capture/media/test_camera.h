@@ -11,7 +11,11 @@
 // Controls (same interface as V4L2): "Brightness" -100..100 (0), "Contrast" 0..200 (100),
 // "Saturation" 0..200 (100) acting on the picture through videobalance, and a focus pair
 // "Focus, Automatic Continuous" (boolean, 0) and "Focus, Absolute" 0..255 step 1 (128).
-// Control values belong to the camera's name and outlive enumerations, as on a real device.
+// Control values belong to the camera (its name, serial number and port together) and outlive
+// enumerations, as on a real device; a camera listed on another port starts from the
+// defaults, as a real one does after a replug.
+//
+// Device properties: the serial number and port path of its entry ("" when not given).
 //
 // Failing on demand: a camera whose name ends in "!error" posts a stream error after
 // kTestCameraFailAfterFrames frames; one whose name ends in "!stall" stops sending frames then.
@@ -42,6 +46,8 @@ public:
     std::string friendlyName() const override { return entry_.name; }
     std::string description() const override { return "Vistrela test camera"; }
     std::string devicePath() const override { return "test:" + entry_.name; }
+    std::string serial() const override { return entry_.serial; }
+    std::string portPath() const override { return entry_.portPath; }
     GstElement* createSource() override;
     std::vector<CameraMode> modes() override;
     std::unique_ptr<CameraControls> openControls() override;

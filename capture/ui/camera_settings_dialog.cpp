@@ -12,12 +12,15 @@
 
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
+#include "capture/remembered_controls.h"
+#include "settings/app_profile.h"
 
 namespace vistrela {
 
 CameraSettingsDialog::CameraSettingsDialog(std::unique_ptr<CameraControls> controls,
-                                           const QString& deviceName, QWidget* parent)
-    : QDialog(parent), controls_(std::move(controls)) {
+                                           const QString& deviceName, QWidget* parent,
+                                           const std::string& cameraIdentity)
+    : QDialog(parent), controls_(std::move(controls)), cameraIdentity_(cameraIdentity) {
     setWindowTitle(deviceName.isEmpty() ? QStringLiteral("카메라 설정")
                                         : QStringLiteral("카메라 설정 - %1").arg(deviceName));
     auto* layout = new QVBoxLayout(this);
@@ -68,7 +71,7 @@ void CameraSettingsDialog::addRow(const ControlInfo& info, QFormLayout* form) {
                         // Drivers refuse values off their step grid.
                         const int snapped = minimum + (v - minimum) / step * step;
                         label->setNum(snapped);
-                        controls_->set(id, snapped);
+                        apply(id, snapped);
                     });
             form->addRow(name, box);
             break;
@@ -76,7 +79,7 @@ void CameraSettingsDialog::addRow(const ControlInfo& info, QFormLayout* form) {
         case ControlType::Boolean:
             row.check = new QCheckBox(this);
             connect(row.check, &QCheckBox::toggled, this,
-                    [this, id](bool on) { controls_->set(id, on ? 1 : 0); });
+                    [this, id](bool on) { apply(id, on ? 1 : 0); });
             form->addRow(name, row.check);
             break;
         case ControlType::Menu:
@@ -84,7 +87,7 @@ void CameraSettingsDialog::addRow(const ControlInfo& info, QFormLayout* form) {
             for (const ControlMenuItem& item : info.menu)
                 row.menu->addItem(QString::fromStdString(item.label), item.value);
             connect(row.menu, &QComboBox::activated, this, [this, id, menu = row.menu](int index) {
-                controls_->set(id, menu->itemData(index).toInt());
+                apply(id, menu->itemData(index).toInt());
             });
             form->addRow(name, row.menu);
             break;
@@ -105,6 +108,11 @@ void CameraSettingsDialog::showValue(Row& row, int value) {
     }
 }
 
+void CameraSettingsDialog::apply(std::uint32_t id, int value) {
+    if (controls_->set(id, value) && !cameraIdentity_.empty() && RememberChoicesEnabled())
+        RememberedControls(cameraIdentity_).remember(id, value);
+}
+
 void CameraSettingsDialog::refresh() {
     for (Row& row : rows_) {
         const std::optional<int> value = controls_->get(row.info.id);
@@ -114,16 +122,18 @@ void CameraSettingsDialog::refresh() {
 
 void CameraSettingsDialog::restoreDefaults() {
     RestoreDefaults(*controls_);
+    if (!cameraIdentity_.empty()) RememberedControls(cameraIdentity_).forget();
     refresh();
 }
 
-int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner) {
+int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner,
+                      const std::string& cameraIdentity) {
     if (!moniker) return kCaptureInvalidArg;
     std::shared_ptr<CaptureDevice> device = DeviceFromMoniker(moniker);
     std::unique_ptr<CameraControls> controls = device->openControls();
     if (!controls || controls->list().empty()) return kCaptureOk;
     CameraSettingsDialog dialog(std::move(controls), QString::fromStdString(device->friendlyName()),
-                                owner);
+                                owner, cameraIdentity);
     dialog.exec();
     return kCaptureOk;
 }

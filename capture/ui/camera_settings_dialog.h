@@ -2,10 +2,13 @@
 // The camera-settings dialog ("카메라 설정"): one row per control of the device (sliders for
 // integers, check boxes for booleans, lists for menus) and a button that restores every
 // default. Changes go to the device at once, while the picture keeps running.
+// Given the camera's identity, the dialog also keeps what the user changes while remembering
+// is on (RememberChoicesEnabled, remembered_controls.h), and its defaults button forgets it.
 // User-interface thread only.
 
 #include <QDialog>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "capture/camera_controls.h"
@@ -21,12 +24,14 @@ namespace vistrela {
 class CameraSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    // Takes ownership of `controls`, which must list at least one control.
+    // Takes ownership of `controls`, which must list at least one control. `cameraIdentity`
+    // (CameraIdentity) names the camera whose changes are remembered; "" remembers nothing.
     CameraSettingsDialog(std::unique_ptr<CameraControls> controls, const QString& deviceName,
-                         QWidget* parent = nullptr);
+                         QWidget* parent = nullptr, const std::string& cameraIdentity = {});
     ~CameraSettingsDialog() override;
 
-    // Sets every control to its default and shows the new values.
+    // Sets every control to its default, shows the new values and forgets the camera's
+    // remembered ones.
     void restoreDefaults();
     // Reads every control back from the device into the widgets.
     void refresh();
@@ -41,13 +46,18 @@ private:
     };
     void addRow(const ControlInfo& info, QFormLayout* form);
     void showValue(Row& row, int value);
+    // Sets a value the user chose, and keeps it when the device took it and remembering is on.
+    void apply(std::uint32_t id, int value);
 
     std::unique_ptr<CameraControls> controls_;
     std::vector<Row> rows_;
+    std::string cameraIdentity_;
 };
 
-// Shows the camera-settings dialog of the device in `moniker` modally over `owner`. A device
-// without controls shows nothing. Returns 0, or -1 (invalid argument) for an empty moniker.
-int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner);
+// Shows the camera-settings dialog of the device in `moniker` modally over `owner`, remembering
+// changes under `cameraIdentity` as the dialog does. A device without controls shows nothing.
+// Returns 0, or -1 (invalid argument) for an empty moniker.
+int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner,
+                      const std::string& cameraIdentity = {});
 
 }  // namespace vistrela

@@ -5,6 +5,8 @@
 #include "capture/camera_controls.h"
 #include "capture/capture_modes.h"
 #include "capture/device_table.h"
+#include "capture/remembered_controls.h"
+#include "tests/core/temp_home.h"
 
 using namespace vistrela;
 
@@ -100,6 +102,67 @@ TEST(TestCameraList, ParsesNamesSizesAndRates) {
     EXPECT_EQ(cams[1].sizes, (std::vector<TestCameraEntry::Size>{{640, 480}}));
     EXPECT_EQ(cams[1].framesPerSecond, 30);
     EXPECT_EQ(cams[2].sizes, (std::vector<TestCameraEntry::Size>{{320, 240}}));
+}
+
+namespace {
+
+DeviceEntry Camera(const char* name, const char* node, const char* serial, const char* port) {
+    DeviceEntry row;
+    row.friendlyName = name;
+    row.devicePath = node;
+    row.serial = serial;
+    row.portPath = port;
+    return row;
+}
+
+}  // namespace
+
+TEST(CameraIdentity, LostCameraFoundAgainAfterReplug) {
+    DeviceTable before;
+    before[0] = Camera("Twin Cam", "/dev/video0", "A1", "1-1");
+    before[1] = Camera("Twin Cam", "/dev/video2", "B2", "1-2");
+    before[2] = Camera("Plain Cam", "/dev/video4", "", "1-3");
+    const std::string lostA = CameraIdentity(before[0]);
+    const std::string lostPlain = CameraIdentity(before[2]);
+    EXPECT_EQ(lostA, "serial:A1");  // the serial number wins over the port
+    EXPECT_EQ(lostPlain, "port:1-3");
+    EXPECT_EQ(CameraIdentity(Camera("Plain Cam", "/dev/video4", "", "")), "name:Plain Cam");
+
+    // A comes back in another port with another node, behind its twin.
+    DeviceTable after;
+    after[0] = Camera("Twin Cam", "/dev/video2", "B2", "1-2");
+    after[1] = Camera("Plain Cam", "/dev/video0", "", "2-1");
+    after[2] = Camera("Twin Cam", "/dev/video6", "A1", "3-4");
+    EXPECT_EQ(FindCameraAgain(after, 3, lostA, "Twin Cam"), 2);
+    EXPECT_EQ(FindCameraAgain(after, 3, CameraIdentity(before[1]), "Twin Cam"), 0);
+    // Without a serial number another port is another identity: the name finds it.
+    EXPECT_EQ(FindCameraAgain(after, 3, lostPlain, "Plain Cam"), 1);
+    // While A is away its twin is not taken for it, and rows past the count do not count.
+    EXPECT_EQ(FindCameraAgain(after, 2, lostA, "Twin Cam"), -1);
+    // A namesake with a serial number is not the camera that had none.
+    after[1].serial = "P9";
+    EXPECT_EQ(FindCameraAgain(after, 3, lostPlain, "Plain Cam"), -1);
+    // Nothing was open yet: the name alone.
+    EXPECT_EQ(FindCameraAgain(after, 3, "", "Twin Cam"), 0);
+    EXPECT_EQ(FindCameraAgain(after, 3, "", "Gone"), -1);
+}
+
+TEST(TestCameraList, CarriesDevicePropertiesAnywhereAfterTheName) {
+    auto cams = ParseTestCameras(
+        "Twin Cam@1280x720@15@serial=A1B2,port=1-2.3;Twin Cam@serial= C3/D4 ;"
+        "Cam@port=2-1@320x240@20;X@serial=1,serial=2,colour=red,junk,port=");
+    ASSERT_EQ(cams.size(), 4u);
+    EXPECT_EQ(cams[0].sizes, (std::vector<TestCameraEntry::Size>{{1280, 720}}));
+    EXPECT_EQ(cams[0].framesPerSecond, 15);
+    EXPECT_EQ(cams[0].serial, "A1B2");
+    EXPECT_EQ(cams[0].portPath, "1-2.3");
+    EXPECT_EQ(cams[1].serial, "C3/D4");
+    EXPECT_EQ(cams[1].sizes, (std::vector<TestCameraEntry::Size>{{640, 480}}));
+    EXPECT_EQ(cams[2].portPath, "2-1");
+    EXPECT_EQ(cams[2].sizes, (std::vector<TestCameraEntry::Size>{{320, 240}}));
+    EXPECT_EQ(cams[2].framesPerSecond, 20);
+    EXPECT_EQ(cams[3].serial, "2");
+    EXPECT_EQ(cams[3].portPath, "");
 }
 
 TEST(TestCameraList, RejectsUnsafeSizesAndRates) {
@@ -208,4 +271,32 @@ TEST(CameraControlRules, RestoreDefaultsWritesEveryControl) {
     EXPECT_EQ(RestoreDefaults(c), 2);
     EXPECT_EQ(c.values[8], 1);
     EXPECT_EQ(c.values[7], 40);
+}
+
+TEST(RememberedControls, KeptPerCameraAndSetAutomaticModesFirst) {
+    test::TempHome home;
+    ASSERT_TRUE(home.valid());
+    test::UseTempProfile(home);
+    // Identities that a careless group name would mix up: a subgroup, a prefix, the escape.
+    const std::vector<std::string> ids = {"name:Cam", "name:Cam/2", "name:Cam\\2", "name:Cam_2F2"};
+    for (int i = 0; i < 4; ++i) RememberedControls(ids[i]).remember(7, 10 + i);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(RememberedControls(ids[i]).values(), (std::map<std::uint32_t, int>{{7, 10 + i}}))
+            << ids[i];
+    RememberedControls(ids[0]).forget();
+    EXPECT_TRUE(RememberedControls(ids[0]).values().empty());
+    EXPECT_EQ(RememberedControls(ids[1]).values().size(), 1u);
+
+    // The device lists the manual value before its automatic mode, as V4L2 numbers them.
+    RememberedControls kept("serial:A1");
+    kept.remember(7, 90);
+    kept.remember(8, 0);
+    kept.remember(9, 500);  // out of the device's range now
+    kept.remember(42, 1);   // a control the device no longer has
+    TableControls device;
+    ControlInfo brightness{
+        9, "Brightness", ControlType::Integer, ControlRole::Brightness, 0, 255, 1, 128, {}};
+    device.controls = {Focus(128), AutoFocus(), brightness};
+    EXPECT_EQ(kept.applyTo(device), 2);
+    EXPECT_EQ(device.writes, (std::vector<std::pair<std::uint32_t, int>>{{8, 0}, {7, 90}}));
 }

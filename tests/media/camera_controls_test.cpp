@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
@@ -122,4 +126,48 @@ TEST(V4l2ControlsTest, MissingNodeHasNoControls) {
     EXPECT_TRUE(controls.list().empty());
     EXPECT_FALSE(controls.get(1).has_value());
     EXPECT_FALSE(controls.set(1, 0));
+}
+
+namespace {
+
+// A sysfs tree laid out as the kernel lays out a USB camera: the class entry links to the
+// video device below the USB interface, whose parent is the USB device.
+void AddUsbCamera(const std::filesystem::path& root, const std::string& node,
+                  const std::string& port, const char* serial) {
+    namespace fs = std::filesystem;
+    const fs::path usb = root / "devices/pci0000:00/0000:00:14.0/usb1" / port;
+    const fs::path interface = usb / (port + ":1.0");
+    const fs::path video = interface / "video4linux" / node;
+    fs::create_directories(video);
+    std::ofstream(usb / "idVendor") << "046d\n";
+    std::ofstream(interface / "bInterfaceClass") << "0e\n";
+    if (serial != nullptr) std::ofstream(usb / "serial") << serial;
+    fs::create_directory_symlink(fs::path("../../..") / (port + ":1.0"), video / "device");
+    fs::create_directories(root / "class/video4linux");
+    fs::create_directory_symlink(fs::relative(video, root / "class/video4linux"),
+                                 root / "class/video4linux" / node);
+}
+
+}  // namespace
+
+TEST(UsbPlace, SerialAndPortOfTheUsbDeviceBehindTheNode) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::temp_directory_path() / ("vistrela-sysfs-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    AddUsbCamera(root, "video0", "1-2.3", "A1B2C3 \n");
+    AddUsbCamera(root, "video2", "1-4", nullptr);
+    AddUsbCamera(root, "video4", "3-1", "0000000000\n");
+    const std::string sysfs = root.string();
+
+    const UsbPlace withSerial = UsbPlaceOfNode("/dev/video0", sysfs);
+    EXPECT_EQ(withSerial.serial, "A1B2C3");
+    EXPECT_EQ(withSerial.portPath, "1-2.3");
+    const UsbPlace noSerial = UsbPlaceOfNode("/dev/video2", sysfs);
+    EXPECT_EQ(noSerial.serial, "");
+    EXPECT_EQ(noSerial.portPath, "1-4");
+    EXPECT_EQ(UsbPlaceOfNode("/dev/video4", sysfs).serial, "");  // a placeholder, not a serial
+    EXPECT_EQ(UsbPlaceOfNode("/dev/video4", sysfs).portPath, "3-1");
+    EXPECT_EQ(UsbPlaceOfNode("/dev/video9", sysfs).portPath, "");
+    fs::remove_all(root);
 }

@@ -8,10 +8,25 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "capture/device_table.h"
 #include "capture/media/capture_device.h"
+#include "capture/media/capture_graph.h"
 #include "capture/media/test_camera.h"
+#include "capture/remembered_controls.h"
+#include "settings/app_profile.h"
+#include "tests/core/temp_home.h"
 
 using namespace vistrela;
+
+namespace {
+
+// Frames go nowhere: these tests look at the camera's controls only.
+struct IgnoringReceiver final : FrameReceiver {
+    void frameReady(const FrameView&) override {}
+    void captureFailed(const std::string&) override {}
+};
+
+}  // namespace
 
 class CameraSettingsDialogTest : public QObject {
     Q_OBJECT
@@ -66,6 +81,75 @@ private slots:
         closer->start(10);
         QCOMPARE(ShowPropertyPages(ToMoniker(camera()), nullptr), 0);
         QVERIFY(seen);
+    }
+
+    // What the user changes is kept for that camera only, comes back when the camera opens
+    // again after a replug into another port (which put it back to its defaults), wins over the
+    // focus reset of the open, and is forgotten by the defaults button.
+    void changesRememberedPerCameraRestoredOnOpenAndClearedByDefaults() {
+        test::TempHome home;
+        QVERIFY(home.valid());
+        test::UseTempProfile(home);
+        SetRememberChoicesEnabled(true);
+        setenv("VISTRELA_TEST_CAMERAS",
+               "Twin Cam@160x120@30@serial=RA,port=1-1;Twin Cam@160x120@30@serial=RB,port=1-2", 1);
+        CaptureGraph graph;
+        IgnoringReceiver receiver;
+        graph.SetWindow(&receiver);
+        DeviceTable devices;
+        int count = 0;
+        graph.EnumerateDevices(devices, count);
+        QCOMPARE(count, 2);
+        const std::string idA = CameraIdentity(devices[0]);
+        const std::string idB = CameraIdentity(devices[1]);
+        QCOMPARE(idA, std::string("serial:RA"));
+        {
+            CameraSettingsDialog dialog(DeviceFromMoniker(devices[0].moniker)->openControls(),
+                                        "Twin Cam", nullptr, idA);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            const auto sliders = dialog.findChildren<QSlider*>();
+            QTest::keyClick(sliders[0], Qt::Key_PageUp);  // brightness one page up: 20
+            QTest::keyClick(sliders[3], Qt::Key_End);     // focus to its end: 255
+        }
+        SetRememberChoicesEnabled(false);
+        {
+            CameraSettingsDialog dialog(DeviceFromMoniker(devices[1].moniker)->openControls(),
+                                        "Twin Cam", nullptr, idB);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::keyClick(dialog.findChildren<QSlider*>()[0], Qt::Key_End);
+        }
+        QVERIFY(RememberedControls(idB).values().empty());
+        SetRememberChoicesEnabled(true);
+
+        // A comes back in another port, behind its twin: fresh driver defaults.
+        setenv("VISTRELA_TEST_CAMERAS",
+               "Twin Cam@160x120@30@serial=RB,port=1-2;Twin Cam@160x120@30@serial=RA,port=4-1", 1);
+        std::string name = "Twin Cam";
+        int width = 160;
+        int height = 120;
+        int row = -1;
+        QCOMPARE(OpenCamera(graph, devices, count, name, width, height, -1, &row, idA), 0);
+        QCOMPARE(row, 1);
+        QCOMPARE(graph.focusValue, 128);  // the designed reset ran, then the remembered focus
+        auto a = DeviceFromMoniker(devices[1].moniker)->openControls();
+        QCOMPARE(a->get(kTestControlBrightness), std::optional<int>(20));
+        QCOMPARE(a->get(kTestControlFocus), std::optional<int>(255));
+        auto b = DeviceFromMoniker(devices[0].moniker)->openControls();
+        QCOMPARE(b->get(kTestControlBrightness), std::optional<int>(100));  // B's own, unremembered
+        graph.Close();
+
+        {
+            CameraSettingsDialog dialog(DeviceFromMoniker(devices[1].moniker)->openControls(),
+                                        "Twin Cam", nullptr, idA);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::mouseClick(dialog.findChild<QPushButton*>("restoreDefaults"), Qt::LeftButton);
+            QCOMPARE(dialog.findChildren<QSlider*>()[3]->value(), 128);
+        }
+        QVERIFY(RememberedControls(idA).values().empty());
+        QCOMPARE(a->get(kTestControlBrightness), std::optional<int>(0));
     }
 };
 

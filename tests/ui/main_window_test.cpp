@@ -201,6 +201,22 @@ private slots:
         QVERIFY(prompts_.notices.empty());
     }
 
+    // Two cameras of one model: the one that was lost comes back in another port, with
+    // another device, listed after its twin; it is the one that opens again.
+    void lostCameraFoundAgainByItsSerialNumberInAnotherPort() {
+        start("Twin!stall@320x240@30@serial=TA,port=1-1;Twin!stall@320x240@30@serial=TB,port=1-2");
+        QVERIFY(dlg_->cameraOpen());
+        QCOMPARE(ctx_->capture.device()->serial(), std::string("TA"));
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg_->cameraOpen(), kWaitMs);
+
+        qputenv(
+            "VISTRELA_TEST_CAMERAS",
+            "Twin!stall@320x240@30@serial=TB,port=1-2;Twin!stall@320x240@30@serial=TA,port=3-1");
+        QTRY_VERIFY_WITH_TIMEOUT(dlg_->cameraOpen(), kWaitMs);
+        QCOMPARE(ctx_->capture.device()->serial(), std::string("TA"));
+        QCOMPARE(ctx_->capture.device()->portPath(), std::string("3-1"));
+    }
+
     void escExitButtonAndCloseBoxEndTheDialog_data() {
         QTest::addColumn<int>("way");
         QTest::newRow("Esc") << 0;
