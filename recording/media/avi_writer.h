@@ -78,7 +78,8 @@ public:
     void ReleaseMemory();
 
     int writerState() const { return state_; }
-    // The number the next picture gets; every call in state 1 or 2 takes one.
+    // The number the next picture gets. Every call in kWriterWriting takes one, written or
+    // not, and so does the first picture once it has opened the movie.
     int sampleIndex() const { return sampleIndex_; }
     // Pictures handed over and not yet encoded (for measurements).
     int picturesInFlight() const { return pool_ ? pool_->busyCount() : 0; }
