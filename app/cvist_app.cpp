@@ -15,6 +15,10 @@
 #include "settings/command_line.h"
 #include "viewer/title.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace vistrela {
 
 namespace {
@@ -46,6 +50,8 @@ int CvistApp::InitInstance(int argc, char** argv) {
         return 0;
     }
 
+    // The encoders' progress lines are noise on a viewer's standard error; errors still show.
+    av_log_set_level(AV_LOG_ERROR);
     QApplication app(argc, argv);
     QApplication::setApplicationName("vistrela");
     QApplication::setOrganizationName("vistrela");

@@ -50,7 +50,7 @@ sleep 1.5  # the measured rate must cover a second before a recording may start
 read -r rx ry < <(panel_button_centre 5 2)
 xdotool mousemove "$rx" "$ry" click 1
 dialog="$(wait_for_window '^동영상 저장' 20 | head -1)" || fail "no save dialog"
-typed="$HOME/Videos/첫 수업 2.avi"
+typed="$HOME/Videos/lesson two.avi"  # xdotool drops some Korean keys; the unattended run above has them
 mkdir -p "$HOME/Videos"
 xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
 xdotool key ctrl+a
