@@ -3,6 +3,7 @@
 // recording that still makes the movie.
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "controls/ui/message_box_dialog.h"
 #include "recording/ui/recording_control.h"
@@ -97,6 +98,32 @@ private slots:
         QVERIFY(!prompts_.notices.empty());
         QCOMPARE(QString::fromStdString(prompts_.notices.front()),
                  QString("NO Input Devices Found.."));
+    }
+
+    void leftoversOfACrashAreJoinedIntoTheSaveFolder() {
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QString good = temp.filePath("tmp_Vistrela_20250102_030405.avi");
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                                "testsrc=size=160x120:rate=10:duration=1", "-c:v", "mpeg4", "-vtag",
+                                "XVID", good + ".avi"});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        // A pair the join cannot read stays where it is and is reported.
+        const QString broken = temp.filePath("tmp_Vistrela_20240101_000000.avi.avi");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("cut short");
+        file.close();
+
+        RecordingControl control(prompts_, temp.path().toStdString());
+        QCOMPARE(control.RecoverLeftovers(desktop().toStdString()), 2);
+        QVERIFY(QTest::qWaitFor([&] { return !control.recovering(); }, 60000));
+        QVERIFY(QFileInfo(desktop() + "/Vistrela_20250102_030405.avi").size() > 0);
+        QVERIFY(!QFileInfo::exists(good + ".avi"));
+        QVERIFY(QFileInfo::exists(broken));
+        QCOMPARE(int(prompts_.notices.size()), 1);
+        QVERIFY(QString::fromStdString(prompts_.notices[0]).contains(broken));
     }
 
     void closingWhileRecordingMakesTheMovieFirst() {
