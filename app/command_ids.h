@@ -7,7 +7,7 @@
 
 namespace vistrela::cmd {
 
-// Dialog commands of the design (controls that are never shown).
+// Dialog commands of controls that are never shown.
 inline constexpr int SavePictureHidden = 1000;
 inline constexpr int CloseRequest = 1010;
 inline constexpr int Options = 1011;

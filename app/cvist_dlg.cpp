@@ -96,7 +96,7 @@ void CvistDlg::OnInitDialog() {
     ctx_.ini.SetPathName(IniPath().c_str());
     ctx_.desktopPath = DesktopFolder();
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
-    // What the user asked to be remembered goes on top of the designed start-up.
+    // What the user asked to be remembered goes on top of the standard start-up.
     const int rememberedRow = applyRememberedChoices();
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 

@@ -138,7 +138,7 @@ std::span<const CommandEntry> commandTable() {
          nullptr,
          [](D& d) { d.togglePanel(); }},
 
-        // Hidden controls of the design.
+        // Hidden controls.
         {cmd::SavePictureHidden,
          CommandSpace::Dialog,
          {kNoKey, kNoKey},

@@ -215,7 +215,7 @@ MessageBoxLayout layoutMessageBox(const MessageBoxLayoutInput& in) {
         out.buttons.emplace_back(QPoint(x, rowTop), in.buttonSize);
         x += in.buttonSize.width() + du.x(4);
     }
-    // The 40 pixels take back the empty button row as the design's font measures it; where a
+    // The 40 pixels take back the empty button row as an 8-point dialog font measures it; where a
     // smaller font makes that row lower, the box keeps its content's height instead of cutting
     // the content.
     if (n == 0) height = std::max(height - 40, contentHeight);

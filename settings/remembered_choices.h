@@ -3,7 +3,7 @@
 // 기억하기"), kept in the application profile under the group "Remembered": the camera (its
 // identity and its name), the capture size, the JPEG quality, the save folder, the naming rule,
 // the fixed file name and the hide-after-capture flag. They are applied on top of the start-up
-// reset, so capture.ini and the designed start-up hold for everyone who leaves the box off.
+// reset, so capture.ini and the standard start-up hold for everyone who leaves the box off.
 //
 // The profile is passed in, so tests work on a file of their own; the program passes the
 // default QSettings (organisation and application "vistrela"). User-interface thread only.

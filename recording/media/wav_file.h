@@ -80,7 +80,7 @@ public:
 
     const std::string& fileName() const { return fileName_; }
     int hideFile() const { return hideFile_; }
-    // The recording thread has not ended yet (the design's non-null thread handle).
+    // The recording thread has not ended yet (its handle is still held).
     bool threadActive() const { return threadActive_.load(); }
 
 private:

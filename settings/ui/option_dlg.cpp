@@ -290,7 +290,7 @@ bool Option::readControls() {
     if (!ParseInteger(qualityEdit_->text(), m_quality)) return fail(qualityEdit_, kEnterInteger);
     if (!ParseInteger(cropHeightEdit_->text(), m_cropHeight))
         return fail(cropHeightEdit_, kEnterInteger);
-    // Compared unsigned, as the range check of the design does: negative values fail too.
+    // Compared unsigned, as the quality range check always has: negative values fail too.
     if (static_cast<unsigned>(m_quality) < 1u || static_cast<unsigned>(m_quality) > 99u)
         return fail(qualityEdit_, kEnterQualityRange);
     if (!ParseInteger(cropWidthEdit_->text(), m_cropWidth))

@@ -101,7 +101,7 @@ private:
     std::vector<int> rowOfEntry_;  // device row of each camera list entry
     int chosenRow_ = -1;
 
-    // The design's members.
+    // The values the dialog's fields exchange.
     int m_nameMode = 0;
     int m_quality = 0;
     int m_cropHeight = 0;

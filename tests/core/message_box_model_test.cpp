@@ -20,8 +20,8 @@ std::vector<QString> labels(const MessageBoxButtons& set) {
     return out;
 }
 
-// The design's font: 8 point "MS Sans Serif" at 96 dpi.
-constexpr DialogBaseUnits kDesignUnits{6, 13};
+// The classic dialog font: 8 point "MS Sans Serif" at 96 dpi.
+constexpr DialogBaseUnits kClassicUnits{6, 13};
 
 MessageBoxLayoutInput messageOnly(const DialogBaseUnits& du, QSize text) {
     MessageBoxLayoutInput in;
@@ -122,25 +122,25 @@ TEST(MessageBoxUnits, BaseUnitsAndRounding) {
     EXPECT_EQ(dialogBaseUnitsFrom(338, 13).horizontal, 7);
     EXPECT_EQ(dialogBaseUnitsFrom(338, 17).vertical, 17);
 
-    EXPECT_EQ(kDesignUnits.x(8), 12);
-    EXPECT_EQ(kDesignUnits.x(1), 2);              // 1.5 rounds up
-    EXPECT_EQ(kDesignUnits.y(4), 7);              // 6.5
-    EXPECT_EQ(kDesignUnits.y(14), 23);            // 22.75
+    EXPECT_EQ(kClassicUnits.x(8), 12);
+    EXPECT_EQ(kClassicUnits.x(1), 2);             // 1.5 rounds up
+    EXPECT_EQ(kClassicUnits.y(4), 7);             // 6.5
+    EXPECT_EQ(kClassicUnits.y(14), 23);           // 22.75
     EXPECT_EQ((DialogBaseUnits{7, 17}.x(1)), 2);  // 1.75
     EXPECT_EQ((DialogBaseUnits{5, 10}.x(1)), 1);  // 1.25
 
-    EXPECT_EQ(messageTextWidthLimit(1366, kDesignUnits, 0), 783);
-    EXPECT_EQ(messageTextWidthLimit(1366, kDesignUnits, 32), 783 - 32 - 24);
-    EXPECT_EQ(messageBoxButtonSize(kDesignUnits, QSize(30, 13)), QSize(60 + 12, 23 + 4));
-    EXPECT_EQ(messageBoxButtonSize(kDesignUnits, QSize(90, 30)), QSize(90 + 12, 30 + 4));
+    EXPECT_EQ(messageTextWidthLimit(1366, kClassicUnits, 0), 783);
+    EXPECT_EQ(messageTextWidthLimit(1366, kClassicUnits, 32), 783 - 32 - 24);
+    EXPECT_EQ(messageBoxButtonSize(kClassicUnits, QSize(30, 13)), QSize(60 + 12, 23 + 4));
+    EXPECT_EQ(messageBoxButtonSize(kClassicUnits, QSize(90, 30)), QSize(90 + 12, 30 + 4));
 }
 
 TEST(MessageBoxLayout, NoButtonsTakesBackTheRowWithoutCuttingTheMessage) {
-    // In the design's font the 40 pixels are exactly the empty row: Y8 + Y14 + 2·X1.
-    const MessageBoxLayout design = layoutMessageBox(messageOnly(kDesignUnits, {200, 13}));
-    EXPECT_EQ(design.message, QRect(12, 13, 200, 13));
-    EXPECT_EQ(design.clientSize, QSize(12 + 200 + 24, 13 + 7 + 26));
-    EXPECT_TRUE(design.buttons.empty());
+    // In that font the 40 pixels are exactly the empty row: Y8 + Y14 + 2·X1.
+    const MessageBoxLayout classic = layoutMessageBox(messageOnly(kClassicUnits, {200, 13}));
+    EXPECT_EQ(classic.message, QRect(12, 13, 200, 13));
+    EXPECT_EQ(classic.clientSize, QSize(12 + 200 + 24, 13 + 7 + 26));
+    EXPECT_TRUE(classic.buttons.empty());
 
     // A larger font keeps the difference below the message.
     const DialogBaseUnits large{7, 17};
@@ -155,10 +155,10 @@ TEST(MessageBoxLayout, NoButtonsTakesBackTheRowWithoutCuttingTheMessage) {
 }
 
 TEST(MessageBoxLayout, IconCheckBoxAndButtonRow) {
-    MessageBoxLayoutInput in = messageOnly(kDesignUnits, {100, 26});
+    MessageBoxLayoutInput in = messageOnly(kClassicUnits, {100, 26});
     in.iconSize = QSize(32, 32);
-    in.checkBoxSize = messageBoxCheckBoxSize(kDesignUnits, QSize(180, 13));
-    in.buttonSize = messageBoxButtonSize(kDesignUnits, QSize(20, 13));
+    in.checkBoxSize = messageBoxCheckBoxSize(kClassicUnits, QSize(180, 13));
+    in.buttonSize = messageBoxButtonSize(kClassicUnits, QSize(20, 13));
     in.buttonCount = 3;
     const MessageBoxLayout out = layoutMessageBox(in);
 
@@ -171,13 +171,13 @@ TEST(MessageBoxLayout, IconCheckBoxAndButtonRow) {
     ASSERT_EQ(out.buttons.size(), 3u);
     const int rowWidth = 3 * 72 + 2 * 6;
     EXPECT_EQ(out.buttons[0].left(), (out.clientSize.width() - rowWidth) / 2);
-    EXPECT_EQ(out.buttons[1].left() - out.buttons[0].right() - 1, kDesignUnits.x(4));
-    EXPECT_EQ(out.buttons[2].bottom() + 1 + kDesignUnits.y(8), out.clientSize.height());
-    EXPECT_GE(out.buttons[0].top(), out.checkBox.bottom() + 1 + kDesignUnits.y(8));
+    EXPECT_EQ(out.buttons[1].left() - out.buttons[0].right() - 1, kClassicUnits.x(4));
+    EXPECT_EQ(out.buttons[2].bottom() + 1 + kClassicUnits.y(8), out.clientSize.height());
+    EXPECT_GE(out.buttons[0].top(), out.checkBox.bottom() + 1 + kClassicUnits.y(8));
 
     in.rightAlignButtons = true;
     const MessageBoxLayout right = layoutMessageBox(in);
-    EXPECT_EQ(right.buttons[2].right() + 1, right.clientSize.width() - kDesignUnits.x(8));
+    EXPECT_EQ(right.buttons[2].right() + 1, right.clientSize.width() - kClassicUnits.x(8));
 
     // A row wider than the content widens the box.
     in.buttonCount = 6;
@@ -187,17 +187,17 @@ TEST(MessageBoxLayout, IconCheckBoxAndButtonRow) {
 }
 
 TEST(MessageBoxLayout, ProgressRowUnderTheMessageGrowsTheBox) {
-    MessageBoxLayoutInput in = messageOnly(kDesignUnits, {150, 13});
+    MessageBoxLayoutInput in = messageOnly(kClassicUnits, {150, 13});
     const QSize before = layoutMessageBox(in).clientSize;
-    in.progressBarSize = QSize(kDesignUnits.x(100), 20);
+    in.progressBarSize = QSize(kClassicUnits.x(100), 20);
     in.progressLabelSize = QSize(30, 13);
     const MessageBoxLayout out = layoutMessageBox(in);
 
     EXPECT_EQ(out.progressBar.left(), out.message.left());
-    EXPECT_GE(out.progressBar.top(), out.message.bottom() + 1 + kDesignUnits.y(4));
-    EXPECT_GE(out.progressBar.width(), kDesignUnits.x(100));
-    EXPECT_EQ(out.progressLabel.left(), out.progressBar.right() + 1 + kDesignUnits.x(4));
-    EXPECT_LE(out.progressLabel.right() + 1 + kDesignUnits.x(8), out.clientSize.width());
+    EXPECT_GE(out.progressBar.top(), out.message.bottom() + 1 + kClassicUnits.y(4));
+    EXPECT_GE(out.progressBar.width(), kClassicUnits.x(100));
+    EXPECT_EQ(out.progressLabel.left(), out.progressBar.right() + 1 + kClassicUnits.x(4));
+    EXPECT_LE(out.progressLabel.right() + 1 + kClassicUnits.x(8), out.clientSize.width());
     EXPECT_GT(out.clientSize.height(), before.height());
-    EXPECT_GE(out.clientSize.height(), out.progressBar.bottom() + 1 + kDesignUnits.y(8));
+    EXPECT_GE(out.clientSize.height(), out.progressBar.bottom() + 1 + kClassicUnits.y(8));
 }

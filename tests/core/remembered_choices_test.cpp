@@ -58,7 +58,7 @@ TEST_F(RememberedChoicesTest, AppliedOnTopOfTheStartupAndGoneWhenForgotten) {
         StoreRememberedChoices(profile, ChoicesOf(chosen, &devices[1]));
     }
 
-    // The next start: the designed reset first (the ini's "main" values do not count), then
+    // The next start: the standard reset first (the ini's "main" values do not count), then
     // what was remembered.
     Settings next = Startup();
     EXPECT_EQ(next.jpegQuality, 99);
@@ -78,7 +78,7 @@ TEST_F(RememberedChoicesTest, AppliedOnTopOfTheStartupAndGoneWhenForgotten) {
     EXPECT_EQ(next.hideAfterCapture, 1);
     EXPECT_EQ(RememberedCameraRow(*loaded, devices, 2), 1);
 
-    // Turned off: nothing is left, and the start-up is the designed one again.
+    // Turned off: nothing is left, and the start-up is the standard one again.
     ForgetRememberedChoices(profile);
     EXPECT_FALSE(LoadRememberedChoices(profile).has_value());
     EXPECT_TRUE(profile.childGroups().isEmpty());

@@ -87,7 +87,7 @@ xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
 xdotool key Escape
 wait_until 20 option_gone || fail "Escape did not close the dialog"
 
-# Without remembering, a restart is the designed start: USB Cam.
+# Without remembering, a restart is the standard start: USB Cam.
 stop_viewer
 start_viewer
 camera_is "USB Cam" || fail "the restart without remembering opened $(open_camera_name)"

@@ -132,7 +132,7 @@ private slots:
         int row = -1;
         QCOMPARE(OpenCamera(graph, devices, count, name, width, height, -1, &row, idA), 0);
         QCOMPARE(row, 1);
-        QCOMPARE(graph.focusValue, 128);  // the designed reset ran, then the remembered focus
+        QCOMPARE(graph.focusValue, 128);  // the standard focus reset ran, then the remembered focus
         auto a = DeviceFromMoniker(devices[1].moniker)->openControls();
         QCOMPARE(a->get(kTestControlBrightness), std::optional<int>(20));
         QCOMPARE(a->get(kTestControlFocus), std::optional<int>(255));

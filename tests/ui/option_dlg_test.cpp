@@ -259,7 +259,7 @@ private slots:
         }));
         QVERIFY(RememberChoicesEnabled());
 
-        // A restart: the designed start-up, then the remembered choices on top.
+        // A restart: the standard start-up, then the remembered choices on top.
         start(kCameras);
         QVERIFY(cameraRuns("Laptop Camera", 320, 240));
         QCOMPARE(ctx_->settings.jpegQuality, 70);
