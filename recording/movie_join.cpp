@@ -56,9 +56,12 @@ QStringList JoinArguments(const JoinJob& job, const std::string& outputPath) {
     args << "-c:v"
          << "copy";
     if (!job.soundPath.empty()) {
+        // AAC's fast coder takes half the time of the default one for speech at this rate.
         if (mp4)
             args << "-c:a"
                  << "aac"
+                 << "-aac_coder"
+                 << "fast"
                  << "-b:a"
                  << "96k";
         else

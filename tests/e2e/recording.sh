@@ -34,7 +34,9 @@ echo "$info"
 video="$(grep '^mpeg4,video' <<<"$info")" || fail "no mpeg4 video stream"
 audio="$(grep ',audio' <<<"$info")" || fail "no sound stream"
 IFS=, read -r _ _ w h rate vdur <<<"$video"
-[ "$w $h $rate" = "1280 720 30/1" ] || fail "video is $w x $h at $rate"
+# The movie's rate is the measured one, cut to a whole number: a build slowed down by the
+# sanitizers handles a little under 30 pictures a second and records at 29.
+[[ "$w $h $rate" =~ ^"1280 720 "(30|29)/1$ ]] || fail "video is $w x $h at $rate"
 adur="$(awk -F, '{print $NF}' <<<"$audio")"
 between "$vdur" 4.5 5.6 || fail "video lasts $vdur s"
 between "$adur" 4.5 5.6 || fail "sound lasts $adur s"

@@ -57,7 +57,9 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return shown(IDC_STOP) && !shown(IDC_RECORD); }, kWaitMs));
         QVERIFY(QTest::qWaitFor([&] { return title().contains("녹화중.. 00:0"); }, kWaitMs));
         const TemporaryFiles temp = control().temporaryFiles();
-        QVERIFY(QFileInfo::exists(QString::fromStdString(temp.moviePath)));
+        // The first written picture makes the temporary movie.
+        QVERIFY(QTest::qWaitFor(
+            [&] { return QFileInfo::exists(QString::fromStdString(temp.moviePath)); }, kWaitMs));
 
         // A second start while recording does nothing (the record button is hidden; its
         // command is refused too).
