@@ -34,9 +34,13 @@ echo "$info"
 video="$(grep '^mpeg4,video' <<<"$info")" || fail "no mpeg4 video stream"
 audio="$(grep ',audio' <<<"$info")" || fail "no sound stream"
 IFS=, read -r _ _ w h rate vdur <<<"$video"
-# The movie's rate is the measured one, cut to a whole number: a build slowed down by the
-# sanitizers handles a little under 30 pictures a second and records at 29.
-[[ "$w $h $rate" =~ ^"1280 720 "(30|29)/1$ ]] || fail "video is $w x $h at $rate"
+[ "$w $h" = "1280 720" ] || fail "video is $w x $h"
+# The movie's rate is the measured one cut to a whole number: 30 for this camera, unless a
+# sanitizer build cannot keep up with it; then the movie still keeps the clock.
+case "$VISTRELA_BIN" in
+  */build-asan/* | */build-tsan/*) [[ "$rate" =~ ^([1-9]|[12][0-9]|30)/1$ ]] ;;
+  *) [ "$rate" = "30/1" ] ;;
+esac || fail "video rate $rate"
 adur="$(awk -F, '{print $NF}' <<<"$audio")"
 between "$vdur" 4.5 5.6 || fail "video lasts $vdur s"
 between "$adur" 4.5 5.6 || fail "sound lasts $adur s"
