@@ -283,14 +283,16 @@ struct Turn {
     }
 };
 
-// The turn goes band by band of kBandRows buffer rows (output columns). A band's rows are
-// first widened, whole and in the order they lie in memory, into the band buffer (half a
-// kilobyte per frame column, so it stays in the caches); the output rows are then written
-// from it eight at a time, each piece from its left end to its right end with the overlay
-// mixed in. So the frame is read as one stream, as the unturned build reads it, and every
-// output and overlay row is visited once per band in a run of half a kilobyte: the hardware
-// prefetchers follow such runs, and each page is translated once per run rather than once
-// per pixel, as it would be when reading or writing down columns.
+// The plain code, and the vector code when the output rows do not all start on 32-byte
+// boundaries (or for the edges TurnDirectAvx2 leaves), turn band by band of kBandRows buffer
+// rows (output columns). A band's rows are first widened, whole and in the order they lie in
+// memory, into the band buffer (half a kilobyte per frame column, so it stays in the caches);
+// the output rows are then written from it eight at a time, each piece from its left end to
+// its right end with the overlay mixed in. So the frame is read as one stream, as the
+// unturned build reads it, and every output and overlay row is visited once per band in a
+// run of half a kilobyte: the hardware prefetchers follow such runs, and each page is
+// translated once per run rather than once per pixel, as it would be when reading or writing
+// down columns.
 constexpr int kBandRows = 128;
 
 // Row b holds output column j0 + b of the band starting at j0, output rows 0..outHeight-1:
