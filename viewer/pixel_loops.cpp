@@ -283,14 +283,16 @@ struct Turn {
     }
 };
 
-// The turn goes band by band of kBandRows buffer rows (output columns). A band's rows are
-// first widened, whole and in the order they lie in memory, into the band buffer (half a
-// kilobyte per frame column, so it stays in the caches); the output rows are then written
-// from it eight at a time, each piece from its left end to its right end with the overlay
-// mixed in. So the frame is read as one stream, as the unturned build reads it, and every
-// output and overlay row is visited once per band in a run of half a kilobyte: the hardware
-// prefetchers follow such runs, and each page is translated once per run rather than once
-// per pixel, as it would be when reading or writing down columns.
+// The plain code, and the vector code when the output rows do not all start on 32-byte
+// boundaries (or for the edges TurnDirectAvx2 leaves), turn band by band of kBandRows buffer
+// rows (output columns). A band's rows are first widened, whole and in the order they lie in
+// memory, into the band buffer (half a kilobyte per frame column, so it stays in the caches);
+// the output rows are then written from it eight at a time, each piece from its left end to
+// its right end with the overlay mixed in. So the frame is read as one stream, as the
+// unturned build reads it, and every output and overlay row is visited once per band in a
+// run of half a kilobyte: the hardware prefetchers follow such runs, and each page is
+// translated once per run rather than once per pixel, as it would be when reading or writing
+// down columns.
 constexpr int kBandRows = 128;
 
 // Row b holds output column j0 + b of the band starting at j0, output rows 0..outHeight-1:
@@ -338,6 +340,55 @@ __attribute__((target("avx2"))) inline __m256i Load8(const std::uint32_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
+// An 8 x 8 block of pixels transposed: v[k] lane b = r[b] lane k.
+__attribute__((target("avx2"))) inline void Transpose8(const __m256i* r, __m256i* v) {
+    const __m256i a0 = _mm256_unpacklo_epi32(r[0], r[1]);
+    const __m256i a1 = _mm256_unpackhi_epi32(r[0], r[1]);
+    const __m256i a2 = _mm256_unpacklo_epi32(r[2], r[3]);
+    const __m256i a3 = _mm256_unpackhi_epi32(r[2], r[3]);
+    const __m256i a4 = _mm256_unpacklo_epi32(r[4], r[5]);
+    const __m256i a5 = _mm256_unpackhi_epi32(r[4], r[5]);
+    const __m256i a6 = _mm256_unpacklo_epi32(r[6], r[7]);
+    const __m256i a7 = _mm256_unpackhi_epi32(r[6], r[7]);
+    const __m256i b0 = _mm256_unpacklo_epi64(a0, a2);
+    const __m256i b1 = _mm256_unpackhi_epi64(a0, a2);
+    const __m256i b2 = _mm256_unpacklo_epi64(a1, a3);
+    const __m256i b3 = _mm256_unpackhi_epi64(a1, a3);
+    const __m256i b4 = _mm256_unpacklo_epi64(a4, a6);
+    const __m256i b5 = _mm256_unpackhi_epi64(a4, a6);
+    const __m256i b6 = _mm256_unpacklo_epi64(a5, a7);
+    const __m256i b7 = _mm256_unpackhi_epi64(a5, a7);
+    v[0] = _mm256_permute2x128_si256(b0, b4, 0x20);
+    v[1] = _mm256_permute2x128_si256(b1, b5, 0x20);
+    v[2] = _mm256_permute2x128_si256(b2, b6, 0x20);
+    v[3] = _mm256_permute2x128_si256(b3, b7, 0x20);
+    v[4] = _mm256_permute2x128_si256(b0, b4, 0x31);
+    v[5] = _mm256_permute2x128_si256(b1, b5, 0x31);
+    v[6] = _mm256_permute2x128_si256(b2, b6, 0x31);
+    v[7] = _mm256_permute2x128_si256(b3, b7, 0x31);
+}
+
+// Output pixels `px` at columns j..j+7 of a row with overlay row `ov` and ink span `span`
+// mixed over them; the overlay is read only when the span meets those columns.
+__attribute__((target("avx2"))) inline __m256i MixBlockRow(__m256i px, const std::uint32_t* ov,
+                                                           int j, PixelSpan span,
+                                                           std::uint32_t trans) {
+    if (span.begin >= j + 8 || span.end <= j) return px;
+    const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov + j));
+    __m256i keep = _mm256_cmpeq_epi32(_mm256_and_si256(o, _mm256_set1_epi32(0x00ffffff)),
+                                      _mm256_set1_epi32(static_cast<int>(trans)));
+    if (span.begin > j || span.end < j + 8) {
+        // Only the span's columns are mixed.
+        const __m256i col =
+            _mm256_add_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(j));
+        keep = _mm256_or_si256(
+            keep, _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(span.begin), col),
+                                  _mm256_cmpgt_epi32(col, _mm256_set1_epi32(span.end - 1))));
+    }
+    return _mm256_blendv_epi8(_mm256_or_si256(o, _mm256_set1_epi32(static_cast<int>(kOpaque))), px,
+                              keep);
+}
+
 // `n` buffer pixels into 32-bit words, eight per step, or when `reverse` the last pixel first
 // (the run is then read from its end, so that the frame is read as one stream). The rest of
 // the run by the plain code.
@@ -375,73 +426,121 @@ __attribute__((target("avx2"))) void WidenAvx2(const std::uint8_t* src, int n, b
 // lines need not be fetched before they are written.
 __attribute__((target("avx2"))) void WriteBandAvx2(const Turn& t, const BandBuffer& tb, int ti0,
                                                    int tj0, int i0, int i1, int j0, int j1) {
-    const __m256i rgb = _mm256_set1_epi32(0x00ffffff);
-    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
-    const __m256i key =
-        _mm256_set1_epi32(static_cast<int>(t.layer != nullptr ? t.layer->trans : 0));
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const bool stream = reinterpret_cast<std::uintptr_t>(t.dst) % 64 == 0 && t.outWidth % 16 == 0;
     for (int i = i0; i < i1; i += 8) {
-        std::uint32_t* out[8];
-        const std::uint32_t* ov[8];
-        PixelSpan span[8];
-        for (int k = 0; k < 8; ++k) {
-            out[k] = t.Out(i + k);
-            ov[k] = t.layer != nullptr ? t.Overlay(i + k) : nullptr;
-            span[k] = t.layer != nullptr ? t.layer->spans[i + k] : PixelSpan{};
-        }
         for (int j = j0; j < j1; j += 8) {
-            // r_b = output rows i..i+7 of column j+b; after the transpose v[k] = output row
+            // r[b] = output rows i..i+7 of column j+b; after the transpose v[k] = output row
             // i+k, columns j..j+7.
             const std::uint32_t* p = tb[j - tj0] + (i - ti0);
-            const std::ptrdiff_t s = tb.stride;
-            const __m256i r0 = Load8(p), r1 = Load8(p + s), r2 = Load8(p + 2 * s);
-            const __m256i r3 = Load8(p + 3 * s), r4 = Load8(p + 4 * s), r5 = Load8(p + 5 * s);
-            const __m256i r6 = Load8(p + 6 * s), r7 = Load8(p + 7 * s);
-            const __m256i a0 = _mm256_unpacklo_epi32(r0, r1);
-            const __m256i a1 = _mm256_unpackhi_epi32(r0, r1);
-            const __m256i a2 = _mm256_unpacklo_epi32(r2, r3);
-            const __m256i a3 = _mm256_unpackhi_epi32(r2, r3);
-            const __m256i a4 = _mm256_unpacklo_epi32(r4, r5);
-            const __m256i a5 = _mm256_unpackhi_epi32(r4, r5);
-            const __m256i a6 = _mm256_unpacklo_epi32(r6, r7);
-            const __m256i a7 = _mm256_unpackhi_epi32(r6, r7);
-            const __m256i b0 = _mm256_unpacklo_epi64(a0, a2);
-            const __m256i b1 = _mm256_unpackhi_epi64(a0, a2);
-            const __m256i b2 = _mm256_unpacklo_epi64(a1, a3);
-            const __m256i b3 = _mm256_unpackhi_epi64(a1, a3);
-            const __m256i b4 = _mm256_unpacklo_epi64(a4, a6);
-            const __m256i b5 = _mm256_unpackhi_epi64(a4, a6);
-            const __m256i b6 = _mm256_unpacklo_epi64(a5, a7);
-            const __m256i b7 = _mm256_unpackhi_epi64(a5, a7);
-            const __m256i v[8] = {
-                _mm256_permute2x128_si256(b0, b4, 0x20), _mm256_permute2x128_si256(b1, b5, 0x20),
-                _mm256_permute2x128_si256(b2, b6, 0x20), _mm256_permute2x128_si256(b3, b7, 0x20),
-                _mm256_permute2x128_si256(b0, b4, 0x31), _mm256_permute2x128_si256(b1, b5, 0x31),
-                _mm256_permute2x128_si256(b2, b6, 0x31), _mm256_permute2x128_si256(b3, b7, 0x31)};
+            __m256i r[8], v[8];
+            for (int b = 0; b < 8; ++b)
+                r[b] = Load8(p + b * static_cast<std::ptrdiff_t>(tb.stride));
+            Transpose8(r, v);
             for (int k = 0; k < 8; ++k) {
                 __m256i px = v[k];
-                if (span[k].begin < j + 8 && span[k].end > j) {
-                    const __m256i o =
-                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov[k] + j));
-                    __m256i keep = _mm256_cmpeq_epi32(_mm256_and_si256(o, rgb), key);
-                    if (span[k].begin > j || span[k].end < j + 8) {
-                        // Only the span's columns are mixed.
-                        const __m256i col = _mm256_add_epi32(lane, _mm256_set1_epi32(j));
-                        keep = _mm256_or_si256(
-                            keep, _mm256_or_si256(
-                                      _mm256_cmpgt_epi32(_mm256_set1_epi32(span[k].begin), col),
-                                      _mm256_cmpgt_epi32(col, _mm256_set1_epi32(span[k].end - 1))));
-                    }
-                    px = _mm256_blendv_epi8(_mm256_or_si256(o, opaque), px, keep);
-                }
-                auto* at = reinterpret_cast<__m256i*>(out[k] + j);
+                if (t.layer != nullptr)
+                    px =
+                        MixBlockRow(px, t.Overlay(i + k), j, t.layer->spans[i + k], t.layer->trans);
+                auto* at = reinterpret_cast<__m256i*>(t.Out(i + k) + j);
                 if (stream) {
                     _mm256_stream_si256(at, px);
                 } else {
                     _mm256_storeu_si256(at, px);
                 }
             }
+        }
+    }
+}
+
+// Overlay row `ov` mixed over output row `out` in columns [begin, end). The output is only
+// written, never read: its lines were just streamed to memory, and reading them back would
+// wait for each one, while the few stores where there is ink go out without waiting.
+__attribute__((target("avx2"))) void MixRowAvx2(const std::uint32_t* ov, std::uint32_t* out,
+                                                int begin, int end, std::uint32_t trans) {
+    const __m256i rgb = _mm256_set1_epi32(0x00ffffff);
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(trans));
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+    int x = begin;
+    for (; x + 8 <= end; x += 8) {
+        const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov + x));
+        const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(o, rgb), key);
+        if (_mm256_movemask_epi8(clear) == -1) continue;
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(out + x),
+                               _mm256_xor_si256(clear, _mm256_set1_epi32(-1)),
+                               _mm256_or_si256(o, opaque));
+    }
+    for (; x < end; ++x) {
+        if ((ov[x] & 0x00ffffffu) != trans) out[x] = ov[x] | kOpaque;
+    }
+}
+
+// Output rows [0, i1) and columns [0, j1), i1 a multiple of 8 and j1 of 16, straight from
+// the frame without the overlay: 16 buffer rows (output columns) at a time, eight pixels of
+// each widened in a register, two 8 x 8 blocks transposed in registers and stored as
+// 16-pixel runs of eight output rows. The 16 frame rows are read as forward (or backward)
+// streams, and nothing passes through memory on the way. Every output row must start on a
+// 32-byte boundary: the stores then fill whole cache lines and bypass the caches (the picture
+// is not read again while it is built, and its lines need not be fetched before they are
+// written). A row starting half-way into a line has its lines start 8 columns into each run,
+// so the run's last 8 pixels are kept in `carry` (8 pixels per output row) and stored with
+// the next run's first 8.
+__attribute__((target("avx2"))) void TurnDirectAvx2(const Turn& t, int i1, int j1,
+                                                    std::uint32_t* carry) {
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+    // As in WidenAvx2: pixels in the buffer's order, or the last first.
+    const __m256i order =
+        t.reverse ? _mm256_setr_epi8(13, 14, 15, -1, 10, 11, 12, -1, 7, 8, 9, -1, 4, 5, 6, -1, 9,
+                                     10, 11, -1, 6, 7, 8, -1, 3, 4, 5, -1, 0, 1, 2, -1)
+                  : _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 4, 5, 6,
+                                     -1, 7, 8, 9, -1, 10, 11, 12, -1, 13, 14, 15, -1);
+    const auto split = [](const std::uint32_t* row) {
+        return (reinterpret_cast<std::uintptr_t>(row) & 32) != 0;
+    };
+    const auto at = [](std::uint32_t* p) { return reinterpret_cast<__m256i*>(p); };
+    for (int j = 0; j < j1; j += 16) {
+        const std::uint8_t* row[16];
+        for (int b = 0; b < 16; ++b) row[b] = t.Row(j + b);
+        for (int i = 0; i < i1; i += 8) {
+            // Output rows i..i+7 are buffer columns i..i+7, or outHeight-1-i .. outHeight-8-i.
+            const std::ptrdiff_t from =
+                3 * static_cast<std::ptrdiff_t>(t.reverse ? t.outHeight - 8 - i : i);
+            // r[b] = output rows i..i+7 of column j+b (then j+8+b); after the transposes
+            // v[k] and w[k] = output row i+k, columns j..j+7 and j+8..j+15.
+            __m256i r[8], v[8], w[8];
+            for (int b = 0; b < 8; ++b) {
+                r[b] = _mm256_or_si256(_mm256_shuffle_epi8(Load24(row[b] + from, t.reverse), order),
+                                       opaque);
+            }
+            Transpose8(r, v);
+            for (int b = 0; b < 8; ++b) {
+                r[b] = _mm256_or_si256(
+                    _mm256_shuffle_epi8(Load24(row[8 + b] + from, t.reverse), order), opaque);
+            }
+            Transpose8(r, w);
+            for (int k = 0; k < 8; ++k) {
+                std::uint32_t* out = t.Out(i + k);
+                if (!split(out)) {
+                    _mm256_stream_si256(at(out + j), v[k]);
+                    _mm256_stream_si256(at(out + j + 8), w[k]);
+                    continue;
+                }
+                std::uint32_t* kept = carry + 8 * static_cast<std::ptrdiff_t>(i + k);
+                if (j == 0) {
+                    _mm256_storeu_si256(at(out), v[k]);  // the row's first half line
+                } else {
+                    _mm256_stream_si256(at(out + j - 8), _mm256_loadu_si256(at(kept)));
+                    _mm256_stream_si256(at(out + j), v[k]);
+                }
+                _mm256_storeu_si256(at(kept), w[k]);
+            }
+        }
+    }
+    // The last half lines of the rows that start half-way into a line.
+    for (int i = 0; i < i1; ++i) {
+        std::uint32_t* out = t.Out(i);
+        if (split(out) && j1 > 0) {
+            _mm256_storeu_si256(at(out + j1 - 8),
+                                _mm256_loadu_si256(at(carry + 8 * static_cast<std::ptrdiff_t>(i))));
         }
     }
 }
@@ -493,12 +592,43 @@ void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideByte
     const BandBuffer tb{scratch.data(), width};
     // Bands, like the rows within a band, go the way the rows are read: when each row is read
     // from its end, the frame is read from its last byte to its first, else from its first.
-    const int bands = (height + kBandRows - 1) / kBandRows;
     const bool down = reverse != rowsUp;
-    for (int b = 0; b < bands; ++b) {
-        const int j0 = (down ? bands - 1 - b : b) * kBandRows;
-        TurnPart(t, tb, 0, width, j0, std::min(height, j0 + kBandRows), code);
+    const auto turnBands = [&](int i0, int i1, int j0, int j1) {
+        const int bands = (j1 - j0 + kBandRows - 1) / kBandRows;
+        for (int b = 0; b < bands; ++b) {
+            const int jb = j0 + (down ? bands - 1 - b : b) * kBandRows;
+            TurnPart(t, tb, i0, i1, jb, std::min(j1, jb + kBandRows), code);
+        }
+    };
+#if defined(VISTRELA_X86)
+    // When every output row starts on a 32-byte boundary: whole 16 x 8 blocks straight from
+    // the frame, the last output columns and rows that do not fill one through the band
+    // buffer, and then the overlay mixed in a pass of its own. Read row by row, the overlay is
+    // a single forward stream; read down the columns of blocks or bands, as the turn writes
+    // them, each of its rows would be a short run, and that costs more than the turn itself.
+    if (code == LoopCode::Best && cpu::hasAvx2 && reinterpret_cast<std::uintptr_t>(dst) % 32 == 0 &&
+        height % 8 == 0) {
+        Turn bare = t;
+        bare.layer = nullptr;
+        const int iv = width / 8 * 8, jv = height / 16 * 16;
+        if (iv > 0 && jv > 0) TurnDirectAvx2(bare, iv, jv, scratch.data());
+        for (int j0 = jv; j0 < height; j0 += kBandRows)
+            TurnPart(bare, tb, 0, width, j0, std::min(height, j0 + kBandRows), code);
+        for (int j0 = 0; j0 < jv && iv < width; j0 += kBandRows)
+            TurnPart(bare, tb, iv, width, j0, std::min(jv, j0 + kBandRows), code);
+        _mm_sfence();  // the streamed stores are seen before the overlay pass and after it
+        if (layer != nullptr) {
+            for (int i = 0; i < width; ++i) {
+                const int begin = std::clamp(layer->spans[i].begin, 0, height);
+                const int end = std::clamp(layer->spans[i].end, begin, height);
+                const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(i) * height;
+                MixRowAvx2(layer->pixels + row, dst + row, begin, end, layer->trans);
+            }
+        }
+        return;
     }
+#endif
+    turnBands(0, width, 0, height);
 #if defined(VISTRELA_X86)
     _mm_sfence();  // the streamed stores are seen before anything after the build
 #endif

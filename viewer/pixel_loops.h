@@ -52,8 +52,9 @@ void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int stride
 
 // Converts the frame (`width` x `height` pixels, rows `strideBytes` apart, top row first) into
 // `dst`, whose size is width x height for 0 and 2 quarter turns and height x width otherwise,
-// in a single pass over the pixels, mixing `layer` when given. `scratch` is working memory
-// kept by the caller between frames.
+// in a single pass over the frame, mixing `layer` when given (a quarter turn may mix it in a
+// second pass that reads the overlay row by row). `scratch` is working memory kept by the
+// caller between frames.
 void ConvertFrame(const std::uint8_t* bgr, int width, int height, int strideBytes,
                   const FrameTransform& how, std::uint32_t* dst,
                   std::vector<std::uint32_t>& scratch, const MixLayer* layer = nullptr,
