@@ -156,6 +156,7 @@ GstElement* TestCamera::createSource() {
     TestCameraFailure failure = TestCameraFailure::None;
     if (EndsWith(entry_.name, "!error")) failure = TestCameraFailure::Error;
     if (EndsWith(entry_.name, "!stall")) failure = TestCameraFailure::Stall;
+    if (EndsWith(entry_.name, "!nostart")) failure = TestCameraFailure::NoStart;
     GstElement* src = NewTestCameraSource(modes(), failure);
     GstElement* balance = gst_element_factory_make("videobalance", nullptr);
     if (src == nullptr || balance == nullptr) {

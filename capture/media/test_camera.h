@@ -18,7 +18,8 @@
 // Device properties: the serial number and port path of its entry ("" when not given).
 //
 // Failing on demand: a camera whose name ends in "!error" posts a stream error after
-// kTestCameraFailAfterFrames frames; one whose name ends in "!stall" stops sending frames then.
+// kTestCameraFailAfterFrames frames; one whose name ends in "!stall" stops sending frames then;
+// one whose name ends in "!nostart" posts the error before its first frame.
 
 #include <memory>
 

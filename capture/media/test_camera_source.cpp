@@ -310,8 +310,9 @@ void PlaceOnGrid(GstBaseSrc* base, SourceState& s) {
 GstFlowReturn Create(GstBaseSrc* base, guint64, guint, GstBuffer** out) {
     SourceState& s = StateOf(base);
     if (!s.haveLayout) return GST_FLOW_NOT_NEGOTIATED;
-    if (s.failure != TestCameraFailure::None && s.framesSent >= kTestCameraFailAfterFrames) {
-        if (s.failure == TestCameraFailure::Error && !s.errorPosted) {
+    const int failAfter = s.failure == TestCameraFailure::NoStart ? 0 : kTestCameraFailAfterFrames;
+    if (s.failure != TestCameraFailure::None && s.framesSent >= failAfter) {
+        if (s.failure != TestCameraFailure::Stall && !s.errorPosted) {
             s.errorPosted = true;
             GST_ELEMENT_ERROR(base, RESOURCE, READ, ("Test camera failed on demand"), (nullptr));
         }

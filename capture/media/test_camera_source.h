@@ -24,7 +24,7 @@
 
 namespace vistrela {
 
-enum class TestCameraFailure { None, Error, Stall };
+enum class TestCameraFailure { None, Error, Stall, NoStart };
 
 // A new source element (floating reference) offering exactly `modes` as YUY2, in their order;
 // when downstream leaves the choice open the first one is taken. A mode without a rate runs at

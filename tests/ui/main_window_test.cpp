@@ -163,6 +163,15 @@ private slots:
                  QSize(320, 240));
     }
 
+    void cameraThatNeverStartsIsAFailedOpenNotALostCamera() {
+        start("Cam!nostart@320x240");
+        QTRY_VERIFY_WITH_TIMEOUT(title().contains("카메라를 열 수 없습니다"), kWaitMs);
+        QVERIFY(!dlg_->cameraOpen());
+        QVERIFY(dlg_->isVisible());
+        QVERIFY(!title().contains(kLostText));
+        QCOMPARE(dlg_->framesProcessed(), 0);
+    }
+
     void failingCameraClosesAndReopensWhenListedAgain_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("stream error") << QByteArray("Cam!error");
