@@ -90,9 +90,7 @@ int CvistApp::InitInstance(int argc, char** argv) {
         context.commandLine.autoRecordPath = AbsoluteFromStartFolder(cmd.autoRecordPath);
     context.oneShotPath = oneShotPath;
     QtPrompts qtPrompts;
-    // A run nobody watches says everything on standard error and never waits for a click.
-    const bool unattended = cmd.autoCaptureSeconds > 0 || cmd.autoRecordSeconds > 0;
-    context.prompts = unattended ? &StderrPrompts() : &qtPrompts;
+    context.prompts = IsUnattended(cmd) ? &StderrPrompts() : &qtPrompts;
 
     CvistDlg dialog(context);
     qtPrompts.setParent(&dialog);

@@ -97,19 +97,19 @@ void CvistDlg::OnInitDialog() {
     ctx_.desktopPath = DesktopFolder();
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
     // What the user asked to be remembered goes on top of the standard start-up.
-    const int rememberedRow = applyRememberedChoices();
+    const std::optional<RememberedChoices> remembered = applyRememberedChoices();
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;
     windowed = 1;
-    recordIdle = 1;
     fitWindowToVideo();
     toggleFullScreen();
 
     pipe_.captureRequest = 0;
     refreshPanelImages();
 
-    OpenCamera(rememberedRow);
+    // The remembered camera is found by its identity as the open lists the cameras.
+    OpenCamera(-1, remembered ? remembered->cameraIdentity : std::string());
     startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
     // Recordings a crash cut short become movies in the background.
@@ -170,7 +170,7 @@ void CvistDlg::noCameraFound() {
 }
 
 bool CvistDlg::unattended() const {
-    return ctx_.commandLine.autoCaptureSeconds > 0 || ctx_.commandLine.autoRecordSeconds > 0;
+    return IsUnattended(ctx_.commandLine);
 }
 
 void CvistDlg::toggleFreeze() {

@@ -24,6 +24,7 @@
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
 #include "controls/panel_buttons.h"
+#include "settings/remembered_choices.h"
 #include "viewer/frame_freeze.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
@@ -174,8 +175,8 @@ private:
     // dialog and opens the camera again (cvist_dlg_options.cpp).
     void optionsCommand();
     // Puts the remembered choices (when the user asked for them) into the settings and the
-    // requested size; returns the device row of the remembered camera, or -1.
-    int applyRememberedChoices();
+    // requested size and returns them; nothing when remembering is off.
+    std::optional<RememberedChoices> applyRememberedChoices();
     void showCameraSettings();
 
     AppContext& ctx_;
@@ -194,7 +195,6 @@ private:
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
     int windowed = 0;
     int halfTurn_ = 0;
-    int recordIdle = 0;
     int startTime = 0;
     int windowWidth = 0;
     int windowHeight = 0;

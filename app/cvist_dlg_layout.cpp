@@ -21,6 +21,7 @@
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
 #include "controls/ui/menu_xp.h"
+#include "recording/ui/recording_control.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
 #include "viewer/view_controls.h"
@@ -102,7 +103,8 @@ void CvistDlg::layoutControls() {
     in.panelWidth = panelWidth;
     in.windowed = windowed != 0;
     in.halfTurn = halfTurn_ != 0;
-    in.recordIdle = recordIdle != 0;
+    // The record button shows unless a recording runs or waits for its join.
+    in.recordIdle = recording_ == nullptr || recording_->recordIdle();
     const PanelLayout layout = computePanelLayout(in);
     for (const ButtonPlacement& place : layout.buttons) {
         CGdipButton* b = button(place.controlId);

@@ -34,19 +34,13 @@ std::vector<ModeSize> CameraSizes(const DeviceEntry& row) {
 
 }  // namespace
 
-int CvistDlg::applyRememberedChoices() {
-    if (!RememberChoicesEnabled()) return -1;
+std::optional<RememberedChoices> CvistDlg::applyRememberedChoices() {
     QSettings profile;
-    const std::optional<RememberedChoices> choices = LoadRememberedChoices(profile);
-    if (!choices) return -1;
+    std::optional<RememberedChoices> choices = LoadRememberedChoices(profile);
+    if (!choices) return std::nullopt;
     ApplyRememberedChoices(*choices, ctx_.settings);
     ParseResolution(ctx_.settings.resolutionMode, ctx_.view);
-    // The identity picks the row; a camera that is absent leaves the name to the usual rules
-    // (the first camera when no listed one carries it).
-    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
-    const int row = RememberedCameraRow(*choices, ctx_.settings.devices, ctx_.settings.deviceCount);
-    if (row >= 0) ctx_.settings.cameraName = ctx_.settings.devices[row].friendlyName;
-    return row;
+    return choices;
 }
 
 void CvistDlg::optionsCommand() {
@@ -58,7 +52,7 @@ void CvistDlg::optionsCommand() {
     // The reload asks for the default size again, as the start-up does.
     ParseResolution(ctx_.settings.resolutionMode, ctx_.view);
     const bool remember = RememberChoicesEnabled();
-    const int rememberedRow = applyRememberedChoices();
+    const std::optional<RememberedChoices> remembered = applyRememberedChoices();
     ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
     if (ctx_.settings.deviceCount < 1) {
         ShowNotice(*ctx_.prompts, "카메라가 없습니다");
@@ -69,6 +63,14 @@ void CvistDlg::optionsCommand() {
         reconnectTimer_.start();
         return;
     }
+
+    // The identity picks the row; a camera that is absent leaves the name to the usual rules
+    // (the first camera when no listed one carries it).
+    const int rememberedRow = remembered ? RememberedCameraRow(*remembered, ctx_.settings.devices,
+                                                               ctx_.settings.deviceCount)
+                                         : -1;
+    if (rememberedRow >= 0)
+        ctx_.settings.cameraName = ctx_.settings.devices[rememberedRow].friendlyName;
 
     Settings edited = ctx_.settings;
     Option dialog(

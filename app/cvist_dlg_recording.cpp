@@ -65,9 +65,8 @@ void CvistDlg::recordFrame() {
 }
 
 void CvistDlg::recordingIdleChanged() {
-    recordIdle = recording_->recordIdle() ? 1 : 0;
     layoutControls();
-    if (recordIdle != 0 && closeAfterJoin_) close();
+    if (recording_->recordIdle() && closeAfterJoin_) close();
 }
 
 bool CvistDlg::holdCloseForRecording() {

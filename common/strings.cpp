@@ -1,5 +1,7 @@
 #include "common/strings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <vector>
 
@@ -53,6 +55,14 @@ void AppendFormat(std::string& out, const char* format, ...) {
     va_start(args, format);
     out += FormatStringV(format, args);
     va_end(args);
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+    if (text.size() < suffix.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
 }
 
 }  // namespace vistrela

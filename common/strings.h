@@ -20,6 +20,9 @@ std::string FormatString(const char* format, ...) __attribute__((format(printf, 
 std::string FormatStringV(const char* format, va_list args);
 void AppendFormat(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// Whether `text` ends in `suffix`, ASCII letters compared without case.
+bool EndsWithNoCase(const std::string& text, const std::string& suffix);
+
 // Cuts `text` to at most `maxBytes` bytes without splitting a UTF-8 character.
 std::string CutUtf8(const std::string& text, std::size_t maxBytes);
 

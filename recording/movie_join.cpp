@@ -14,10 +14,6 @@ namespace vistrela {
 
 namespace {
 
-bool IsMp4(const std::string& path) {
-    return MovieCodecFor(path) != MovieCodecFor("x.avi");
-}
-
 // ffmpeg reads "name:rest" as a protocol and "-name" as an option; "file:" with an absolute
 // path is always the plain file.
 QString FileArgument(const std::string& path) {
@@ -43,7 +39,7 @@ QString FfmpegProgram() {
 }
 
 QStringList JoinArguments(const JoinJob& job, const std::string& outputPath) {
-    const bool mp4 = IsMp4(job.moviePath);
+    const bool mp4 = IsMp4Movie(job.moviePath);
     QStringList args{
         "-nostdin", "-y",        "-hide_banner", "-loglevel", "error",
         "-nostats", "-progress", "pipe:1",       "-i",        FileArgument(job.picturePath)};
@@ -173,7 +169,7 @@ void MovieJoin::end(int exitCode, QProcess::ExitStatus status) {
     }
     QFile::remove(QString::fromStdString(job_.picturePath));
     if (!job_.soundPath.empty()) QFile::remove(QString::fromStdString(job_.soundPath));
-    emit progress(100);
+    if (lastPercent_ != 100) emit progress(100);
     emit finished(true, {});
 }
 

@@ -9,28 +9,17 @@
 #include <cmath>
 
 #include "common/clock.h"
+#include "common/strings.h"
+#include "recording/avi_codes.h"
 #include "settings/paths.h"
 
 namespace vistrela {
 
 namespace {
 
-constexpr std::uint32_t Tag(char a, char b, char c, char d) {
-    return std::uint32_t(std::uint8_t(a)) | std::uint32_t(std::uint8_t(b)) << 8 |
-           std::uint32_t(std::uint8_t(c)) << 16 | std::uint32_t(std::uint8_t(d)) << 24;
-}
-
 constexpr const char* kTempPrefix = "tmp_Vistrela_";
 constexpr const char* kTempMovieSuffix = ".avi.avi";
 constexpr const char* kTempSoundSuffix = ".avi.wav";
-
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-    if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    });
-}
 
 bool IsStamp(const std::string& s) {
     if (s.size() != 15 || s[8] != '_') return false;
@@ -73,8 +62,12 @@ std::uint32_t MovieFrameRate(double fps) {
     return static_cast<std::uint32_t>(std::clamp(rate, 1.0, 30.0));
 }
 
+bool IsMp4Movie(const std::string& moviePath) {
+    return EndsWithNoCase(moviePath, ".mp4");
+}
+
 std::uint32_t MovieCodecFor(const std::string& moviePath) {
-    return EndsWithNoCase(moviePath, ".mp4") ? Tag('H', '2', '6', '4') : Tag('X', 'V', 'I', 'D');
+    return IsMp4Movie(moviePath) ? FourCC("H264") : FourCC("XVID");
 }
 
 int PicturesDue(double elapsedSeconds, std::uint32_t frameRate, std::int64_t framesWritten) {

@@ -35,6 +35,9 @@ std::string RecordingTempFolder();
 // 0.1 of a whole number counts as that number (29.98 gives 30, 12.6 gives 12). At least 1.
 std::uint32_t MovieFrameRate(double fps);
 
+// Whether the movie is an MP4 file (its name ends in .mp4, any case); otherwise it is an AVI.
+bool IsMp4Movie(const std::string& moviePath);
+
 // The four-character code of the movie's picture codec for the chosen file: "H264" for a name
 // ending in .mp4 (any case), else "XVID".
 std::uint32_t MovieCodecFor(const std::string& moviePath);

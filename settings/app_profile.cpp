@@ -5,7 +5,7 @@
 namespace vistrela {
 
 namespace {
-constexpr const char* kEnabledKey = "Remembered/enabled";
+const QString kEnabledKey = QString(kRememberedGroup) + "/" + kRememberedEnabledKey;
 }
 
 bool RememberChoicesEnabled() {

@@ -11,6 +11,10 @@
 
 namespace vistrela {
 
+// The group of the remembered choices and its on/off key.
+inline constexpr const char* kRememberedGroup = "Remembered";
+inline constexpr const char* kRememberedEnabledKey = "enabled";
+
 // Whether the user asked the program to remember their choices (the options dialog's
 // "설정 기억하기" box). Off unless turned on.
 bool RememberChoicesEnabled();

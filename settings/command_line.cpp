@@ -1,6 +1,5 @@
 #include "settings/command_line.h"
 
-#include <cctype>
 #include <charconv>
 
 #include "common/strings.h"
@@ -24,15 +23,8 @@ bool ParseSeconds(const std::string& text, int& seconds) {
 }  // namespace
 
 bool IsMovieFileName(const std::string& path) {
-    const auto endsWith = [&](std::string_view suffix) {
-        if (path.size() <= suffix.size()) return false;
-        for (std::size_t i = 0; i < suffix.size(); ++i) {
-            const char c = path[path.size() - suffix.size() + i];
-            if (std::tolower(static_cast<unsigned char>(c)) != suffix[i]) return false;
-        }
-        return true;
-    };
-    return endsWith(".avi") || endsWith(".mp4");
+    // A name is more than its extension.
+    return path.size() > 4 && (EndsWithNoCase(path, ".avi") || EndsWithNoCase(path, ".mp4"));
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {

@@ -29,6 +29,12 @@ struct CommandLine {
     std::string error;            // empty, or why the command line was refused (Korean text)
 };
 
+// A run nobody watches (--auto-capture, --auto-record): it says everything on standard error
+// and never waits for a click.
+inline bool IsUnattended(const CommandLine& c) {
+    return c.autoCaptureSeconds > 0 || c.autoRecordSeconds > 0;
+}
+
 // Whether `path` names a movie the program writes: it ends in ".avi" or ".mp4" (any case).
 bool IsMovieFileName(const std::string& path);
 

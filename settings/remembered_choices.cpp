@@ -4,15 +4,15 @@
 #include <QString>
 
 #include "common/strings.h"
+#include "settings/app_profile.h"
 #include "settings/paths.h"
 
 namespace vistrela {
 
 namespace {
 
-constexpr const char* kGroup = "Remembered";
-// The same key RememberChoicesEnabled reads (settings/app_profile.h).
-constexpr const char* kEnabled = "enabled";
+constexpr const char* kGroup = kRememberedGroup;
+constexpr const char* kEnabled = kRememberedEnabledKey;
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);

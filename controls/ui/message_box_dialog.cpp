@@ -77,11 +77,11 @@ void CMessageBoxDialog::buildControls() {
     }
 
     for (Button& b : buttons_) {
-        b.widget = new QPushButton(messageBoxString(b.spec.stringId), this);
-        b.widget->setObjectName(QStringLiteral("button%1").arg(b.spec.id));
+        b.widget = new QPushButton(messageBoxString(b.model.stringId), this);
+        b.widget->setObjectName(QStringLiteral("button%1").arg(b.model.id));
         // Enter is the dialog's (keyPressEvent): the focused button, else the default.
         b.widget->setAutoDefault(false);
-        const int id = b.spec.id;
+        const int id = b.model.id;
         connect(b.widget, &QPushButton::clicked, this, [this, id] { onCommand(id); });
     }
     if (QPushButton* d = button(defaultId_)) {
@@ -107,7 +107,7 @@ QIcon CMessageBoxDialog::styleIcon() const {
 
 QPushButton* CMessageBoxDialog::button(int id) const {
     for (const Button& b : buttons_)
-        if (b.spec.id == id) return b.widget;
+        if (b.model.id == id) return b.widget;
     return nullptr;
 }
 
@@ -117,7 +117,7 @@ QString CMessageBoxDialog::profileValueName() const {
 }
 
 QString CMessageBoxDialog::captionOf(const Button& b, bool withCountdown) const {
-    QString caption = messageBoxString(b.spec.stringId);
+    QString caption = messageBoxString(b.model.stringId);
     if (withCountdown && timeoutSeconds_ > 0)
         caption = QStringLiteral("%1 = %2").arg(caption).arg(timeoutSeconds_);
     return caption;
@@ -322,7 +322,7 @@ void CMessageBoxDialog::keyPressEvent(QKeyEvent* event) {
         for (const Button& b : buttons_) {
             if (b.widget == focusWidget() && b.widget->isEnabled()) {
                 b.widget->setDefault(true);
-                onCommand(b.spec.id);
+                onCommand(b.model.id);
                 return;
             }
         }
@@ -375,7 +375,7 @@ void CMessageBoxDialog::setControlsEnabled(bool enabled) {
 }
 
 void CMessageBoxDialog::updateDefaultCaption() {
-    for (const Button& b : buttons_) b.widget->setText(captionOf(b, b.spec.id == defaultId_));
+    for (const Button& b : buttons_) b.widget->setText(captionOf(b, b.model.id == defaultId_));
 }
 
 }  // namespace vistrela

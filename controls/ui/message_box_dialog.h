@@ -81,7 +81,6 @@ public:
     // Name of the remembered answer inside the profile group "MessageBoxes".
     QString profileValueName() const;
     // The dialog base units the layout uses.
-    DialogBaseUnits baseUnits() const { return units_; }
 
 signals:
     void helpRequested(int messageId);
@@ -97,7 +96,7 @@ protected:
 
 private:
     struct Button {
-        MessageBoxButton spec;
+        MessageBoxButton model;
         QPushButton* widget = nullptr;
     };
 

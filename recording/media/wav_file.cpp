@@ -12,9 +12,8 @@ std::string LocationText(int line) {
 
 }  // namespace
 
-CWavFile::CWavFile(std::string fileName, int hideFile, Notify notify)
+CWavFile::CWavFile(std::string fileName, int /*hideFile*/, Notify notify)
     : fileName_(std::move(fileName)),
-      hideFile_(hideFile),
       notify_(std::move(notify)),
       pacer_(file_, WavFormat{}.bytesPerSecond) {}
 

@@ -78,8 +78,6 @@ public:
     // Text of the last described error, "" when none. A copy: other threads may set it.
     std::string lastError() const;
 
-    const std::string& fileName() const { return fileName_; }
-    int hideFile() const { return hideFile_; }
     // The recording thread has not ended yet (its handle is still held).
     bool threadActive() const { return threadActive_.load(); }
 
@@ -93,7 +91,6 @@ private:
 
     // Fixed at construction.
     const std::string fileName_;
-    const int hideFile_;
     const Notify notify_;
 
     // Shared between threads.

@@ -10,6 +10,7 @@
 #include "controls/ui/message_box_dialog.h"
 #include "recording/media/avi_writer.h"
 #include "recording/media/wav_file.h"
+#include "recording/wav_format.h"
 #include "settings/paths.h"
 #include "viewer/image.h"
 
@@ -21,9 +22,9 @@ constexpr const char* kProcessingText = "동영상 처리중. 잠시 기다려 �
 constexpr const char* kProcessingCaption = "Vistrela 동영상 처리중";
 constexpr int kProcessingStyle = 14;  // no buttons, no icon
 
-// A sound file holding at least one sample: a RIFF header alone is 46 bytes.
+// A sound file holding at least one sample, not just its header.
 bool HasSound(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).size() > 46;
+    return QFileInfo(QString::fromStdString(path)).size() > static_cast<qint64>(kWavHeaderBytes);
 }
 
 // `base` when no file has that name, else "name (2).ext", "name (3).ext", ...
@@ -75,7 +76,9 @@ RecordingControl::~RecordingControl() {
 }
 
 std::uint32_t RecordingControl::elapsedSeconds() const {
-    return static_cast<std::uint32_t>(std::time(nullptr)) - recordStartSeconds_;
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::seconds>(
+                                          std::chrono::steady_clock::now() - recordStart_)
+                                          .count());
 }
 
 void RecordingControl::setState(State state) {
@@ -118,7 +121,6 @@ bool RecordingControl::StartRecording(double fps, const CxImage& picture,
     movieWidth_ = picture.GetWidth();
     movieHeight_ = picture.GetHeight();
     framesWritten_ = 0;
-    recordStartSeconds_ = static_cast<std::uint32_t>(std::time(nullptr));
     recordStart_ = std::chrono::steady_clock::now();
     setState(State::Recording);
     return true;
@@ -170,7 +172,6 @@ void RecordingControl::StopRecording() {
         processingBox_ =
             new CMessageBoxDialog(nullptr, QString::fromUtf8(kProcessingText),
                                   QString::fromUtf8(kProcessingCaption), kProcessingStyle);
-        processingBox_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     processingBox_->Show(1);
     // The join runs from the event loop, so the box is on screen first and a stopped title

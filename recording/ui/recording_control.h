@@ -112,8 +112,7 @@ private:
     std::string moviePath_;
     std::uint32_t frameRate_ = 0;
     std::int64_t framesWritten_ = 0;
-    std::uint32_t recordStartSeconds_ = 0;
-    std::chrono::steady_clock::time_point recordStart_;
+    std::chrono::steady_clock::time_point recordStart_;  // the recording clock's zero
     int movieWidth_ = 0;
     int movieHeight_ = 0;
     QImage fitted_;  // a picture whose size changed since the start, fitted with black bars
