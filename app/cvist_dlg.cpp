@@ -48,7 +48,9 @@ CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(kAppIconPath));
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // The window takes no focus from clicks: a click on the panel or the picture leaves the
+    // keyboard with the open text window. With no focused child the window gets the keys.
+    setFocusPolicy(Qt::NoFocus);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -374,6 +376,7 @@ void CvistDlg::updateTitle() {
         in.showStatus = true;
     }
     setWindowTitle(QString::fromStdString(ComposeTitle(in)));
+    showNotice();
 }
 
 void CvistDlg::bringToFront() {

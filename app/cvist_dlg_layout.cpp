@@ -17,6 +17,7 @@
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "capture/device_table.h"
+#include "capture/media/capture_device.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
@@ -56,7 +57,10 @@ void CvistDlg::createPanel() {
         auto* b = new CGdipButton(this);
         b->setProperty("controlId", id);
         b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QAbstractButton::clicked, this, [this, id] { onCommand(id); });
+        connect(b, &QAbstractButton::clicked, this, [this, id] {
+            dismissNotice();
+            onCommand(id);
+        });
         buttons_[slot++] = b;
     };
     for (const PanelButtonEntry& entry : kPanelButtons) make(entry.controlId);
@@ -221,7 +225,18 @@ WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& 
 void CvistDlg::updateMinimumSize() {
     QSize decoration;
     const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
+    // A larger minimum grows the window where it stands, maybe past the screen's edge.
     setMinimumSize(fit.minimumSize - decoration);
+    keepOnScreen();
+}
+
+void CvistDlg::keepOnScreen() {
+    QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (scr == nullptr || !plainWindow()) return;
+    const QMargins m = frameMargins(this);
+    const QRect outer = geometry().marginsAdded(m);
+    const QPoint at = keepWindowOnScreen(outer, scr->availableGeometry());
+    if (at != outer.topLeft()) setGeometry(QRect(at + QPoint(m.left(), m.top()), size()));
 }
 
 void CvistDlg::fitWindowToVideo() {
@@ -270,6 +285,8 @@ void CvistDlg::toggleFullScreen() {
         if (windowedRect.isValid()) setGeometry(windowedRect);
         show();
         raise();
+        // The place left may not hold the window's present minimum (another camera).
+        keepOnScreen();
     }
     layoutControls();
 }
@@ -317,7 +334,21 @@ void CvistDlg::buildContextMenu() {
     applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
 }
 
+void CvistDlg::refreshCameraList() {
+    // Cameras come and go while the window runs: the list is the one found now, and the
+    // chosen camera is marked where it is listed now (nowhere while it is away).
+    const DeviceTable before = ctx_.settings.devices;
+    const int beforeCount = ctx_.settings.deviceCount;
+    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
+    const std::shared_ptr<CaptureDevice> running = ctx_.capture.device();
+    cameraRow_ = RowAfterRelisting(
+        before, beforeCount, cameraRow_, ctx_.settings.devices, ctx_.settings.deviceCount,
+        running ? running->devicePath() : std::string(), cameraIdentity_, ctx_.settings.cameraName);
+    buildContextMenu();
+}
+
 void CvistDlg::popupContextMenu() {
+    refreshCameraList();
     // The menu is made from the model as it stands when it pops up, and a chosen command runs
     // only after the menu has closed: a command may rebuild the model (a camera switch does),
     // and a menu must never be destroyed inside its own key or mouse handler.

@@ -87,34 +87,48 @@ TEST(StillNames, FolderWithoutSlashAndTakenTimeStampNames) {
     EXPECT_EQ(StillFileName(s, when, StderrPrompts()), s.savePath + "/20241231_235959_3.jpg");
 }
 
-TEST(StillSave, WritesAJpegOfThePictureSizeAndSaysSo) {
+TEST(StillSave, WritesAJpegOfThePictureSizeAndSaysWhere) {
     QTemporaryDir dir;
-    ViewState view;
-    const std::string path = dir.path().toStdString() + "/shot.jpg";
-    const StillOutcome out = SaveStill(picture(480, 640), path, 99, view, 1000.0);
-    EXPECT_TRUE(out.written);
-    QImageReader reader(QString::fromStdString(path));
-    EXPECT_EQ(reader.format(), "jpeg");
-    EXPECT_EQ(reader.size(), QSize(480, 640));
-    EXPECT_EQ(view.statusText, kSavedMessage);
-    EXPECT_DOUBLE_EQ(view.statusUntil, 1000.0 + kStatusSeconds);
+    const std::string folder = dir.path().toStdString();
+    const std::string path = folder + "/shot.jpg";
+    // The desktop is named as such; any other folder by its path.
+    for (const auto& [desktop, said] : std::vector<std::pair<std::string, std::string>>{
+             {folder, kSavedMessage},
+             {folder + "/", kSavedMessage},
+             {"/elsewhere/Desktop", folder + "에 저장합니다"}}) {
+        ViewState view;
+        const StillOutcome out = SaveStill(picture(480, 640), path, 99, desktop, view, 1000.0);
+        EXPECT_TRUE(out.written);
+        QImageReader reader(QString::fromStdString(path));
+        EXPECT_EQ(reader.format(), "jpeg");
+        EXPECT_EQ(reader.size(), QSize(480, 640));
+        EXPECT_EQ(view.statusText, said);
+        EXPECT_DOUBLE_EQ(view.statusUntil, 1000.0 + kStatusSeconds);
+        EXPECT_EQ(view.notice.ShownText(1000.0), said + "\nshot.jpg");
+        EXPECT_EQ(view.notice.ShownText(1000.0 + kNoticeSeconds), "");
+    }
 }
 
-TEST(StillSave, AFailedWriteIsReportedNotCalledSaved) {
+TEST(StillSave, AFailedWriteIsReportedUntilTheNextClick) {
     ViewState view;
-    const StillOutcome out =
-        SaveStill(picture(64, 48), "/nonexistent-folder/x/shot.jpg", 99, view, 5.0);
+    const std::string path = "/nonexistent-folder/x/shot.jpg";
+    const StillOutcome out = SaveStill(picture(64, 48), path, 99, "/d", view, 5.0);
     EXPECT_FALSE(out.written);
     EXPECT_EQ(view.statusText, kSaveFailedMessage);
+    const std::string said = std::string(kSaveFailedMessage) + "\n" + path;
+    EXPECT_EQ(view.notice.ShownText(5.0 + 3600.0), said);
+    EXPECT_TRUE(view.notice.Failure());
+    view.notice.Dismiss();
+    EXPECT_EQ(view.notice.ShownText(5.0), "");
 
     // Quality values the ini may give (0, 300) still write a file.
     QTemporaryDir dir;
     for (int q : {0, 1, 300}) {
-        const std::string path = dir.path().toStdString() + "/q" + std::to_string(q) + ".jpg";
-        EXPECT_TRUE(SaveStill(picture(64, 48), path, q, view, 5.0).written) << q;
+        const std::string file = dir.path().toStdString() + "/q" + std::to_string(q) + ".jpg";
+        EXPECT_TRUE(SaveStill(picture(64, 48), file, q, "/d", view, 5.0).written) << q;
     }
     // An empty name (cancelled dialog) writes nothing and leaves the title alone.
     view.statusText.clear();
-    EXPECT_FALSE(SaveStill(picture(64, 48), "", 99, view, 5.0).written);
+    EXPECT_FALSE(SaveStill(picture(64, 48), "", 99, "/d", view, 5.0).written);
     EXPECT_TRUE(view.statusText.empty());
 }

@@ -138,12 +138,67 @@ private slots:
         // Opened again: the ini again, not the choices of the last OK.
         QVERIFY(withOptions([&](Option* d) {
             QCOMPARE(field(d, IDC_OPT_QUALITY)->text(), QStringLiteral("80"));
-            QCOMPARE(list(d, IDC_OPT_CAMERA)->currentText(), QStringLiteral("USB Cam"));
+            QCOMPARE(list(d, IDC_OPT_CAMERA)->currentText(), QStringLiteral("Laptop Camera"));
             QTest::mouseClick(button(d, 2), Qt::LeftButton);
         }));
-        // Cancel: the camera opens again, the one the reload named (the first).
+        // Cancel: everything as it was, the camera and the choices of the last OK.
+        QVERIFY(cameraRuns("Laptop Camera", 800, 600));
+        QCOMPARE(ctx_->settings.jpegQuality, 50);
+    }
+
+    // Without capture.ini values the dialog shows what is in force: the desktop folder and the
+    // default name. OK after changing only the camera keeps them; Cancel keeps the last OK's
+    // choices; a cancelled folder picker keeps the folder typed.
+    void theDialogShowsAndCancelKeepsWhatIsInForce() {
+        writeIni("[camsi]\ncurfn=USB Cam\n[main]\npath=\nfname=\n");
+        start(kCameras);
         QVERIFY(cameraRuns("USB Cam", 640, 480));
-        QCOMPARE(ctx_->settings.jpegQuality, 80);
+        const QString typed = QString::fromStdString(home_->path("typed/"));
+        for (const int round : {0, 1, 2}) {
+            QVERIFY(withOptions([&](Option* d) {
+                QCOMPARE(field(d, IDC_OPT_SAVE_PATH)->text(), desktop() + "/");
+                QCOMPARE(field(d, IDC_OPT_FILE_NAME)->text(), QStringLiteral("image.jpg"));
+                QCOMPARE(field(d, IDC_OPT_QUALITY)->text(), QString(round == 0 ? "99" : "50"));
+                if (round == 0) {
+                    QTest::keyClick(d->control(IDC_OPT_CAMERA), Qt::Key_Down);
+                    typeInto(field(d, IDC_OPT_QUALITY), "50");
+                    QTest::mouseClick(button(d, 1), Qt::LeftButton);
+                    return;
+                }
+                typeInto(field(d, IDC_OPT_QUALITY), "20");
+                typeInto(field(d, IDC_OPT_SAVE_PATH), typed);
+                QTest::mouseClick(button(d, IDC_OPT_BROWSE), Qt::LeftButton);
+                QCOMPARE(field(d, IDC_OPT_SAVE_PATH)->text(), typed);
+                if (round == 1)
+                    QTest::mouseClick(button(d, 2), Qt::LeftButton);
+                else
+                    QTest::keyClick(d, Qt::Key_Escape);
+            }));
+            QVERIFY(cameraRuns("Laptop Camera", 800, 600));
+            QCOMPARE(ctx_->settings.jpegQuality, 50);
+            QCOMPARE(ctx_->settings.savePath, home_->desktop() + "/");
+            QCOMPARE(ctx_->settings.fileName, std::string(kDefaultFileName));
+        }
+        QCOMPARE(savedPictureSize(), QSize(800, 600));
+    }
+
+    // Remembering needs the profile written: when it cannot be, OK says so (and the choices
+    // still hold until the program ends).
+    void rememberingThatCannotBeWrittenIsSaid() {
+        const QString conf = QSettings().fileName();
+        QVERIFY(QDir().mkpath(conf));  // a folder where the file should go
+        start(kCameras);
+        QVERIFY(cameraRuns("USB Cam", 640, 480));
+        QVERIFY(withOptions([&](Option* d) {
+            typeInto(field(d, IDC_OPT_QUALITY), "70");
+            QTest::keyClick(d, Qt::Key_M, Qt::AltModifier);
+            QTest::mouseClick(button(d, 1), Qt::LeftButton);
+        }));
+        QVERIFY(QDir(conf).removeRecursively());
+        QCOMPARE(prompts_.notices.size(), std::size_t{1});
+        QVERIFY2(QString::fromStdString(prompts_.notices[0]).startsWith(kRememberFailed),
+                 prompts_.notices[0].c_str());
+        QCOMPARE(ctx_->settings.jpegQuality, 70);
     }
 
     void numberFieldsKeepTheDialogOpen() {
@@ -205,23 +260,20 @@ private slots:
             QCOMPARE(field(d, IDC_OPT_QUALITY)->text(), QStringLiteral("42"));
             QTest::keyClick(d, Qt::Key_Escape);
         }));
-        // Cancel keeps the folder Browse chose, and nothing else.
-        QCOMPARE(ctx_->settings.savePath, picked + "/");
+        // Cancel keeps nothing, the folder Browse chose included.
+        QCOMPARE(ctx_->settings.savePath, home_->desktop() + "/");
         QCOMPARE(ctx_->settings.jpegQuality, 99);
         QCOMPARE(ctx_->settings.nameMode, kNameTimeStamp);
         QVERIFY(cameraRuns("USB Cam", 640, 480));
 
-        // A cancelled picker: the home folder. The fixed rule with its name, through OK.
-        prompts_.folderAnswer.clear();
+        // The folder Browse chose and the fixed rule with its name, through OK.
         QVERIFY(withOptions([&](Option* d) {
             QTest::mouseClick(button(d, IDC_OPT_BROWSE), Qt::LeftButton);
-            QCOMPARE(field(d, IDC_OPT_SAVE_PATH)->text(),
-                     QString::fromStdString(home_->home() + "/"));
             QTest::mouseClick(button(d, IDC_OPT_NAME_FIXED), Qt::LeftButton);
             typeInto(field(d, IDC_OPT_FILE_NAME), "board.jpg");
             QTest::mouseClick(button(d, 1), Qt::LeftButton);
         }));
-        QCOMPARE(ctx_->settings.savePath, home_->home() + "/");
+        QCOMPARE(ctx_->settings.savePath, picked + "/");
         QCOMPARE(ctx_->settings.nameMode, kNameFixed);
         QCOMPARE(ctx_->settings.fileName, std::string("board.jpg"));
     }
