@@ -110,9 +110,12 @@ void CvistDlg::OnInitDialog() {
     pipe_.captureRequest = 0;
     refreshPanelImages();
 
+    // The panel is laid out before the camera opens: a notice the open shows (no camera)
+    // stands in front of a finished window.
+    startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
+    layoutControls();
     // The remembered camera is found by its identity as the open lists the cameras.
     OpenCamera(-1, remembered ? remembered->cameraIdentity : std::string());
-    startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
     // Recordings a crash cut short become movies in the background.
     recording_->RecoverLeftovers(ctx_.settings.savePath);

@@ -7,7 +7,8 @@
 // cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_options.cpp (the
 // options command and the remembered choices), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
-// sizing, full screen, monitors, menu, text window), cvist_dlg_recording.cpp (recording).
+// sizing, full screen, monitors, text window), cvist_dlg_menu.cpp (the context menu),
+// cvist_dlg_help.cpp (web page, about box), cvist_dlg_recording.cpp (recording).
 
 #include <QDialog>
 #include <QRect>

@@ -1,13 +1,9 @@
 // The main window's geometry: the button panel, fitting the window to the picture, full
-// screen, collapsing the panel, the half turn, the context menu and the about box.
+// screen, collapsing the panel, the half turn and the context menu.
 
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-#include <QUrl>
 #include <QWindow>
 
 #include "annotation/annotation_text.h"
@@ -28,22 +24,6 @@
 #include "viewer/view_controls.h"
 
 namespace vistrela {
-
-namespace {
-
-// The program's own documentation: beside the program, one folder up (a build tree), or
-// where a package installs it.
-QString documentationPage() {
-    const QString dir = QString::fromStdString(appDir());
-    for (const QString& candidate :
-         {dir + "README.md", dir + "../README.md", QStringLiteral(VISTRELA_DOC_DIR "/README.md"),
-          QStringLiteral("/usr/share/doc/vistrela/README.md")}) {
-        if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
-    }
-    return {};
-}
-
-}  // namespace
 
 CGdipButton* CvistDlg::button(int id) const {
     for (CGdipButton* b : buttons_)
@@ -325,56 +305,6 @@ void CvistDlg::halfTurn(bool on) {
     if (!SetHalfTurn(pipe_, on)) return;
     halfTurn_ = on ? 1 : 0;
     layoutControls();
-}
-
-void CvistDlg::buildContextMenu() {
-    menuModel_ = buildContextMenuModel(
-        std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
-}
-
-void CvistDlg::refreshCameraList() {
-    // Cameras come and go while the window runs: the list is the one found now, and the
-    // chosen camera is marked where it is listed now (nowhere while it is away).
-    const DeviceTable before = ctx_.settings.devices;
-    const int beforeCount = ctx_.settings.deviceCount;
-    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
-    const std::shared_ptr<CaptureDevice> running = ctx_.capture.device();
-    cameraRow_ = RowAfterRelisting(
-        before, beforeCount, cameraRow_, ctx_.settings.devices, ctx_.settings.deviceCount,
-        running ? running->devicePath() : std::string(), cameraIdentity_, ctx_.settings.cameraName);
-    buildContextMenu();
-}
-
-void CvistDlg::popupContextMenu() {
-    refreshCameraList();
-    // The menu is made from the model as it stands when it pops up, and a chosen command runs
-    // only after the menu has closed: a command may rebuild the model (a camera switch does),
-    // and a menu must never be destroyed inside its own key or mouse handler.
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
-    applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
-    applyFreezeState(menuModel_, freeze_.Frozen());
-    MenuModel shown = menuModel_;
-    appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
-    if (contextMenu) contextMenu.release()->deleteLater();
-    contextMenu = CMenuXP::fromModel(shown, this);
-    connect(
-        contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
-        Qt::QueuedConnection);
-    contextMenu->popup(contextMenuOrigin(frameGeometry()));
-}
-
-void CvistDlg::openWebPage() {
-    const QString page = documentationPage();
-    if (!page.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-}
-
-void CvistDlg::showAbout() {
-    QMessageBox box(QMessageBox::NoIcon, "Vistrela Viewer 정보", "Vistrela Viewer 2.0",
-                    QMessageBox::NoButton, this);
-    box.addButton("확인", QMessageBox::AcceptRole);
-    box.exec();
 }
 
 }  // namespace vistrela

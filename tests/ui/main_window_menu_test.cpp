@@ -234,9 +234,17 @@ private slots:
     void cameraPluggedInLaterOpensByItself() {
         const std::string list = home_->path("cameras.txt");
         QVERIFY(test::WriteFile(list, ""));
+        // Behind the notice the panel is already laid out: the exit button in its row.
+        QPoint exitAt;
+        prompts_.onNotice = [&] {
+            for (QWidget* w : QApplication::allWidgets())
+                if (w->property("controlId").toInt() == IDC_EXIT) exitAt = w->pos();
+        };
         start(("@" + list).c_str());
         QVERIFY(!dlg_->cameraOpen());
         QCOMPARE(prompts_.notices.size(), std::size_t{1});
+        QCOMPARE(exitAt, panelButton(IDC_EXIT)->pos());
+        QVERIFY(exitAt.y() > 300);
         CMenuXP* menu = popUpMenu();
         QVERIFY(menu != nullptr);
         QVERIFY(menu->actionForCommand(ID_PANEL_HIDE) != nullptr);
