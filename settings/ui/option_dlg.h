@@ -64,7 +64,7 @@ public:
     // `settings`, `view` and `prompts` must outlive the dialog. `settings.devices` lists the
     // cameras; `modesOf` gives each camera's sizes. `desktopPath` is the default save folder of
     // the reset OK starts with. `cameraRow` picks the camera shown first when that row carries
-    // `settings.cameraName` (of two cameras with one name, the remembered one); otherwise the
+    // `settings.cameraName` (of two cameras with one name, the one in force); otherwise the
     // first entry with that name, else the first entry. `remember` is the remember box's state.
     Option(Settings& settings, ViewState& view, Prompts& prompts, std::string desktopPath,
            ModesOfRow modesOf, bool remember, int cameraRow = -1, QWidget* parent = nullptr);
