@@ -107,7 +107,8 @@ QRect VideoWidget::noticeRect() const {
     int textWidth = 0;
     for (const QString& line : lines)
         textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
-    const int w = std::min(textWidth + 2 * kNoticePadding, width() - 2 * kNoticeMargin);
+    // A few pixels to spare: the advance is rounded, and a line must not be cut for that.
+    const int w = std::min(textWidth + 2 * kNoticePadding + 4, width() - 2 * kNoticeMargin);
     const int h = int(lines.size()) * metrics.lineSpacing() + 2 * kNoticePadding;
     return QRect((width() - w) / 2, kNoticeMargin, std::max(w, 0), h);
 }
