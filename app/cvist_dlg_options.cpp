@@ -47,11 +47,9 @@ void CvistDlg::optionsCommand() {
     // A lost camera is not looked for while the dialog is open: the camera opens after it.
     reconnectTimer_.stop();
     CloseCamera();
-    // Cancel puts back everything as it was: the settings in force, the camera in force.
-    Settings before = ctx_.settings;
     ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
-    before.devices = ctx_.settings.devices;
-    before.deviceCount = ctx_.settings.deviceCount;
+    // Cancel puts back everything as it was: the settings in force, the camera in force.
+    const Settings before = ctx_.settings;
     if (ctx_.settings.deviceCount < 1) {
         ShowNotice(*ctx_.prompts, "카메라가 없습니다");
         // Said once: the first camera that appears is opened, without the start-up notice.
