@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := ini command_line test_cameras
 UI_TEST_TARGETS := $(patsubst tests/ui/%.cpp,ui_%,$(wildcard tests/ui/*.cpp))
 
-.PHONY: deps configure build run test bench asan tsan fuzz memcheck format clean install package
+.PHONY: deps configure build run test bench asan tsan fuzz memcheck format clean install package package-check
 
 deps:
 	@bash scripts/install-deps.sh
@@ -72,6 +72,10 @@ package: deps
 	@cmake --build $(BUILD)-deb -j $(JOBS) --target vistrela
 	@mkdir -p $(BUILD)
 	@cd $(BUILD)-deb && cpack -G DEB -B $(abspath $(BUILD))
+
+# The package, then lintian and the desktop entry's validator on it (scripts/check-package.sh).
+package-check: package
+	@bash scripts/check-package.sh $(BUILD)/vistrela_$$(sed -n 's/^project(vistrela VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)_$$(dpkg --print-architecture).deb
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz build-deb

@@ -88,9 +88,20 @@ void AnnotationTools::Release(const ViewState& view, PipelineState& state) {
 }
 
 void AnnotationTools::NewOverlay(const ViewState& view, PipelineState& state) {
+    // The drawing that goes is kept as the undo step of its clearing, stretched to the new
+    // size, so that Ctrl+Z brings it back over the new camera's picture.
+    CxImage previous;
+    if (!InkRect(state.overlayImage).empty()) previous = state.overlayImage;
     CreateOverlay(state.overlayImage, view);
     history_.Clear();
-    if (strokeActive_) history_.BeginStep(state.overlayImage, OverlayTurns(view, state));
+    if (previous.IsValid() && state.overlayImage.IsValid()) {
+        CopyInkScaled(previous, state.overlayImage);
+        BeginChange(view, state, InkRect(state.overlayImage));
+        state.overlayImage.Clear(0);
+        EndChange(view, state);
+    } else if (strokeActive_) {
+        history_.BeginStep(state.overlayImage, OverlayTurns(view, state));
+    }
 }
 
 void AnnotationTools::Reset(ViewState& view, PipelineState& state) {

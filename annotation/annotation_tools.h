@@ -37,8 +37,9 @@ public:
     void Release(const ViewState& view, PipelineState& state);
     bool StrokeActive() const { return strokeActive_; }
 
-    // A camera was opened: a blank overlay of the frame size, turned like the picture, and an
-    // empty history. drawMode keeps its value; a stroke in progress goes on on the new
+    // A camera was opened: a blank overlay of the frame size, turned like the picture. The
+    // history holds one step, the clearing of the drawing there was (stretched to the new
+    // size), or nothing. drawMode keeps its value; a stroke in progress goes on on the new
     // overlay.
     void NewOverlay(const ViewState& view, PipelineState& state);
     // The INIT button: zoom and pan reset, blank overlay, tool off (ViewReset); the clearing

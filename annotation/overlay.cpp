@@ -7,6 +7,20 @@ void CreateOverlay(CxImage& overlay, const ViewState& view) {
     overlay.SetTransColor(TRANSPARENT_COLOUR);
 }
 
+void CopyInkScaled(const CxImage& from, CxImage& to) {
+    if (!from.IsValid() || !to.IsValid()) return;
+    const int fw = from.GetWidth(), fh = from.GetHeight();
+    const int tw = to.GetWidth(), th = to.GetHeight();
+    for (int y = 0; y < th; ++y) {
+        const int sy = static_cast<int>(static_cast<long long>(y) * fh / th);
+        const CxImage::Span ink = from.InkSpan(sy);
+        if (ink.begin >= ink.end) continue;
+        const std::uint32_t* src = from.ScanLine(sy);
+        std::uint32_t* dst = to.MutableScanLine(y);
+        for (int x = 0; x < tw; ++x) dst[x] = src[static_cast<long long>(x) * fw / tw];
+    }
+}
+
 void MixOverlay(CxImage& frame, const CxImage& overlay, int drawMode) {
     if (drawMode >= DRAW_SHOW) frame.MixFrom(overlay);
 }

@@ -28,6 +28,10 @@ inline constexpr Rgb ERASER_MARKER_COLOUR{225, 32, 34};
 // degrees), transparent colour black. Earlier drawing is gone; drawMode is not touched.
 void CreateOverlay(CxImage& overlay, const ViewState& view);
 
+// The ink of `from` stretched over the whole of `to` (nearest pixel), both in the same
+// orientation; rows of `from` without ink leave `to` as it was.
+void CopyInkScaled(const CxImage& from, CxImage& to);
+
 // Mixes the overlay into the frame when drawMode >= 1.
 void MixOverlay(CxImage& frame, const CxImage& overlay, int drawMode);
 

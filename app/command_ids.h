@@ -21,6 +21,9 @@ inline constexpr int ZoomIn = 2001;
 inline constexpr int ZoomOut = 2002;
 inline constexpr int ToggleFullScreen = 2003;
 inline constexpr int Freeze = 2004;
+// Escape: closes what is open (the text window) or ends what is in progress (a stroke), and
+// only then the program.
+inline constexpr int Escape = 2005;
 // Undo and redo of the drawing (Ctrl+Z; Ctrl+Y or Ctrl+Shift+Z).
 inline constexpr int Undo = 2010;
 inline constexpr int Redo = 2011;

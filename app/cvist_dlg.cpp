@@ -48,7 +48,9 @@ CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(kAppIconPath));
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // The window takes no focus from clicks: a click on the panel or the picture leaves the
+    // keyboard with the open text window. With no focused child the window gets the keys.
+    setFocusPolicy(Qt::NoFocus);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -108,9 +110,12 @@ void CvistDlg::OnInitDialog() {
     pipe_.captureRequest = 0;
     refreshPanelImages();
 
+    // The panel is laid out before the camera opens: a notice the open shows (no camera)
+    // stands in front of a finished window.
+    startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
+    layoutControls();
     // The remembered camera is found by its identity as the open lists the cameras.
     OpenCamera(-1, remembered ? remembered->cameraIdentity : std::string());
-    startTime = static_cast<int>(static_cast<std::uint32_t>(std::time(nullptr)));
     layoutControls();
     // Recordings a crash cut short become movies in the background.
     recording_->RecoverLeftovers(ctx_.settings.savePath);
@@ -374,6 +379,7 @@ void CvistDlg::updateTitle() {
         in.showStatus = true;
     }
     setWindowTitle(QString::fromStdString(ComposeTitle(in)));
+    showNotice();
 }
 
 void CvistDlg::bringToFront() {

@@ -7,7 +7,8 @@
 // cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_options.cpp (the
 // options command and the remembered choices), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
-// sizing, full screen, monitors, menu, text window), cvist_dlg_recording.cpp (recording).
+// sizing, full screen, monitors, text window), cvist_dlg_menu.cpp (the context menu),
+// cvist_dlg_help.cpp (web page, about box), cvist_dlg_recording.cpp (recording).
 
 #include <QDialog>
 #include <QRect>
@@ -116,10 +117,15 @@ private:
     // Space and "화면 정지": holds the picture, or returns to the live one.
     void toggleFreeze();
     void closeRequest();
+    // Escape: the first of closing the text window, ending a stroke, closing the program.
+    void escapeKey();
     void updateTitle();
 
     // Frames and pictures (cvist_dlg_frame.cpp).
     void saveStill();
+    // Hands the view's notice, as it stands now, to the video area; a click dismisses it.
+    void showNotice();
+    void dismissNotice();
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
     // Copies the text window's text and place (video-area pixels) into textStep_.
@@ -147,12 +153,16 @@ private:
     bool plainWindow() const;
     // The window cannot be dragged smaller than the camera picture (capped to the screen).
     void updateMinimumSize();
+    // Moves a plain window whose frame reaches past its screen's available area back onto it.
+    void keepOnScreen();
     void toggleFullScreen();
     // Full screen on monitor `monitor` (the toolkit's screen order, from 0).
     void fullScreenOn(int monitor);
     void togglePanel();
     void halfTurn(bool on);
     void buildContextMenu();
+    // Lists the cameras present now into the settings and the menu model.
+    void refreshCameraList();
     void popupContextMenu();
     void openWebPage();
     void showAbout();

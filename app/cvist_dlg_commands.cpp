@@ -27,7 +27,7 @@ QKeyCombination key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
 
 std::span<const CommandEntry> commandTable() {
     using D = CvistDlg;
-    static const std::array<CommandEntry, 33> table = {{
+    static const std::array<CommandEntry, 34> table = {{
         // Panel buttons.
         {IDC_LOGO,
          CommandSpace::Dialog,
@@ -127,7 +127,7 @@ std::span<const CommandEntry> commandTable() {
          [](D& d) { d.popupContextMenu(); }},
         {IDC_EXIT,
          CommandSpace::Dialog,
-         {key(Qt::Key_Escape), kNoKey},
+         {kNoKey, kNoKey},
          nullptr,
          "Esc",
          [](D& d) { d.closeRequest(); }},
@@ -196,6 +196,12 @@ std::span<const CommandEntry> commandTable() {
          nullptr,
          nullptr,
          [](D& d) { WheelZoom(d.ctx_.view, 120); }},
+        {cmd::Escape,
+         CommandSpace::Dialog,
+         {key(Qt::Key_Escape), kNoKey},
+         nullptr,
+         nullptr,
+         [](D& d) { d.escapeKey(); }},
         {cmd::Freeze,
          CommandSpace::Dialog,
          {key(Qt::Key_Space), kNoKey},

@@ -51,6 +51,16 @@ void CvistDlg::frameReady(const FrameView& frame) {
     recordFrame();
 }
 
+void CvistDlg::showNotice() {
+    videoStatic->setNotice(QString::fromStdString(ctx_.view.notice.ShownText(nowSeconds())),
+                           ctx_.view.notice.Failure());
+}
+
+void CvistDlg::dismissNotice() {
+    ctx_.view.notice.Dismiss();
+    showNotice();
+}
+
 void CvistDlg::captureInto(const std::string& path, PictureReply reply) {
     if (externalReply_) {
         reply(false, "another picture is being taken");
@@ -69,7 +79,8 @@ void CvistDlg::saveStill() {
     pipe_.captureRequest = 0;
     if (externalReply_) {
         const StillOutcome outcome = SaveStill(frameImage, externalPath_, ctx_.settings.jpegQuality,
-                                               ctx_.view, nowSeconds());
+                                               ctx_.desktopPath, ctx_.view, nowSeconds());
+        showNotice();
         PictureReply reply = std::move(externalReply_);
         externalReply_ = nullptr;
         reply(outcome.written, outcome.written ? "" : "the file could not be written");
@@ -78,9 +89,10 @@ void CvistDlg::saveStill() {
     const std::string path = ctx_.commandLine.oneShotCapture
                                  ? ctx_.oneShotPath
                                  : StillFileName(ctx_.settings, std::time(nullptr), *ctx_.prompts);
-    const StillOutcome outcome =
-        SaveStill(frameImage, path, ctx_.settings.jpegQuality, ctx_.view, nowSeconds());
+    const StillOutcome outcome = SaveStill(frameImage, path, ctx_.settings.jpegQuality,
+                                           ctx_.desktopPath, ctx_.view, nowSeconds());
     if (outcome.path.empty()) return;  // the save dialog was cancelled
+    showNotice();
     if (ctx_.commandLine.oneShotCapture) {
         // The one-shot run ends here, successful or not; a failure sets the exit status.
         exitStatus_ = outcome.written ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "annotation/ui/text_edit_dlg.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
@@ -21,12 +22,23 @@ void CvistDlg::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);  // not QDialog's: Enter must not end the dialog
 }
 
+void CvistDlg::escapeKey() {
+    if (textDialog != nullptr && textDialog->isOpen()) {
+        textDialog->Close();
+    } else if (tools_.StrokeActive()) {
+        tools_.Release(ctx_.view, pipe_);
+    } else {
+        closeRequest();
+    }
+}
+
 void CvistDlg::wheelEvent(QWheelEvent* event) {
     WheelZoom(ctx_.view, event->angleDelta().y());
     event->accept();
 }
 
 void CvistDlg::mousePressEvent(QMouseEvent* event) {
+    dismissNotice();
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag_, ctx_.view, p.x(), p.y());

@@ -1,13 +1,9 @@
 // The main window's geometry: the button panel, fitting the window to the picture, full
-// screen, collapsing the panel, the half turn, the context menu and the about box.
+// screen, collapsing the panel, the half turn and the context menu.
 
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-#include <QUrl>
 #include <QWindow>
 
 #include "annotation/annotation_text.h"
@@ -17,6 +13,7 @@
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "capture/device_table.h"
+#include "capture/media/capture_device.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/gdip_button.h"
@@ -27,22 +24,6 @@
 #include "viewer/view_controls.h"
 
 namespace vistrela {
-
-namespace {
-
-// The program's own documentation: beside the program, one folder up (a build tree), or
-// where a package installs it.
-QString documentationPage() {
-    const QString dir = QString::fromStdString(appDir());
-    for (const QString& candidate :
-         {dir + "README.md", dir + "../README.md", QStringLiteral(VISTRELA_DOC_DIR "/README.md"),
-          QStringLiteral("/usr/share/doc/vistrela/README.md")}) {
-        if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
-    }
-    return {};
-}
-
-}  // namespace
 
 CGdipButton* CvistDlg::button(int id) const {
     for (CGdipButton* b : buttons_)
@@ -56,7 +37,10 @@ void CvistDlg::createPanel() {
         auto* b = new CGdipButton(this);
         b->setProperty("controlId", id);
         b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QAbstractButton::clicked, this, [this, id] { onCommand(id); });
+        connect(b, &QAbstractButton::clicked, this, [this, id] {
+            dismissNotice();
+            onCommand(id);
+        });
         buttons_[slot++] = b;
     };
     for (const PanelButtonEntry& entry : kPanelButtons) make(entry.controlId);
@@ -221,7 +205,18 @@ WindowFit fitFor(QWidget* window, const ViewState& view, int panelWidth, QSize& 
 void CvistDlg::updateMinimumSize() {
     QSize decoration;
     const WindowFit fit = fitFor(this, ctx_.view, panelWidth, decoration);
+    // A larger minimum grows the window where it stands, maybe past the screen's edge.
     setMinimumSize(fit.minimumSize - decoration);
+    keepOnScreen();
+}
+
+void CvistDlg::keepOnScreen() {
+    QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (scr == nullptr || !plainWindow()) return;
+    const QMargins m = frameMargins(this);
+    const QRect outer = geometry().marginsAdded(m);
+    const QPoint at = keepWindowOnScreen(outer, scr->availableGeometry());
+    if (at != outer.topLeft()) setGeometry(QRect(at + QPoint(m.left(), m.top()), size()));
 }
 
 void CvistDlg::fitWindowToVideo() {
@@ -270,6 +265,8 @@ void CvistDlg::toggleFullScreen() {
         if (windowedRect.isValid()) setGeometry(windowedRect);
         show();
         raise();
+        // The place left may not hold the window's present minimum (another camera).
+        keepOnScreen();
     }
     layoutControls();
 }
@@ -308,42 +305,6 @@ void CvistDlg::halfTurn(bool on) {
     if (!SetHalfTurn(pipe_, on)) return;
     halfTurn_ = on ? 1 : 0;
     layoutControls();
-}
-
-void CvistDlg::buildContextMenu() {
-    menuModel_ = buildContextMenuModel(
-        std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
-}
-
-void CvistDlg::popupContextMenu() {
-    // The menu is made from the model as it stands when it pops up, and a chosen command runs
-    // only after the menu has closed: a command may rebuild the model (a camera switch does),
-    // and a menu must never be destroyed inside its own key or mouse handler.
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
-    applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
-    applyFreezeState(menuModel_, freeze_.Frozen());
-    MenuModel shown = menuModel_;
-    appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
-    if (contextMenu) contextMenu.release()->deleteLater();
-    contextMenu = CMenuXP::fromModel(shown, this);
-    connect(
-        contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
-        Qt::QueuedConnection);
-    contextMenu->popup(contextMenuOrigin(frameGeometry()));
-}
-
-void CvistDlg::openWebPage() {
-    const QString page = documentationPage();
-    if (!page.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-}
-
-void CvistDlg::showAbout() {
-    QMessageBox box(QMessageBox::NoIcon, "Vistrela Viewer 정보", "Vistrela Viewer 2.0",
-                    QMessageBox::NoButton, this);
-    box.addButton("확인", QMessageBox::AcceptRole);
-    box.exec();
 }
 
 }  // namespace vistrela

@@ -1,7 +1,7 @@
 // The options command of the main window and the remembered choices: the camera is closed, the
-// settings reloaded from capture.ini (with the remembered choices on top when the user asked for
-// them), the devices listed, the options dialog run on a copy of the settings, and the camera
-// opened again whether the dialog ended with OK or Cancel.
+// devices listed, the options dialog run on a copy of the settings in force (with capture.ini's
+// values on top unless the choices are remembered), and the camera opened again: with the
+// dialog's choices after OK, as it was after Cancel.
 
 #include <QSettings>
 #include <array>
@@ -47,13 +47,9 @@ void CvistDlg::optionsCommand() {
     // A lost camera is not looked for while the dialog is open: the camera opens after it.
     reconnectTimer_.stop();
     CloseCamera();
-    ctx_.settings.ResetDevices();
-    ctx_.settings.Load(ctx_.ini, ctx_.desktopPath);
-    // The reload asks for the default size again, as the start-up does.
-    ParseResolution(ctx_.settings.resolutionMode, ctx_.view);
-    const bool remember = RememberChoicesEnabled();
-    const std::optional<RememberedChoices> remembered = applyRememberedChoices();
     ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
+    // Cancel puts back everything as it was: the settings in force, the camera in force.
+    const Settings before = ctx_.settings;
     if (ctx_.settings.deviceCount < 1) {
         ShowNotice(*ctx_.prompts, "카메라가 없습니다");
         // Said once: the first camera that appears is opened, without the start-up notice.
@@ -63,24 +59,23 @@ void CvistDlg::optionsCommand() {
         reconnectTimer_.start();
         return;
     }
+    const int rowBefore = FindCameraAgain(ctx_.settings.devices, ctx_.settings.deviceCount,
+                                          cameraIdentity_, ctx_.settings.cameraName);
 
-    // The identity picks the row; a camera that is absent leaves the name to the usual rules
-    // (the first camera when no listed one carries it).
-    const int rememberedRow = remembered ? RememberedCameraRow(*remembered, ctx_.settings.devices,
-                                                               ctx_.settings.deviceCount)
-                                         : -1;
-    if (rememberedRow >= 0)
-        ctx_.settings.cameraName = ctx_.settings.devices[rememberedRow].friendlyName;
-
-    Settings edited = ctx_.settings;
+    // The dialog shows the values in force; capture.ini's values come on top unless the user
+    // asked for the choices to be remembered (those are then the ones in force).
+    const bool remember = RememberChoicesEnabled();
+    Settings edited = remember ? ctx_.settings : OptionsStartSettings(ctx_.settings, ctx_.ini);
     Option dialog(
         edited, ctx_.view, *ctx_.prompts, ctx_.desktopPath,
-        [&edited](int row) { return CameraSizes(edited.devices[row]); }, remember, rememberedRow,
-        this);
+        [&edited](int row) { return CameraSizes(edited.devices[row]); }, remember, rowBefore, this);
     const bool ok = dialog.exec() == QDialog::Accepted;
-    // Cancel keeps the folder Browse chose; OK brings every choice.
-    ctx_.settings = edited;
-    OpenCamera(ok ? dialog.chosenRow() : rememberedRow);
+    ctx_.settings = ok ? edited : before;
+    ParseResolution(ctx_.settings.resolutionMode, ctx_.view);
+    if (ok)
+        OpenCamera(dialog.chosenRow());
+    else
+        OpenCamera(rowBefore, cameraIdentity_);
 }
 
 }  // namespace vistrela

@@ -1,8 +1,10 @@
 #include "app/video_widget.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +29,10 @@ void reportFirstPicture() {
     launch = nullptr;  // reported
 }
 
+constexpr int kNoticePoints = 14;
+constexpr int kNoticePadding = 10;  // pixels around the text inside the box
+constexpr int kNoticeMargin = 12;   // pixels from the area's top and sides
+
 }  // namespace
 
 VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
@@ -48,8 +54,20 @@ void VideoWidget::clearFrame() {
     update();
 }
 
+void VideoWidget::setNotice(const QString& text, bool failure) {
+    if (text == notice_ && failure == noticeFailure_) return;
+    notice_ = text;
+    noticeFailure_ = failure;
+    update();
+}
+
 void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    paintFrame(painter);
+    paintNotice(painter);
+}
+
+void VideoWidget::paintFrame(QPainter& painter) {
     const QRect dest = geometry_.destRect;
     if (image_ == nullptr || !image_->IsValid() || dest.isEmpty() ||
         geometry_.sourceRect.isEmpty()) {
@@ -73,6 +91,44 @@ void VideoWidget::paintEvent(QPaintEvent*) {
     shown.setDevicePixelRatio(ratio);
     painter.drawImage(dest.topLeft(), shown);
     reportFirstPicture();
+}
+
+QFont VideoWidget::noticeFont() const {
+    QFont f = font();
+    f.setPointSize(kNoticePoints);
+    f.setBold(true);
+    return f;
+}
+
+QRect VideoWidget::noticeRect() const {
+    if (notice_.isEmpty()) return {};
+    const QFontMetrics metrics(noticeFont());
+    const QStringList lines = notice_.split('\n');
+    int textWidth = 0;
+    for (const QString& line : lines)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
+    // A few pixels to spare: the advance is rounded, and a line must not be cut for that.
+    const int w = std::min(textWidth + 2 * kNoticePadding + 4, width() - 2 * kNoticeMargin);
+    const int h = int(lines.size()) * metrics.lineSpacing() + 2 * kNoticePadding;
+    return QRect((width() - w) / 2, kNoticeMargin, std::max(w, 0), h);
+}
+
+void VideoWidget::paintNotice(QPainter& painter) {
+    const QRect box = noticeRect();
+    if (box.isEmpty()) return;
+    painter.fillRect(box, QColor(noticeFailure_ ? kFailureBox : kNoticeBox));
+    painter.setFont(noticeFont());
+    painter.setPen(Qt::white);
+    const QFontMetrics metrics(painter.font());
+    const QRect text = box.adjusted(kNoticePadding, kNoticePadding, -kNoticePadding, 0);
+    int y = text.top();
+    // A path too long for the area keeps its end, where the file's name is.
+    for (const QString& line : notice_.split('\n')) {
+        painter.drawText(QRect(text.left(), y, text.width(), metrics.lineSpacing()),
+                         Qt::AlignHCenter | Qt::AlignVCenter,
+                         metrics.elidedText(line, Qt::ElideLeft, text.width()));
+        y += metrics.lineSpacing();
+    }
 }
 
 }  // namespace vistrela

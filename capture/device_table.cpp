@@ -53,6 +53,21 @@ int FindCameraAgain(const DeviceTable& devices, int count, const std::string& id
     return -1;
 }
 
+int RowAfterRelisting(const DeviceTable& before, int beforeCount, int row, const DeviceTable& now,
+                      int nowCount, const std::string& runningPath, const std::string& identity,
+                      const std::string& name) {
+    beforeCount = std::min(beforeCount, MAX_DEVICES);
+    nowCount = std::min(nowCount, MAX_DEVICES);
+    bool same = beforeCount == nowCount && row >= 0 && row < nowCount;
+    for (int i = 0; same && i < nowCount; ++i)
+        same = CameraIdentity(before[i]) == CameraIdentity(now[i]) &&
+               before[i].devicePath == now[i].devicePath;
+    if (same) return row;
+    for (int i = 0; !runningPath.empty() && i < nowCount; ++i)
+        if (now[i].devicePath == runningPath) return i;
+    return identity.empty() ? -1 : FindCameraAgain(now, nowCount, identity, name);
+}
+
 int ChooseCamera(const DeviceTable& devices, int count, std::string& cameraName, int preferredRow) {
     if (count < 1) return -1;
     const std::string asked = cameraName;

@@ -54,6 +54,14 @@ int FindDeviceByIdentity(const DeviceTable& devices, int count, const std::strin
 int FindCameraAgain(const DeviceTable& devices, int count, const std::string& identity,
                     const std::string& name);
 
+// The row of the chosen camera, row `row` of `before`, in the list read again `now`: the same
+// row when the list has not changed (so of two cameras with one name the chosen one stays),
+// else the row of the device node `runningPath` of the running camera ("" when none runs),
+// else FindCameraAgain of `identity` and `name`; -1 when it is not listed.
+int RowAfterRelisting(const DeviceTable& before, int beforeCount, int row, const DeviceTable& now,
+                      int nowCount, const std::string& runningPath, const std::string& identity,
+                      const std::string& name);
+
 // One camera of VISTRELA_TEST_CAMERAS.
 struct TestCameraEntry {
     struct Size {

@@ -180,6 +180,13 @@ QPoint placeWindowInside(const QSize& outer, const QRect& available) {
     return QPoint(std::max(r.left(), available.left()), std::max(r.top(), available.top()));
 }
 
+QPoint keepWindowOnScreen(const QRect& outer, const QRect& available) {
+    if (available.isEmpty()) return outer.topLeft();
+    const int x = std::min(outer.left(), available.left() + available.width() - outer.width());
+    const int y = std::min(outer.top(), available.top() + available.height() - outer.height());
+    return {std::max(x, available.left()), std::max(y, available.top())};
+}
+
 QPoint contextMenuOrigin(const QRect& windowRect) {
     return {windowRect.x() + windowRect.width() / 2, windowRect.y() + windowRect.height() / 2};
 }

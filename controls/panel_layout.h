@@ -77,6 +77,11 @@ WindowFit fitWindowToVideo(const QSize& frameSize, const QSize& decorationSize, 
 // when the window is larger than the area.
 QPoint placeWindowInside(const QSize& outer, const QRect& available);
 
+// Where a window whose outer rectangle is `outer` goes so that the whole of it lies on the
+// available area `available` of its screen: moved left and up only as far as needed, never
+// past the area's top-left corner; a window that lies inside already stays where it is.
+QPoint keepWindowOnScreen(const QRect& outer, const QRect& available);
+
 // Top-left corner of the context menu: the centre of the window (integer halves).
 QPoint contextMenuOrigin(const QRect& windowRect);
 

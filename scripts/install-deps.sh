@@ -19,6 +19,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool openbox
   desktop-file-utils appstream librsvg2-bin
+  # The package's check (make package-check): lintian, and man for its manual page check.
+  lintian man-db
   clang-format
   clang libclang-rt-14-dev
   valgrind

@@ -76,6 +76,24 @@ Settings LoadSettings(const CIni& ini, const std::string& desktopPath) {
     return settings;
 }
 
+Settings OptionsStartSettings(const Settings& inForce, const CIni& ini) {
+    Settings s = inForce;
+    auto number = [&ini](const char* key, int inForceValue) {
+        return static_cast<int>(
+            ini.GetUInt("main", key, static_cast<std::uint32_t>(inForceValue), 10));
+    };
+    auto text = [&ini](const char* key, std::string& value) {
+        std::string named = ini.GetString("main", key, nullptr);
+        if (!named.empty()) value = std::move(named);
+    };
+    s.jpegQuality = number("jpgq", inForce.jpegQuality);
+    text("path", s.savePath);
+    text("fname", s.fileName);
+    s.nameMode = number("autonum", inForce.nameMode);
+    s.hideAfterCapture = number("autohide", inForce.hideAfterCapture);
+    return s;
+}
+
 ResolutionSize ParseResolutionSize(const std::string& resolutionMode) {
     ResolutionSize size;
     int width = 0;

@@ -66,6 +66,12 @@ struct Settings {
 // desktop folder).
 Settings LoadSettings(const CIni& ini, const std::string& desktopPath);
 
+// What the options dialog starts from: the settings in force, with the values capture.ini's
+// section "main" names on top ("jpgq", "path", "fname", "autonum", "autohide"). A key the file
+// leaves out, or leaves empty, keeps the value in force, so the dialog shows the folder and
+// name pictures go to now. Camera, size and device table stay those in force.
+Settings OptionsStartSettings(const Settings& inForce, const CIni& ini);
+
 // The requested capture size of a "%d*%d" text; a text that does not give two numbers of at
 // least 1 gives 640 x 480.
 struct ResolutionSize {

@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/prompts.h"
 #include "common/strings.h"
+#include "settings/paths.h"
 
 namespace vistrela {
 
@@ -46,15 +47,31 @@ std::string StillFileName(const Settings& settings, std::time_t when, Prompts& p
     }
 }
 
+std::string SavedMessage(const std::string& path, const std::string& desktopFolder) {
+    const QFileInfo file(QString::fromStdString(path));
+    const std::string folder = file.absolutePath().toStdString();
+    if (!desktopFolder.empty() && WithSlash(folder) == WithSlash(desktopFolder))
+        return kSavedMessage;
+    return FormatString("%s에 저장합니다", folder.c_str());
+}
+
 StillOutcome SaveStill(const CxImage& picture, const std::string& path, int jpegQuality,
-                       ViewState& view, double nowSec) {
+                       const std::string& desktopFolder, ViewState& view, double nowSec) {
     StillOutcome out;
     out.path = path;
     if (path.empty()) return out;
     const int quality = std::clamp(jpegQuality & 0xFF, 1, 99);
     out.written = picture.Save(QString::fromStdString(path), quality);
-    view.statusText = out.written ? kSavedMessage : kSaveFailedMessage;
     view.statusUntil = nowSec + kStatusSeconds;
+    if (out.written) {
+        view.statusText = SavedMessage(path, desktopFolder);
+        view.notice.Post(view.statusText + "\n" +
+                             QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
+                         nowSec);
+    } else {
+        view.statusText = kSaveFailedMessage;
+        view.notice.PostFailure(view.statusText + "\n" + path);
+    }
     return out;
 }
 

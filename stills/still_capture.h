@@ -33,10 +33,15 @@ struct StillOutcome {
     bool written = false;
 };
 
+// What the title says of a picture written to `path`: kSavedMessage in the desktop folder
+// `desktopFolder`, "<folder>에 저장합니다" in any other folder.
+std::string SavedMessage(const std::string& path, const std::string& desktopFolder);
+
 // Saves `picture` under `path` at the low byte of `jpegQuality` (clamped to 1..99 for the
-// encoder, which knows no other values) and sets the status message of the title line: the
-// saved message, or the failure message when the file could not be written.
+// encoder, which knows no other values) and says so: the status message of the title line
+// (SavedMessage, or kSaveFailedMessage when the file could not be written) and the notice over
+// the picture, which also names the file (a failure's stays until the next click).
 StillOutcome SaveStill(const CxImage& picture, const std::string& path, int jpegQuality,
-                       ViewState& view, double nowSec);
+                       const std::string& desktopFolder, ViewState& view, double nowSec);
 
 }  // namespace vistrela

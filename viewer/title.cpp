@@ -18,9 +18,13 @@ std::string ComposeTitle(const TitleInputs& in) {
     if (in.recording) {
         const unsigned minutes = in.recordingSeconds / 60;
         const unsigned seconds = in.recordingSeconds % 60;
-        return CutUtf8(FormatString("%s  [%d,%d] fps:%.2f [녹화중.. %02u:%02u]", kProductTitle,
-                                    in.frameWidth, in.frameHeight, in.fps, minutes, seconds),
-                       kTitleMaxBytes);
+        std::string title =
+            CutUtf8(FormatString("%s  [%d,%d] fps:%.2f [녹화중.. %02u:%02u]", kProductTitle,
+                                 in.frameWidth, in.frameHeight, in.fps, minutes, seconds),
+                    kTitleMaxBytes);
+        // A held picture is what the movie gets meanwhile: say so while recording too.
+        if (in.frozen) join(title, "[정지]");
+        return title;
     }
     std::string title = CutUtf8(
         FormatString("%s  [%d,%d] fps:%.2f", kProductTitle, in.videoWidth, in.videoHeight, in.fps),

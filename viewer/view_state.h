@@ -1,10 +1,12 @@
 #pragma once
-// How the live picture is shown: size, rotation, zoom, pan, tool marker and the time limits of
-// the two transient texts. The window owns one, read by the frame pipeline once per frame and
-// changed by the view controls, the settings and the annotation tools. Touched on the
-// user-interface thread only; a worker that needs view fields gets a copy.
+// How the live picture is shown: size, rotation, zoom, pan, tool marker, the time limits of
+// the two transient texts and the notice over the picture. The window owns one, read by the frame
+// pipeline once per frame and changed by the view controls, the settings and the annotation tools.
+// Touched on the user-interface thread only; a worker that needs view fields gets a copy.
 
 #include <string>
+
+#include "viewer/screen_notice.h"
 
 namespace vistrela {
 
@@ -25,6 +27,7 @@ struct ViewState {
     double noticeUntil = 0.0;  // zoom help shows while nowSeconds() is below this
     std::string statusText;    // transient message of the title line
     double statusUntil = 0.0;  // the message shows while nowSeconds() is below this
+    ScreenNotice notice;       // drawn over the picture on screen only
 };
 
 }  // namespace vistrela

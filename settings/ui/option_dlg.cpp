@@ -339,11 +339,9 @@ void Option::OnBrowse() {
     // A field that does not read shows its message; the folder is chosen all the same.
     readControls();
     std::string path = prompts_.folder(kBrowseFolderTitle, m_savePath);
-    if (path.empty() || path.back() != '/') path += '/';
-    // A cancelled picker gives "/": the home folder then.
-    if (path.size() < 3) path = HomeFolder();
-    m_savePath = path;
-    settings_.savePath = m_savePath;
+    // A cancelled picker keeps the folder that was there, typed or not.
+    if (path.empty()) return;
+    m_savePath = WithSlash(path);
     savePathEdit_->setText(QString::fromStdString(m_savePath));
 }
 
@@ -380,6 +378,11 @@ void Option::OnOK() {
     } else {
         ForgetRememberedChoices(profile);
     }
+    // The choices hold until the program ends either way; only the next start would miss them.
+    profile.sync();
+    if (profile.status() != QSettings::NoError)
+        prompts_.notice(kCaption,
+                        std::string(kRememberFailed) + "\n" + profile.fileName().toStdString());
     QDialog::accept();
 }
 

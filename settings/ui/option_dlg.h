@@ -3,10 +3,10 @@
 // are named, whether the window hides after a capture, and whether these choices are
 // remembered for the next start. Modal, user-interface thread only.
 //
-// It edits the Settings it is given (the caller passes a copy and takes it back afterwards):
-// Browse writes the save folder at once, so that choice survives Cancel; OK writes everything
-// else. Cancel (or Escape) writes nothing more. With the remember box on, OK also stores the
-// choices in the application profile; with it off, OK removes what was stored.
+// It edits the Settings it is given (the caller passes a copy and takes it only after OK): OK
+// writes every choice, Browse and Cancel (or Escape) write nothing. With the remember box on,
+// OK also stores the choices in the application profile, and says so when that file cannot
+// be written; with it off, OK removes what was stored.
 //
 // Controls are placed in dialog units of the dialog's font (굴림 10 points, NanumGothic where
 // 굴림 is missing), widened together when a font's text would not fit; on a screen too small
@@ -50,6 +50,9 @@ inline constexpr int IDC_OPT_REMEMBER = 1018;
 inline constexpr const char* kBrowseFolderTitle = "저장될 폴더를 선택하세요";
 inline constexpr const char* kNoDeviceInfo = "선택된 카메라에 대한 장치정보가 없습니다.";
 inline constexpr const char* kEnterInteger = "정수를 입력하십시오.";
+// OK could not write the remembered choices (followed by the profile's file name).
+inline constexpr const char* kRememberFailed =
+    "설정을 기억하지 못했습니다. 다음 파일에 쓸 수 없습니다:";
 inline constexpr const char* kEnterQualityRange = "1에서 99 사이의 정수를 입력하십시오.";
 
 class Option : public QDialog {
@@ -61,7 +64,7 @@ public:
     // `settings`, `view` and `prompts` must outlive the dialog. `settings.devices` lists the
     // cameras; `modesOf` gives each camera's sizes. `desktopPath` is the default save folder of
     // the reset OK starts with. `cameraRow` picks the camera shown first when that row carries
-    // `settings.cameraName` (of two cameras with one name, the remembered one); otherwise the
+    // `settings.cameraName` (of two cameras with one name, the one in force); otherwise the
     // first entry with that name, else the first entry. `remember` is the remember box's state.
     Option(Settings& settings, ViewState& view, Prompts& prompts, std::string desktopPath,
            ModesOfRow modesOf, bool remember, int cameraRow = -1, QWidget* parent = nullptr);

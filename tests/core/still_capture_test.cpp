@@ -91,30 +91,36 @@ TEST(StillSave, WritesAJpegOfThePictureSizeAndSaysSo) {
     QTemporaryDir dir;
     ViewState view;
     const std::string path = dir.path().toStdString() + "/shot.jpg";
-    const StillOutcome out = SaveStill(picture(480, 640), path, 99, view, 1000.0);
+    const StillOutcome out =
+        SaveStill(picture(480, 640), path, 99, dir.path().toStdString(), view, 1000.0);
     EXPECT_TRUE(out.written);
     QImageReader reader(QString::fromStdString(path));
     EXPECT_EQ(reader.format(), "jpeg");
     EXPECT_EQ(reader.size(), QSize(480, 640));
     EXPECT_EQ(view.statusText, kSavedMessage);
     EXPECT_DOUBLE_EQ(view.statusUntil, 1000.0 + kStatusSeconds);
+    EXPECT_EQ(view.notice.ShownText(1000.0), std::string(kSavedMessage) + "\nshot.jpg");
+    EXPECT_EQ(view.notice.ShownText(1000.0 + kNoticeSeconds), "");
 }
 
-TEST(StillSave, AFailedWriteIsReportedNotCalledSaved) {
+TEST(StillSave, AFailedWriteIsReportedUntilTheNextClick) {
     ViewState view;
-    const StillOutcome out =
-        SaveStill(picture(64, 48), "/nonexistent-folder/x/shot.jpg", 99, view, 5.0);
+    const std::string path = "/nonexistent-folder/x/shot.jpg";
+    const StillOutcome out = SaveStill(picture(64, 48), path, 99, "/d", view, 5.0);
     EXPECT_FALSE(out.written);
     EXPECT_EQ(view.statusText, kSaveFailedMessage);
+    EXPECT_EQ(view.notice.ShownText(5.0 + 3600.0), std::string(kSaveFailedMessage) + "\n" + path);
+    view.notice.Dismiss();
+    EXPECT_EQ(view.notice.ShownText(5.0), "");
 
     // Quality values the ini may give (0, 300) still write a file.
     QTemporaryDir dir;
     for (int q : {0, 1, 300}) {
-        const std::string path = dir.path().toStdString() + "/q" + std::to_string(q) + ".jpg";
-        EXPECT_TRUE(SaveStill(picture(64, 48), path, q, view, 5.0).written) << q;
+        const std::string file = dir.path().toStdString() + "/q" + std::to_string(q) + ".jpg";
+        EXPECT_TRUE(SaveStill(picture(64, 48), file, q, "/d", view, 5.0).written) << q;
     }
     // An empty name (cancelled dialog) writes nothing and leaves the title alone.
     view.statusText.clear();
-    EXPECT_FALSE(SaveStill(picture(64, 48), "", 99, view, 5.0).written);
+    EXPECT_FALSE(SaveStill(picture(64, 48), "", 99, "/d", view, 5.0).written);
     EXPECT_TRUE(view.statusText.empty());
 }

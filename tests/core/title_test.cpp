@@ -48,6 +48,9 @@ TEST(Title, RecordingShowsFrameSizeAndClockOnly) {
     in.statusText = "x";
     in.showStatus = true;
     EXPECT_EQ(ComposeTitle(in), "Vistrela Viewer v2.0  [1280,720] fps:29.97 [녹화중.. 01:15]");
+    in.frozen = true;
+    EXPECT_EQ(ComposeTitle(in),
+              "Vistrela Viewer v2.0  [1280,720] fps:29.97 [녹화중.. 01:15] [정지]");
 }
 
 TEST(Title, LongStatusIsCutAtACharacterBoundary) {

@@ -27,6 +27,7 @@ metainfo="$(ls "$ROOT"/share/metainfo/*.metainfo.xml 2>/dev/null || true)"
 [ -f "$desktop" ] || fail "no share/applications/vistrela.desktop"
 [ "$(echo "$metainfo" | wc -w)" -eq 1 ] || fail "expected one metainfo file, found: $metainfo"
 for f in share/doc/vistrela/README.md share/doc/vistrela/capture.ini \
+  share/doc/vistrela/copyright share/doc/vistrela/changelog.gz share/man/man1/vistrela.1.gz \
   share/icons/hicolor/scalable/apps/vistrela.svg; do
   [ -s "$ROOT/$f" ] || fail "missing or empty: $f"
 done
@@ -41,7 +42,12 @@ for size in 48 256; do
   [ "$got" = "${size}x${size}" ] || fail "${size}x${size} icon is $got"
 done
 
-desktop-file-validate "$desktop" || fail "desktop-file-validate"
+said="$(desktop-file-validate "$desktop" 2>&1)" || fail "desktop-file-validate: $said"
+[ -z "$said" ] || fail "desktop-file-validate: $said"
+# The manual page reads without a warning from man (as lintian reads it).
+said="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
+  "$ROOT/share/man/man1/vistrela.1.gz" 2>&1 >/dev/null)"
+[ -z "$said" ] || fail "man vistrela.1: $said"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 
 # The entry starts the installed program with the installed icon, in both languages.

@@ -46,8 +46,8 @@ open_options() {
   xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
 }
 
-# Without capture.ini the reload gives no folder: OK saves into the home folder.
-pictures() { find "$HOME" -maxdepth 1 -name '*.jpg' | sort; }
+# Without capture.ini the dialog shows the folder in force: OK keeps the desktop.
+pictures() { find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' | sort; }
 count_is() { [ "$(pictures | wc -l)" -eq "$1" ]; }
 readable() { identify -format '%w' "$1" >/dev/null 2>&1; }
 saved_size() {
@@ -56,7 +56,7 @@ saved_size() {
   focus_main
   xdotool key ctrl+s
   wait_until 20 count_is $((before + 1)) || fail "no picture saved"
-  shot="$(ls -t "$HOME"/*.jpg | head -1)"
+  shot="$(ls -t "$HOME"/Desktop/*.jpg | head -1)"
   wait_until 20 readable "$shot" || fail "the picture $shot stays incomplete"
   identify -format '%wx%h' "$shot"
 }

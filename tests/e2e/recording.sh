@@ -67,7 +67,8 @@ wait_until 30 recording || fail "no recording clock in the title: $(main_title)"
 xdotool mousemove "$rx" "$ry" click 1
 made() { [ -s "$typed" ] && [[ "$(main_title)" != *녹화중* ]]; }
 wait_until 60 made || fail "no movie after stop: $(ls "$HOME/Videos") / $(main_title)"
-streams "$typed" | grep -q '^mpeg4,video,640,480' || fail "not a 640x480 movie: $(streams "$typed")"
+# Matched in the shell: grep -q would end the pipe early, and pipefail call that a failure.
+[[ "$(streams "$typed")" == mpeg4,video,640,480* ]] || fail "not a 640x480 movie: $(streams "$typed")"
 # The record button is back: it opens the save dialog again (cancelled here).
 back() { xdotool mousemove "$rx" "$ry" click 1; wait_for_window '^동영상 저장' 2 >/dev/null; }
 wait_until 30 back || fail "the record button did not come back"

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QWheelEvent>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +41,11 @@ inline const QString kLostText = QStringLiteral("카메라 연결이 끊어졌�
 // Answers every prompt at once, so no test can block on a modal window.
 class RecordingPrompts : public Prompts {
 public:
-    void notice(const std::string&, const std::string& text) override { notices.push_back(text); }
+    void notice(const std::string&, const std::string& text) override {
+        notices.push_back(text);
+        if (onNotice) onNotice();
+    }
+    std::function<void()> onNotice;  // runs while the notice would be on screen
     // The save dialog answers `saveAnswer` ("" = cancelled).
     std::string saveFileName(const std::string&, const std::string&, const std::string&,
                              const std::string&) override {
@@ -238,6 +243,7 @@ protected:
         prompts_.saveDialogs = 0;
         prompts_.folderTitles.clear();
         prompts_.folderAnswer.clear();
+        prompts_.onNotice = nullptr;
     }
 
     void tearDown() {

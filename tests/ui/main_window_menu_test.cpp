@@ -163,14 +163,61 @@ private slots:
         }
     }
 
+    // A larger camera, chosen in the real menu while the picture is frozen and drawn on: the
+    // window stays whole on its screen (also after full screen and back), and the drawing's
+    // clearing is one undo step. The menu lists the cameras present when it opens.
+    void largerCameraKeepsTheWindowOnScreenAndTheDrawingUndoable() {
+        const std::string list = home_->path("present.txt");
+        QVERIFY(test::WriteFile(list, "Small Cam@320x240\nBig Cam@1280x720\n"));
+        start(("@" + list).c_str());
+        QVERIFY(waitFrames(2));
+        const QRect screen = dlg_->screen()->availableGeometry();
+        QTest::keyClick(dlg_.get(), Qt::Key_Space);
+        const int y = video()->height() / 2;
+        QTest::mousePress(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(40, y));
+        QTest::mouseMove(dlg_.get(), QPoint(280, y));
+        QTest::mouseRelease(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(280, y));
+        const int ink = overlayInk().size();
+        CMenuXP* cameras = openCameraSubmenu(popUpMenu());
+        QTest::mouseClick(
+            cameras, Qt::LeftButton, Qt::NoModifier,
+            cameras->actionGeometry(cameras->actionForCommand(ID_CAMERA_BASE + 1)).center());
+        QTRY_COMPARE_WITH_TIMEOUT(openCamera(), QStringLiteral("Big Cam"), kWaitMs);
+        QVERIFY(screen.contains(dlg_->frameGeometry()));
+        for (int i = 0; i < 2; ++i) QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QTRY_VERIFY_WITH_TIMEOUT(screen.contains(dlg_->frameGeometry()), kWaitMs);
+
+        QVERIFY(ink > 200 && overlayInk().isEmpty());
+        QTest::keyClick(dlg_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(overlayInk().size() > ink);  // back, stretched over the larger picture
+        QTest::keyClick(dlg_.get(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(overlayInk().isEmpty());
+
+        // Small Cam unplugged, another plugged in: the menu shows them as they are now.
+        QVERIFY(test::WriteFile(list, "Big Cam@1280x720\nOther Cam@320x240\n"));
+        QStringList names;
+        for (QAction* a : openCameraSubmenu(popUpMenu())->actions())
+            names << (a->font().bold() ? "*" : "") + a->text();
+        QCOMPARE(names, QStringList({"*[1] Big Cam", "[2] Other Cam"}));
+        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    }
+
     // No camera at start: the notice is said once, the menu still works, and a camera plugged
     // in later opens by itself.
     void cameraPluggedInLaterOpensByItself() {
         const std::string list = home_->path("cameras.txt");
         QVERIFY(test::WriteFile(list, ""));
+        // Behind the notice the panel is already laid out: the exit button in its row.
+        QPoint exitAt;
+        prompts_.onNotice = [&] {
+            for (QWidget* w : QApplication::allWidgets())
+                if (w->property("controlId").toInt() == IDC_EXIT) exitAt = w->pos();
+        };
         start(("@" + list).c_str());
         QVERIFY(!dlg_->cameraOpen());
         QCOMPARE(prompts_.notices.size(), std::size_t{1});
+        QCOMPARE(exitAt, panelButton(IDC_EXIT)->pos());
+        QVERIFY(exitAt.y() > 300);
         CMenuXP* menu = popUpMenu();
         QVERIFY(menu != nullptr);
         QVERIFY(menu->actionForCommand(ID_PANEL_HIDE) != nullptr);

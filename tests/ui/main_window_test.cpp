@@ -2,6 +2,7 @@
 // fails while running, a minimised full-screen window, the one-shot title, closing, drawing
 // and the keyboard.
 
+#include "app/about_dlg.h"
 #include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
@@ -89,8 +90,10 @@ private slots:
         const QImage saved(desktop() + "/" + first);
         QCOMPARE(saved.size(), QSize(480, 640));
         QCOMPARE(corners(saved), kTurned270);
-        QTRY_VERIFY_WITH_TIMEOUT(title().contains(kSavedText), kWaitMs);
-        QVERIFY(title().contains(" Rot:90"));
+        // Said for a moment only: the status itself is checked, not whether a busy machine
+        // showed it in time.
+        QCOMPARE(QString::fromStdString(ctx_->view.statusText), kSavedText);
+        QTRY_VERIFY_WITH_TIMEOUT(title().contains(" Rot:90"), kWaitMs);
 
         // Magnified and panned on screen; the file still holds the whole turned frame.
         for (int i = 0; i < 6; ++i) wheel(-120);
@@ -108,6 +111,50 @@ private slots:
         const QImage zoomed(desktop() + "/" + second);
         QCOMPARE(zoomed.size(), QSize(480, 640));
         QCOMPARE(corners(zoomed), kTurned270);
+    }
+
+    // A save says where the picture went (the desktop by name, another folder by its path); a
+    // failure's notice over the picture stays, in full screen too, until a click. With nothing
+    // to open the documentation page, the globe says so the same way.
+    void saveAndGlobeSayWhatTheyDidOverThePicture() {
+        start("Notice Cam@320x240");
+        QVERIFY(waitFrames(2));
+        const std::string other = home_->path("pictures"), missing = home_->path("missing/");
+        QVERIFY(QDir().mkpath(QString::fromStdString(other)));
+        for (const auto& [folder, said] : std::vector<std::pair<std::string, QString>>{
+                 {home_->desktop() + "/", kSavedText},
+                 {other + "/", QString::fromStdString(other) + "에 저장합니다"},
+                 {missing, "저장하지 못했습니다"}}) {
+            ctx_->settings.savePath = folder;
+            ctx_->view.statusText.clear();
+            QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
+            QTRY_VERIFY_WITH_TIMEOUT(!ctx_->view.statusText.empty(), kWaitMs);
+            QCOMPARE(QString::fromStdString(ctx_->view.statusText), said);
+        }
+        QTest::keyClick(dlg_.get(), Qt::Key_F11);
+        QVERIFY(waitFrames(2));
+        QVERIFY(video()->noticeText().contains(QString::fromStdString("\n" + missing)));
+        const QRect box = video()->noticeRect();
+        QCOMPARE(video()->grab().toImage().pixel(box.topLeft() + QPoint(2, 2)),
+                 VideoWidget::kFailureBox);
+        QTest::mouseClick(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QVERIFY(video()->noticeText().isEmpty());
+
+        QTemporaryDir nothing;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", nothing.path().toUtf8());
+        qunsetenv("BROWSER");
+        QTest::mouseClick(panelButton(IDC_WEB_PAGE), Qt::LeftButton);
+        qputenv("PATH", path);
+        QVERIFY(video()->noticeText().startsWith(QStringLiteral("웹 페이지를 열 수 없습니다")));
+    }
+
+    // The about box has room for its whole title beside a title bar's icon and buttons.
+    void aboutBoxHasRoomForItsWholeTitle() {
+        CAboutDlg box(nullptr);
+        const QFontMetrics m(box.font());
+        QCOMPARE(box.windowTitle(), QStringLiteral("Vistrela Viewer 정보"));
+        QVERIFY(box.width() >= m.horizontalAdvance(box.windowTitle()) + 6 * m.height());
     }
 
     void twoSaveRequestsBetweenFramesGiveOneFile() {

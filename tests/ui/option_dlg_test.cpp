@@ -138,12 +138,54 @@ private slots:
         // Opened again: the ini again, not the choices of the last OK.
         QVERIFY(withOptions([&](Option* d) {
             QCOMPARE(field(d, IDC_OPT_QUALITY)->text(), QStringLiteral("80"));
-            QCOMPARE(list(d, IDC_OPT_CAMERA)->currentText(), QStringLiteral("USB Cam"));
+            QCOMPARE(list(d, IDC_OPT_CAMERA)->currentText(), QStringLiteral("Laptop Camera"));
             QTest::mouseClick(button(d, 2), Qt::LeftButton);
         }));
-        // Cancel: the camera opens again, the one the reload named (the first).
+        // Cancel: everything as it was, the camera and the choices of the last OK.
+        QVERIFY(cameraRuns("Laptop Camera", 800, 600));
+        QCOMPARE(ctx_->settings.jpegQuality, 50);
+    }
+
+    // Without capture.ini values the dialog shows what is in force (the desktop folder, the
+    // default name); OK after changing the camera keeps them; Escape keeps the last OK's
+    // choices, also after a typed folder and a cancelled folder picker.
+    void theDialogShowsAndCancelKeepsWhatIsInForce() {
+        writeIni("[main]\npath=\nfname=\n");
+        start(kCameras);
         QVERIFY(cameraRuns("USB Cam", 640, 480));
-        QCOMPARE(ctx_->settings.jpegQuality, 80);
+        for (const QString quality : {"99", "50"}) {
+            QVERIFY(withOptions([&](Option* d) {
+                QCOMPARE(field(d, IDC_OPT_SAVE_PATH)->text(), desktop() + "/");
+                QCOMPARE(field(d, IDC_OPT_FILE_NAME)->text(), QStringLiteral("image.jpg"));
+                QCOMPARE(field(d, IDC_OPT_QUALITY)->text(), quality);
+                QTest::keyClick(d->control(IDC_OPT_CAMERA), Qt::Key_Down);
+                typeInto(field(d, IDC_OPT_QUALITY), quality == "99" ? "50" : "20");
+                typeInto(field(d, IDC_OPT_SAVE_PATH), "/typed/");
+                QTest::mouseClick(button(d, IDC_OPT_BROWSE), Qt::LeftButton);
+                QCOMPARE(field(d, IDC_OPT_SAVE_PATH)->text(), QStringLiteral("/typed/"));
+                typeInto(field(d, IDC_OPT_SAVE_PATH), desktop());
+                QTest::keyClick(d, quality == "99" ? Qt::Key_Return : Qt::Key_Escape);
+            }));
+            QVERIFY(cameraRuns("Laptop Camera", 800, 600));
+            QCOMPARE(ctx_->settings.jpegQuality, 50);
+            QCOMPARE(ctx_->settings.savePath, home_->desktop() + "/");
+        }
+    }
+
+    // Remembering needs the profile written: when it cannot be, OK says so (and the choices
+    // still hold until the program ends).
+    void rememberingThatCannotBeWrittenIsSaid() {
+        const QString conf = QSettings().fileName();
+        QVERIFY(QDir().mkpath(conf));  // a folder where the file should go
+        start(kCameras);
+        QVERIFY(withOptions([&](Option* d) {
+            typeInto(field(d, IDC_OPT_QUALITY), "70");
+            QTest::keyClick(d, Qt::Key_M, Qt::AltModifier);
+            QTest::keyClick(d, Qt::Key_Return);
+        }));
+        QVERIFY(QDir(conf).removeRecursively());
+        QVERIFY(prompts_.notices.size() == 1 && prompts_.notices[0].starts_with(kRememberFailed));
+        QCOMPARE(ctx_->settings.jpegQuality, 70);
     }
 
     void numberFieldsKeepTheDialogOpen() {
@@ -205,23 +247,20 @@ private slots:
             QCOMPARE(field(d, IDC_OPT_QUALITY)->text(), QStringLiteral("42"));
             QTest::keyClick(d, Qt::Key_Escape);
         }));
-        // Cancel keeps the folder Browse chose, and nothing else.
-        QCOMPARE(ctx_->settings.savePath, picked + "/");
+        // Cancel keeps nothing, the folder Browse chose included.
+        QCOMPARE(ctx_->settings.savePath, home_->desktop() + "/");
         QCOMPARE(ctx_->settings.jpegQuality, 99);
         QCOMPARE(ctx_->settings.nameMode, kNameTimeStamp);
         QVERIFY(cameraRuns("USB Cam", 640, 480));
 
-        // A cancelled picker: the home folder. The fixed rule with its name, through OK.
-        prompts_.folderAnswer.clear();
+        // The folder Browse chose and the fixed rule with its name, through OK.
         QVERIFY(withOptions([&](Option* d) {
             QTest::mouseClick(button(d, IDC_OPT_BROWSE), Qt::LeftButton);
-            QCOMPARE(field(d, IDC_OPT_SAVE_PATH)->text(),
-                     QString::fromStdString(home_->home() + "/"));
             QTest::mouseClick(button(d, IDC_OPT_NAME_FIXED), Qt::LeftButton);
             typeInto(field(d, IDC_OPT_FILE_NAME), "board.jpg");
             QTest::mouseClick(button(d, 1), Qt::LeftButton);
         }));
-        QCOMPARE(ctx_->settings.savePath, home_->home() + "/");
+        QCOMPARE(ctx_->settings.savePath, picked + "/");
         QCOMPARE(ctx_->settings.nameMode, kNameFixed);
         QCOMPARE(ctx_->settings.fileName, std::string("board.jpg"));
     }

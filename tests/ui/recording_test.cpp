@@ -66,6 +66,12 @@ private slots:
         dlg_->onCommand(IDC_RECORD);
         QCOMPARE(prompts_.saveDialogs, 2);
 
+        // A held picture is recorded as it stands, and the title says both.
+        QTest::keyClick(dlg_.get(), Qt::Key_Space);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return title().contains("녹화중") && title().endsWith("[정지]"); }, kWaitMs));
+        QTest::keyClick(dlg_.get(), Qt::Key_Space);
+
         // A quarter turn: the movie keeps its size, the turned picture is fitted in.
         QTest::keyClick(dlg_.get(), Qt::Key_R);
         QVERIFY(QTest::qWaitFor([&] { return control().framesWritten() >= 45; }, kWaitMs));

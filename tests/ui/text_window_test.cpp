@@ -188,6 +188,34 @@ private slots:
         QCOMPARE(ctx_->view.rotation, (before.rotation + 90) % 360);
     }
 
+    // Clicks on the panel and the picture leave the keyboard with the open text window; Escape
+    // closes what is open or ends what is in progress before it closes the program.
+    void escapeClosesTheOpenTextWindowAndTheStrokeBeforeTheProgram() {
+        start("Text Cam@640x480");
+        QVERIFY(waitFrames(2));
+        dlg_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg_.get()));
+        QTest::mouseClick(panelButton(IDC_TEXT), Qt::LeftButton);
+        QLineEdit* edit = dlg_->textWindow()->textEdit();
+        QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), kWaitMs);
+        QTest::keyClicks(edit, "abc");
+        for (const int id : {IDC_ROTATE, IDC_PEN, IDC_HALF_TURN_BACK})
+            QTest::mouseClick(panelButton(id), Qt::LeftButton);
+        QTest::mouseClick(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg_->pipelineState().drawMode, DRAW_SHOW, kWaitMs);
+
+        // Each Escape, wherever it lands, takes one thing back: the box, then the stroke.
+        QTest::keyClick(dlg_.get(), Qt::Key_Escape);
+        QVERIFY(!dlg_->textWindow()->isOpen() && dlg_->isVisible());
+        QTest::mousePress(dlg_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::keyClick(dlg_.get(), Qt::Key_Escape);
+        QVERIFY(!dlg_->annotationTools().StrokeActive() && dlg_->isVisible());
+        QTest::keyClick(dlg_.get(), Qt::Key_Escape);
+        QVERIFY(!dlg_->isVisible());
+    }
+
     void windowDragsOverTheVideoAreaAndKeepsItsText() {
         start("Text Cam@640x480");
         QVERIFY(waitFrames(2));

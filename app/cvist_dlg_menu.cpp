@@ -1,0 +1,53 @@
+// The main window's context menu: built from the camera list found when it opens, popped up
+// at the window's centre, its choices run once it has closed.
+
+#include <QGuiApplication>
+
+#include "app/cvist_dlg.h"
+#include "capture/device_table.h"
+#include "capture/media/capture_device.h"
+#include "controls/panel_buttons.h"
+#include "controls/panel_layout.h"
+#include "controls/ui/menu_xp.h"
+
+namespace vistrela {
+
+void CvistDlg::buildContextMenu() {
+    menuModel_ = buildContextMenuModel(
+        std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
+        cameraRow_);
+    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+}
+
+void CvistDlg::refreshCameraList() {
+    // Cameras come and go while the window runs: the list is the one found now, and the
+    // chosen camera is marked where it is listed now (nowhere while it is away).
+    const DeviceTable before = ctx_.settings.devices;
+    const int beforeCount = ctx_.settings.deviceCount;
+    ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
+    const std::shared_ptr<CaptureDevice> running = ctx_.capture.device();
+    cameraRow_ = RowAfterRelisting(
+        before, beforeCount, cameraRow_, ctx_.settings.devices, ctx_.settings.deviceCount,
+        running ? running->devicePath() : std::string(), cameraIdentity_, ctx_.settings.cameraName);
+    buildContextMenu();
+}
+
+void CvistDlg::popupContextMenu() {
+    refreshCameraList();
+    // The menu is made from the model as it stands when it pops up, and a chosen command runs
+    // only after the menu has closed: a command may rebuild the model (a camera switch does),
+    // and a menu must never be destroyed inside its own key or mouse handler.
+    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+    applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
+    applyFreezeState(menuModel_, freeze_.Frozen());
+    MenuModel shown = menuModel_;
+    appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
+    if (contextMenu) contextMenu.release()->deleteLater();
+    contextMenu = CMenuXP::fromModel(shown, this);
+    connect(
+        contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
+        Qt::QueuedConnection);
+    contextMenu->popup(contextMenuOrigin(frameGeometry()));
+}
+
+}  // namespace vistrela
