@@ -178,8 +178,8 @@ void CvistDlg::toggleFreeze() {
 }
 
 void CvistDlg::CloseCamera() {
-    // A recording ends with its camera; its join follows in the background.
-    if (recording_ != nullptr) recording_->StopRecording();
+    // A recording goes on over a camera switch or loss, holding the last picture meanwhile.
+    if (recording_ != nullptr) recording_->CameraAway();
     // Another camera, or this one again, shows its live picture.
     freeze_.Release();
     ctx_.capture.Close();
@@ -320,6 +320,10 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ && exitStatus_ == 0) {
+        std::fprintf(stderr, "vistrela: closed before the first picture; nothing recorded\n");
+        exitStatus_ = 1;
+    }
     if (externalReply_) {
         PictureReply reply = std::move(externalReply_);
         externalReply_ = nullptr;
@@ -342,10 +346,6 @@ void CvistDlg::stopTitleTimer() {
 void CvistDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == titleTimerId_) {
         updateTitle();
-    } else if (event->timerId() == autoRecordTimerId_) {
-        killTimer(autoRecordTimerId_);
-        autoRecordTimerId_ = 0;
-        recording_->StopRecording();
     } else if (event->timerId() == autoCaptureTimerId_) {
         killTimer(autoCaptureTimerId_);
         autoCaptureTimerId_ = 0;

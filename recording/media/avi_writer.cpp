@@ -95,7 +95,9 @@ int CAviWriter::Write(int width, int height, const std::uint8_t* bits, int bitsP
     }
     frame->index = index;
     pool_->Submit(frame);
-    return writeFailed_.exchange(false) ? kAviFail : kAviOk;
+    if (!writeFailed_.exchange(false)) return kAviOk;
+    anyWriteFailed_ = true;
+    return kAviFail;
 }
 
 void CAviWriter::EncodeLoop() {
@@ -113,7 +115,7 @@ void CAviWriter::ReleaseMemory() {
         encoder_.join();
     }
     if (movie_) {
-        movie_->Finish();
+        endedCleanly_ = movie_->Finish() && !anyWriteFailed_ && !writeFailed_.load();
         movie_.reset();
     }
     pool_.reset();
