@@ -4,9 +4,12 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "controls/ui/message_box_dialog.h"
+#include "recording/leftover_files.h"
 #include "recording/ui/recording_control.h"
+#include "recording/wav_format.h"
 #include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
@@ -96,36 +99,73 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return control().recordIdle(); }, 60000));
         qputenv("VISTRELA_TEST_MICROPHONE", "sine:440");
         QCOMPARE(streams(movie), QString("h264,video,320,240"));
-        // The missing microphone was said, the movie made all the same.
-        QVERIFY(!prompts_.notices.empty());
+        // The missing microphone was said once, in Korean with the designed text as its
+        // detail line, and the movie made all the same.
+        QCOMPARE(int(prompts_.notices.size()), 1);
         QCOMPARE(QString::fromStdString(prompts_.notices.front()),
-                 QString("NO Input Devices Found.."));
+                 QString::fromUtf8(
+                     "마이크를 찾지 못해 소리 없이 녹화합니다.\nNO Input Devices Found.."));
     }
 
+    // What a crash leaves: a plain pair joins into the save folder; a pair with its sidecar
+    // under the chosen name and format; a finished ".part" is only renamed; an empty picture
+    // beside good sound gives a movie of the sound; a pair that yields nothing moves to
+    // broken/ with one notice and is never tried again.
     void leftoversOfACrashAreJoinedIntoTheSaveFolder() {
         QTemporaryDir temp;
         QVERIFY(temp.isValid());
-        const QString good = temp.filePath("tmp_Vistrela_20250102_030405.avi");
-        QProcess ffmpeg;
-        ffmpeg.start("ffmpeg", {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
-                                "testsrc=size=160x120:rate=10:duration=1", "-c:v", "mpeg4", "-vtag",
-                                "XVID", good + ".avi"});
-        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
-        // A pair the join cannot read stays where it is and is reported.
-        const QString broken = temp.filePath("tmp_Vistrela_20240101_000000.avi.avi");
+        const auto pair = [&](const char* stamp) {
+            return temp.filePath(QString("tmp_Vistrela_%1.avi").arg(stamp));
+        };
+        const auto ffmpeg = [](const QStringList& args) {
+            QProcess p;
+            p.start("ffmpeg", QStringList{"-nostdin", "-loglevel", "error", "-y"} + args);
+            return p.waitForFinished(60000) && p.exitCode() == 0;
+        };
+        const QStringList picture{
+            "-f",   "lavfi", "-i",    "testsrc=size=160x120:rate=10:duration=1",
+            "-c:v", "mpeg4", "-vtag", "XVID"};
+        QVERIFY(ffmpeg(picture + QStringList{pair("20250102_030405") + ".avi"}));
+        QVERIFY(ffmpeg(picture + QStringList{pair("20250102_030406") + ".avi"}));
+        const QString chosen = desktop() + "/lesson/chosen.mp4";
+        QVERIFY(WriteSidecar(pair("20250102_030406").toStdString() + ".avi",
+                             Sidecar{chosen.toStdString(), false}));
+        const QString finished = desktop() + "/finished.avi";
+        QVERIFY(ffmpeg(picture + QStringList{"-f", "avi", finished + ".part"}));
+        QVERIFY(WriteSidecar(pair("20250102_030407").toStdString() + ".avi",
+                             Sidecar{finished.toStdString(), true}));
+        {
+            // A second of the recorder's own sound file, its sizes left at 0 by the crash.
+            WavFileWriter wav;
+            QCOMPARE(int(wav.Open((pair("20250102_030408") + ".wav").toStdString(), WavFormat{})),
+                     int(WavStep::None));
+            std::vector<std::int16_t> tone(22050);
+            for (std::size_t i = 0; i < tone.size(); ++i)
+                tone[i] = static_cast<std::int16_t>(8000 * std::sin(i * 0.125));
+            QVERIFY(wav.Append(tone.data(), tone.size() * 2));
+        }
+        QFile(pair("20250102_030408") + ".avi").open(QIODevice::WriteOnly);  // 0 bytes
+        const QString broken = pair("20240101_000000") + ".avi";
         QFile file(broken);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("cut short");
         file.close();
 
         RecordingControl control(prompts_, temp.path().toStdString());
-        QCOMPARE(control.RecoverLeftovers(desktop().toStdString()), 2);
+        QCOMPARE(control.RecoverLeftovers(desktop().toStdString()), 5);
         QVERIFY(QTest::qWaitFor([&] { return !control.recovering(); }, 60000));
-        QVERIFY(QFileInfo(desktop() + "/Vistrela_20250102_030405.avi").size() > 0);
-        QVERIFY(!QFileInfo::exists(good + ".avi"));
-        QVERIFY(QFileInfo::exists(broken));
+        QVERIFY(streams(desktop() + "/Vistrela_20250102_030405.avi").startsWith("mpeg4,video"));
+        QVERIFY(streams(chosen).startsWith("mpeg4,video"));
+        QVERIFY2(streams(finished).startsWith("mpeg4,video"), qPrintable(streams(finished)));
+        QVERIFY(!QFileInfo::exists(finished + ".part"));
+        QCOMPARE(streams(desktop() + "/Vistrela_20250102_030408.avi"), QString("mp3,audio"));
+        QCOMPARE(QDir(temp.path()).entryList(QDir::Files), QStringList());
+        QVERIFY(QFileInfo::exists(temp.filePath("broken/tmp_Vistrela_20240101_000000.avi.avi")));
         QCOMPARE(int(prompts_.notices.size()), 1);
-        QVERIFY(QString::fromStdString(prompts_.notices[0]).contains(broken));
+        QVERIFY(QString::fromStdString(prompts_.notices[0]).contains("broken/"));
+        // Never again.
+        RecordingControl again(prompts_, temp.path().toStdString());
+        QCOMPARE(again.RecoverLeftovers(desktop().toStdString()), 0);
     }
 
     void closingWhileRecordingMakesTheMovieFirst() {
