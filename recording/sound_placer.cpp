@@ -65,6 +65,10 @@ void SoundPlacer::Place(const std::uint8_t* data, std::size_t bytes, std::int64_
     Write(data, bytes);
 }
 
+bool SoundPlacer::Reached(std::int64_t ns) const {
+    return static_cast<std::int64_t>(file_.dataBytes()) >= ByteAt(ns);
+}
+
 void SoundPlacer::PadTo(std::int64_t endNs) {
     const std::int64_t target = ByteAt(endNs);
     const std::int64_t written = file_.dataBytes();

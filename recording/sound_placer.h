@@ -22,7 +22,7 @@
 namespace vistrela {
 
 // Capture times closer than this to where the sound would go are taken as jitter.
-inline constexpr std::int64_t kSoundJitterNs = 15'000'000;
+inline constexpr std::int64_t kSoundJitterNs = 30'000'000;
 // A piece's capture time is unknown.
 inline constexpr std::int64_t kUnknownCaptureNs = INT64_MIN;
 
@@ -39,6 +39,8 @@ public:
     // Silence up to `endNs` (steady clock): the sound lasts as long as the movie.
     void PadTo(std::int64_t endNs);
 
+    // The file holds sound up to `ns` (steady clock).
+    bool Reached(std::int64_t ns) const;
     std::int64_t zeroNs() const { return zeroNs_; }
     std::uint64_t silenceBytes() const { return silenceBytes_; }
     std::uint64_t droppedBytes() const { return droppedBytes_; }

@@ -68,7 +68,12 @@ std::vector<std::string> SourceCandidates() {
                                  test.frequencyHz)};
         return {FormatString("audiotestsrc is-live=true wave=sine freq=%g", test.frequencyHz)};
     }
-    return {"pulsesrc", "pipewiresrc", "alsasrc"};
+    // A sound server's source may hold seconds of latency of its own: a ring buffer shorter
+    // than that starves it. Its buffers are time-stamped from the pipeline's (steady) clock as
+    // they are read, less their length (re-timestamp): the default slaving to a clock that is
+    // not the device's own gave stamps seconds in the future.
+    return {"pulsesrc buffer-time=2000000 latency-time=50000 slave-method=re-timestamp",
+            "pipewiresrc", "alsasrc slave-method=re-timestamp"};
 }
 
 // Silences every sample of `samples` (captured from `firstNs` on, 22050 a second) outside the

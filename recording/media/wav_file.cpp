@@ -78,8 +78,19 @@ std::string CWavFile::lastError() const {
 void CWavFile::Run() {
     const std::string failure = StartRecording();
     if (failure.empty()) {
-        std::unique_lock lock(waitMutex_);
-        waitCv_.wait(lock, [this] { return running_.load() == 0; });
+        {
+            std::unique_lock lock(waitMutex_);
+            waitCv_.wait(lock, [this] { return running_.load() == 0; });
+        }
+        // The sound captured up to the end is still on its way (a sound server's latency):
+        // waited for, within a bound, so the end is not silence.
+        const std::int64_t endNs = endNs_.load();
+        if (endNs != kUnknownCaptureNs) {
+            std::unique_lock lock(fileMutex_);
+            fileCv_.wait_for(lock, std::chrono::milliseconds(kDrainMs), [this, endNs] {
+                return deviceFailed_.load() || placer_.writeFailed() || placer_.Reached(endNs);
+            });
+        }
     } else if (notify_) {
         notify_(failure);
     }
@@ -138,6 +149,7 @@ void CWavFile::OnSamples(const std::uint8_t* data, std::size_t bytes, std::int64
     placer_.Place(data, bytes, captureNs);
     bytesWritten_ = file_.dataBytes();
     if (placer_.writeFailed()) writeFailed_ = true;
+    fileCv_.notify_all();
 }
 
 void CWavFile::OnDeviceFailed(const std::string& deviceText) {

@@ -56,6 +56,8 @@ public:
     static constexpr int kLineStartDevice = 401;
 
     static constexpr const char* kNoDevicesText = "NO Input Devices Found..";
+    // The longest wait at the stop for sound captured before the end time to arrive.
+    static constexpr int kDrainMs = 2500;
     static constexpr const char* kCannotOpenFileText = "Can not open file...";
 
     // Nothing is opened. `hideFile` is kept for the callers' sake: Linux files have no hidden
@@ -73,7 +75,8 @@ public:
     void SetTimeZero(std::int64_t zeroNs) { zeroNs_ = zeroNs; }
     void SetEndTime(std::int64_t endNs) { endNs_.store(endNs); }
     // 1: starts the recording thread (ignored while one is still there); 0: stops it and
-    // returns after the file is closed (its sound padded with silence to the end time).
+    // returns after the file is closed: the sound captured up to the end time is waited for
+    // (at most kDrainMs), the rest padded with silence.
     void SetRecording(int on);
     bool isRunning() const { return running_.load() != 0; }  // the `running` flag
     // "File: .\cwavfile ,Line Number:LINE: DEVICE TEXT" while running, else "" (nothing shown);
@@ -117,6 +120,7 @@ private:
 
     // The file: recording thread while opening and closing, streaming thread in between.
     std::mutex fileMutex_;
+    std::condition_variable fileCv_;  // sound was placed (the stop's wait for the last of it)
     WavFileWriter file_;
     SoundPlacer placer_;
 
