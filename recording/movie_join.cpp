@@ -78,6 +78,10 @@ QStringList JoinArguments(const JoinJob& job, const std::string& outputPath) {
     if (mp4)
         args << "-movflags"
              << "+faststart";
+    // The encoder's delay gives the first sound packets negative times; shifting every stream
+    // to make them positive would move the picture by whole frames in an AVI file, whose sound
+    // already starts that much later (skipped above).
+    if (!mp4 && sound) args << "-avoid_negative_ts" << "disabled";
     args << "-f" << (mp4 ? "mp4" : "avi") << FileArgument(outputPath);
     return args;
 }

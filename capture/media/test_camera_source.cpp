@@ -420,6 +420,7 @@ GstFlowReturn Create(GstBaseSrc* base, guint64, guint, GstBuffer** out) {
         const GstClockTime start =
             gst_element_get_base_time(GST_ELEMENT(base)) + s.gridStartNs + s.offsetOf(frame);
         const GstClockTime end = start + (s.offsetOf(frame + 1) - s.offsetOf(frame));
+
         store =
             s.fixed[(start % GST_SECOND == 0 || start / GST_SECOND != (end - 1) / GST_SECOND) ? 1
                                                                                               : 0];

@@ -50,3 +50,29 @@ start_sound_server() {
   done
   fail "the sound server did not start: $(tail -3 "$E2E_TMP/pulse.log")"
 }
+
+# The times (seconds) of the clapper's flashes in movie $1: the first frame of each run of
+# bright frames.
+flash_times() {
+  ffprobe -v error -f lavfi -i "movie=$1,signalstats" \
+    -show_entries frame=pts_time:frame_tags=lavfi.signalstats.YAVG -of csv=p=0 |
+    awk -F, '{ bright = $2 > 128; if (bright && !was) print $1; was = bright }'
+}
+
+# The times (seconds) of the clicks in the sound of $1: the first loud sample after 0.3 s
+# without one (an encoder's faint ringing before a click stays below the threshold).
+click_times() {
+  samples "$1" | awk '{ s = $1 + 0; if (s < 0) s = -s
+                        if (s > 8000) { if (n - last > 6615) printf "%.5f\n", n / 22050; last = n }
+                        n++ }' last=-100000
+}
+
+# Prints, for each flash of movie $1, the offset (seconds) of the nearest click after it minus
+# the flash; "none" for a flash without a click within half a second.
+sync_offsets() {
+  awk 'NR == FNR { click[++n] = $1; next }
+       { best = "none"
+         for (i = 1; i <= n; i++) { d = click[i] - $1; if (d > -0.5 && d < 0.5 &&
+           (best == "none" || (d < 0 ? -d : d) < (best < 0 ? -best : best))) best = d }
+         print best }' <(click_times "$1") <(flash_times "$1")
+}
