@@ -227,7 +227,8 @@ void CvistDlg::checkCameraBack() {
     int count = 0;
     ctx_.capture.EnumerateDevices(probe, count);
     if (count < 1) return;
-    if (!lookingForAnyCamera_ &&
+    // While recording, another camera takes the lost one's place: the lesson goes on.
+    if (!lookingForAnyCamera_ && !recording_->recording() &&
         FindCameraAgain(probe, count, cameraIdentity_, ctx_.settings.cameraName) < 0)
         return;
     OpenCamera(-1, cameraIdentity_);
