@@ -29,6 +29,38 @@ class RecordingTest : public MainWindowFixture {
         p.waitForFinished(60000);
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
+    // The frame of `movie` 0.3 s before its end.
+    QImage lastFrame(const QString& movie) {
+        const QString png = QString::fromStdString(home_->path("last.png"));
+        QProcess p;
+        p.start("ffmpeg", {"-nostdin", "-v", "error", "-y", "-sseof", "-0.3", "-i", movie,
+                           "-frames:v", "1", png});
+        p.waitForFinished(60000);
+        return QImage(png);
+    }
+    // Pixels of the pen marker's green in `image` (a movie's colours are approximate).
+    static int markerPixels(const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                n += std::abs(qRed(c) - 95) < 30 && std::abs(qGreen(c) - 192) < 30 &&
+                     std::abs(qBlue(c) - 82) < 30;
+            }
+        return n;
+    }
+    static bool black(QRgb c) { return qRed(c) < 40 && qGreen(c) < 40 && qBlue(c) < 40; }
+    void record(const QString& movie) {
+        prompts_.saveAnswer = movie.toStdString();
+        QTest::mouseClick(panelButton(IDC_RECORD), Qt::LeftButton);
+        QVERIFY(control().recording());
+        QVERIFY(QTest::qWaitFor([&] { return control().framesWritten() >= 15; }, kWaitMs));
+    }
+    void stop() {
+        QTest::mouseClick(panelButton(IDC_STOP), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return control().recordIdle(); }, 60000));
+    }
+
     // Starts the camera and waits until its rate has been measured for a second.
     void startMeasured(const char* cameras) {
         start(cameras);
@@ -166,6 +198,60 @@ private slots:
         // Never again.
         RecordingControl again(prompts_, temp.path().toStdString());
         QCOMPARE(again.RecoverLeftovers(desktop().toStdString()), 0);
+    }
+
+    // Another camera from the menu: the recording goes on, and ends with the new camera's
+    // picture fitted into the movie's size (black bars above and below).
+    void aCameraSwitchKeepsTheRecordingGoing() {
+        startMeasured("Big@640x480@30;Wide@320x180@30");
+        const QString movie = desktop() + "/switch.avi";
+        record(movie);
+        CMenuXP* menu = popUpMenu();
+        QVERIFY(menu != nullptr);
+        CMenuXP* cameras = openCameraSubmenu(menu);
+        QVERIFY(cameras != nullptr);
+        QAction* wide = cameras->actions().value(1);
+        QVERIFY(wide != nullptr && wide->text().contains("Wide"));
+        QTest::mouseClick(cameras, Qt::LeftButton, Qt::NoModifier,
+                          cameras->actionGeometry(wide).center());
+        QVERIFY(QTest::qWaitFor([&] { return openCamera() == "Wide"; }, kWaitMs));
+        QVERIFY(control().recording());
+        const std::int64_t before = control().framesWritten();
+        QVERIFY(waitFrames(20));
+        QVERIFY(control().framesWritten() >= before + 15);
+        stop();
+        QVERIFY2(prompts_.notices.empty(),
+                 prompts_.notices.empty() ? "" : prompts_.notices.front().c_str());
+        const QImage last = lastFrame(movie);
+        QCOMPARE(last.size(), QSize(640, 480));
+        QVERIFY(black(last.pixel(320, 10)) && black(last.pixel(320, 470)));
+        QVERIFY(!black(last.pixel(40, 80)));  // a corner square of the new camera
+    }
+
+    // The movie and a saved picture hold the picture as shown (here zoomed in past the corner
+    // squares), never the pen's pointer marker that the screen shows.
+    void theZoomedPictureIsRecordedWithoutThePointerMarker() {
+        startMeasured("USB Cam@640x480@30");
+        QTest::mouseClick(panelButton(IDC_PEN), Qt::LeftButton);
+        QTest::mouseMove(dlg_.get(), QPoint(video()->width() / 2, video()->height() / 2));
+        QVERIFY(waitFrames(2));
+        QVERIFY(markerPixels(dlg_->processedFrame().View()) > 500);  // on screen
+        QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
+        const QString still = waitForPicture(0);
+        QVERIFY(!still.isEmpty());
+        QVERIFY(markerPixels(QImage(desktop() + "/" + still)) < 20);  // the box has ~800
+
+        const QString movie = desktop() + "/zoomed.mp4";
+        record(movie);
+        QTest::keyClick(dlg_.get(), Qt::Key_Plus);
+        QTest::keyClick(dlg_.get(), Qt::Key_Plus);
+        QVERIFY(waitFrames(20));
+        stop();
+        const QImage last = lastFrame(movie);
+        QCOMPARE(last.size(), QSize(640, 480));
+        QVERIFY(markerPixels(last) < 20);
+        // Zoomed in: the corner squares (60 pixels unzoomed) are mostly out of the picture.
+        QVERIFY(black(last.pixel(40, 40)) && black(last.pixel(600, 440)));
     }
 
     void closingWhileRecordingMakesTheMovieFirst() {
