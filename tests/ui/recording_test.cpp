@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cmath>
 
 #include "controls/ui/message_box_dialog.h"
@@ -120,6 +121,23 @@ private slots:
         QVERIFY(!QFileInfo::exists(QString::fromStdString(temp.soundPath)));
     }
 
+    // The save dialog's folder: one that is missing is made; one that cannot be written is
+    // refused before anything starts, not found out at the stop.
+    void theMoviesFolderIsCheckedAtTheStart() {
+        startMeasured("USB Cam@320x240@30");
+        QFile blocker(desktop() + "/notes.txt");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        prompts_.saveAnswer = (desktop() + "/notes.txt/lesson.avi").toStdString();
+        QTest::mouseClick(panelButton(IDC_RECORD), Qt::LeftButton);
+        QVERIFY(control().recordIdle());
+        QCOMPARE(int(prompts_.notices.size()), 1);
+        QVERIFY(QString::fromStdString(prompts_.notices[0]).contains("notes.txt"));
+        record(desktop() + "/new folder/lesson.avi");
+        stop();
+        QVERIFY(QFileInfo(desktop() + "/new folder/lesson.avi").size() > 0);
+    }
+
     void noMicrophoneStillMakesTheMovie() {
         qputenv("VISTRELA_TEST_MICROPHONE", "none");
         startMeasured("USB Cam@320x240@30");
@@ -200,12 +218,31 @@ private slots:
         QCOMPARE(again.RecoverLeftovers(desktop().toStdString()), 0);
     }
 
-    // Another camera from the menu: the recording goes on, and ends with the new camera's
-    // picture fitted into the movie's size (black bars above and below).
+    // The options dialog and another camera from the menu: the recording goes on, and ends with
+    // the new camera's picture fitted into the movie's size (black bars above and below).
     void aCameraSwitchKeepsTheRecordingGoing() {
         startMeasured("Big@640x480@30;Wide@320x180@30");
         const QString movie = desktop() + "/switch.avi";
         record(movie);
+        // The options dialog (Ctrl+,) stays open a while: the movie goes on meanwhile.
+        std::int64_t whileOpen = -1;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* options = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (options == nullptr || !options->isVisible()) return;
+            poll.stop();
+            const std::int64_t opened = control().framesWritten();
+            QTest::qWait(1000);
+            whileOpen = control().framesWritten() - opened;
+            options->reject();
+        });
+        poll.start();
+        QTest::keyClick(dlg_.get(), Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(QTest::qWaitFor([&] { return whileOpen >= 0; }, kWaitMs));
+        QVERIFY2(whileOpen >= 20, qPrintable(QString::number(whileOpen)));
+        QVERIFY(control().recording());
+        QVERIFY(waitFrames(5));
         CMenuXP* menu = popUpMenu();
         QVERIFY(menu != nullptr);
         CMenuXP* cameras = openCameraSubmenu(menu);
@@ -219,6 +256,7 @@ private slots:
         const std::int64_t before = control().framesWritten();
         QVERIFY(waitFrames(20));
         QVERIFY(control().framesWritten() >= before + 15);
+        QVERIFY(waitFrames(10));
         stop();
         QVERIFY2(prompts_.notices.empty(),
                  prompts_.notices.empty() ? "" : prompts_.notices.front().c_str());
