@@ -136,6 +136,7 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     movieFrame_ = QImage(movieWidth_, movieHeight_, QImage::Format_RGB32);
     movieFrame_.fill(Qt::black);
     holding_ = false;
+    away_ = false;
     writeFailed_ = false;
     framesWritten_ = 0;
     frameLimit_ = request.seconds > 0 ? std::int64_t{request.seconds} * frameRate_ : 0;
@@ -201,6 +202,7 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
     const std::int64_t now = SteadyNs();
     lastPictureNs_ = now;
     holding_ = false;
+    away_ = false;
     const QSize movieSize(movieWidth_, movieHeight_);
     const std::uint8_t* bits = reinterpret_cast<const std::uint8_t*>(picture.ScanLine(0));
     if (PictureFitsMovie(QSize(picture.GetWidth(), picture.GetHeight()), shown, movieSize)) {
@@ -217,7 +219,8 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
 
 void RecordingControl::CameraAway() {
     if (state_ != State::Recording) return;
-    lastPictureNs_ = 0;  // held from the next tick on
+    lastPictureNs_ = 0;  // held at once, with the notice
+    away_ = true;
     holdTick();
 }
 
@@ -231,8 +234,13 @@ void RecordingControl::holdTick() {
     if (!holding_) {
         if (lastPicture_ != nullptr) movieFrame_ = lastPicture_->View().copy();
         lastPicture_ = nullptr;
-        DrawHeldNotice(movieFrame_);
         holding_ = true;
+        noticeDrawn_ = false;
+    }
+    // A camera that only stutters is held plainly; one that is gone says so.
+    if (away_ && !noticeDrawn_) {
+        DrawHeldNotice(movieFrame_);
+        noticeDrawn_ = true;
     }
     writeDue(movieFrame_.constBits(), now);
 }

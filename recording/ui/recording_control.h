@@ -9,9 +9,10 @@
 //
 // A recording ends only by StopRecording (the stop button, the end of an unattended recording,
 // the end of the program), by reaching its frame limit, or at once when a write fails. While
-// the camera is switched, reopened or lost (CameraAway), and whenever pictures stop coming,
-// the movie holds the last picture with a short notice on it (black when there was none) and
-// the sound goes on; the next picture, of any size, is fitted into the movie's size.
+// the camera is switched, reopened or lost (CameraAway), the movie holds the last picture with
+// a short notice on it (black when there was none), and whenever pictures stop coming for a
+// moment it repeats the last one; the sound goes on; the next picture, of any size, is fitted into
+// the movie's size.
 //
 // Nothing is lost: the pair is locked and its sidecar names the movie before any of its files
 // is made; the temporary files go only after a join that succeeded; a failed join keeps them
@@ -156,7 +157,9 @@ private:
     // The last picture written as it was (not fitted): the caller's, unchanged until its next
     // frame; copied only when it is held.
     const CxImage* lastPicture_ = nullptr;
-    bool holding_ = false;          // the held picture carries the notice
+    bool holding_ = false;          // pictures stopped coming: the last one is repeated
+    bool away_ = false;             // the camera is switched, reopened or lost (CameraAway)
+    bool noticeDrawn_ = false;      // the held picture carries the notice
     bool writeFailed_ = false;      // the recording stopped at a failed write
     bool pictureNeedsCut_ = false;  // the picture file was not ended cleanly
     QTimer holdTimer_;
