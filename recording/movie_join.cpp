@@ -164,7 +164,9 @@ void MovieJoin::end(int exitCode, QProcess::ExitStatus status) {
     bool ok = status == QProcess::NormalExit && exitCode == 0 && QFileInfo(part).size() > 0;
     if (ok && !job_.sidecarPath.empty()) {
         // From here the movie is whole: a crash before the rename only has to rename it.
-        WriteSidecar(job_.picturePath, Sidecar{job_.moviePath, true});
+        const std::string& sidecar = job_.sidecarPath;
+        WriteSidecar(sidecar.substr(0, sidecar.size() - SidecarPath("").size()),
+                     Sidecar{job_.moviePath, true});
     }
     if (ok) {
         QFile::remove(movie);
