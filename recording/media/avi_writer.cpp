@@ -26,6 +26,10 @@ int CAviWriter::AppendBitmap(const CxImage& picture) {
     return Append(Entry::Bitmap, picture.GetWidth(), picture.GetHeight(), bits, 32);
 }
 
+void CAviWriter::SkipFrames(int count) {
+    if (state_ == kWriterWriting && count > 0) sampleIndex_ += count;
+}
+
 int CAviWriter::Append(Entry entry, int width, int height, const std::uint8_t* bits,
                        int bitsPerPixel) {
     switch (state_) {

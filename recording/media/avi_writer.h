@@ -73,6 +73,9 @@ public:
     int AppendFrame(int width, int height, const std::uint8_t* bits, int bitsPerPixel);
     // The same for a whole image (32 bits a pixel).
     int AppendBitmap(const CxImage& picture);
+    // While writing: the next `count` sample numbers get no picture; players go on showing the
+    // picture before them (the AVI file holds empty samples there). Nothing otherwise.
+    void SkipFrames(int count);
 
     // Goes to kWriterFailed: lets the encoding thread finish the pictures handed over, ends
     // the file and releases everything. Waits for the encoding thread.

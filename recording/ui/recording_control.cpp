@@ -167,9 +167,16 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     return true;
 }
 
-bool RecordingControl::writePictures(const std::uint8_t* bits, int count) {
+bool RecordingControl::writePictures(const std::uint8_t* bits, int count, bool gapBefore) {
     if (frameLimit_ > 0)
         count = static_cast<int>(std::min<std::int64_t>(count, frameLimit_ - framesWritten_));
+    if (gapBefore && count > 1 && aviWriter_->writerState() == kWriterWriting) {
+        // Frames the camera did not deliver in time keep showing the picture before them; this
+        // one goes where it was captured, never earlier.
+        aviWriter_->SkipFrames(count - 1);
+        framesWritten_ += count - 1;
+        count = 1;
+    }
     for (int i = 0; i < count; ++i) {
         if (aviWriter_->AppendFrame(movieWidth_, movieHeight_, bits, 32) != kAviOk) {
             failWriting();
@@ -185,7 +192,7 @@ bool RecordingControl::writePictures(const std::uint8_t* bits, int count) {
     return true;
 }
 
-void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs) {
+void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, bool live) {
     if (wavRecorder_ && wavRecorder_->writeFailed()) {
         failWriting();
         return;
@@ -193,7 +200,7 @@ void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs) {
     // Half a frame early: a picture goes to the frame nearest its capture time, so the jitter of
     // a camera's time stamps never moves it a frame back.
     const double elapsed = static_cast<double>(atNs - startNs_) / 1e9 + 0.5 / frameRate_;
-    writePictures(bits, PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX));
+    writePictures(bits, PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX), live);
 }
 
 void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& shown,
@@ -214,7 +221,7 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
         bits = movieFrame_.constBits();
         lastPicture_ = nullptr;
     }
-    writeDue(bits, captureNs > 0 ? captureNs : now);
+    writeDue(bits, captureNs > 0 ? captureNs : now, true);
 }
 
 void RecordingControl::CameraAway() {
@@ -242,7 +249,7 @@ void RecordingControl::holdTick() {
         DrawHeldNotice(movieFrame_);
         noticeDrawn_ = true;
     }
-    writeDue(movieFrame_.constBits(), now);
+    writeDue(movieFrame_.constBits(), now, false);
 }
 
 void RecordingControl::failWriting() {

@@ -125,9 +125,11 @@ private:
     enum class State { Idle, Recording, JoinDue, Joining };
 
     bool prepareFolder(const std::string& moviePath);
-    // Writes the movie picture `count` times; false when a write failed (the recording stops).
-    bool writePictures(const std::uint8_t* bits, int count);
-    void writeDue(const std::uint8_t* bits, std::int64_t atNs);
+    // Writes the movie picture `count` times, or, with `gapBefore`, once after count - 1 frames
+    // that repeat the picture before; false when a write failed (the recording stops).
+    bool writePictures(const std::uint8_t* bits, int count, bool gapBefore);
+    // The picture for the frames due at `atNs`: a live one after a gap, or the held one.
+    void writeDue(const std::uint8_t* bits, std::int64_t atNs, bool live);
     void holdTick();
     // Stops at once after a failed write, saying so.
     void failWriting();
