@@ -36,7 +36,9 @@ until [[ "$(xdotool getwindowname "$wid" 2>/dev/null)" == *녹화중* ]]; do
   wid=$(xdotool search --name "Vistrela Viewer" 2>/dev/null | head -1 || true)
   kill -0 $pid 2>/dev/null || { cat "$tmp/stderr"; exit 1; }
 done
-sleep 2  # the rate measurement of the first seconds
+# The title's rate settles once its measurement window restarts, 4 to 5 s after the camera
+# opened; the recording starts with the first picture.
+sleep 5
 read -r u0 s0 < <(awk '{print $14, $15}' /proc/$pid/stat)
 rss0=$(awk '/VmRSS/ {print $2}' /proc/$pid/status)
 t0=$(date +%s%N)
@@ -64,7 +66,9 @@ echo "resident memory: $((rss0 / 1024)) MB at the start, peak $((peak / 1024)) M
 echo "program ended $(((ended - stopped) / 1000000)) ms after the recording stopped"
 frames=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets \
          -of csv=p=0 "$movie")
-echo "movie: $frames frames (expected $((secs * 30)))"
+echo "movie: $frames pictures written, $(ffprobe -v error -select_streams v:0 \
+  -show_entries stream=duration -of csv=p=0 "$movie" | awk '{ printf "%d", $1 * 30 + 0.5 }') frames \
+on its clock (expected $((secs * 30)))"
 ffprobe -v error -show_entries stream=codec_type,codec_name,duration -of csv=p=0 "$movie" |
   sed 's/^/  stream: /'
 ls -l "$movie" | awk '{printf "  size: %.1f MB\n", $5 / 1048576}'
