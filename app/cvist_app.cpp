@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/cvist_dlg.h"
 #include "app/qt_prompts.h"
+#include "app/signal_watch.h"
 #include "app/single_instance.h"
 #include "controls/button_images.h"
 #include "controls/ui/gdip_button.h"
@@ -25,6 +28,9 @@ namespace {
 
 // How long a one-shot run beside a running viewer waits for that viewer's picture.
 constexpr int kOneShotAnswerMs = 60000;
+// After SIGTERM, SIGINT or SIGHUP the program ends within this, even if the movie's join has
+// not (its files stay for the next start's recovery).
+constexpr int kSignalExitMs = 60000;
 
 // A relative name is taken in the folder the program was started in, before anything
 // changes the current folder.
@@ -99,6 +105,26 @@ int CvistApp::InitInstance(int argc, char** argv) {
         dialog.captureInto(path.toStdString(), [reply](bool ok, const std::string& message) {
             reply(ok, QString::fromStdString(message));
         });
+    });
+    // A signal ends the program as closing the window does: the recording stops and its movie
+    // is joined first, within a bounded wait; a second signal ends it at once.
+    bool signalled = false;
+    SignalWatch signalWatch([&dialog, &signalled](int signal) {
+        std::fprintf(stderr, "vistrela: signal %d: stopping\n", signal);
+        if (signalled) std::_Exit(128 + signal);
+        signalled = true;
+        QTimer::singleShot(kSignalExitMs, [signal] {
+            std::fprintf(stderr,
+                         "vistrela: the movie was not finished in time; its files are "
+                         "kept for the next start\n");
+            std::_Exit(128 + signal);
+        });
+        for (int i = 0; i < 10; ++i) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == &dialog) break;
+            modal->close();
+        }
+        dialog.close();
     });
     dialog.exec();
     return dialog.exitStatus();

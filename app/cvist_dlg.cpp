@@ -183,8 +183,8 @@ void CvistDlg::toggleFreeze() {
 }
 
 void CvistDlg::CloseCamera() {
-    // A recording ends with its camera; its join follows in the background.
-    if (recording_ != nullptr) recording_->StopRecording();
+    // A recording goes on over a camera switch or loss, holding the last picture meanwhile.
+    if (recording_ != nullptr) recording_->CameraAway();
     // Another camera, or this one again, shows its live picture.
     freeze_.Release();
     ctx_.capture.Close();
@@ -232,7 +232,8 @@ void CvistDlg::checkCameraBack() {
     int count = 0;
     ctx_.capture.EnumerateDevices(probe, count);
     if (count < 1) return;
-    if (!lookingForAnyCamera_ &&
+    // While recording, another camera takes the lost one's place: the lesson goes on.
+    if (!lookingForAnyCamera_ && !recording_->recording() &&
         FindCameraAgain(probe, count, cameraIdentity_, ctx_.settings.cameraName) < 0)
         return;
     OpenCamera(-1, cameraIdentity_);
@@ -325,6 +326,10 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ && exitStatus_ == 0) {
+        std::fprintf(stderr, "vistrela: closed before the first picture; nothing recorded\n");
+        exitStatus_ = 1;
+    }
     if (externalReply_) {
         PictureReply reply = std::move(externalReply_);
         externalReply_ = nullptr;
@@ -347,10 +352,6 @@ void CvistDlg::stopTitleTimer() {
 void CvistDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == titleTimerId_) {
         updateTitle();
-    } else if (event->timerId() == autoRecordTimerId_) {
-        killTimer(autoRecordTimerId_);
-        autoRecordTimerId_ = 0;
-        recording_->StopRecording();
     } else if (event->timerId() == autoCaptureTimerId_) {
         killTimer(autoCaptureTimerId_);
         autoCaptureTimerId_ = 0;

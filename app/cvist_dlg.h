@@ -174,8 +174,9 @@ private:
     void setUpRecording();
     void startRecording();
     void stopRecording();
-    // The recording step of the frame handler, and the start of an unattended recording.
-    void recordFrame();
+    // The recording step of the frame handler (`captureNs`: the frame's capture time), and the
+    // start of an unattended recording.
+    void recordFrame(std::int64_t captureNs);
     void recordingIdleChanged();
     // Closing waits for the movie: a running recording is stopped and joined first.
     bool holdCloseForRecording();
@@ -200,6 +201,8 @@ private:
     // draws its text while it is open.
     CTextEditDlg* textDialog = nullptr;
     TextAnnotationStep textStep_;
+    QRect shownPart_;  // the part of frameImage on screen (zoom and pan), for the recording
+    std::int64_t frameCaptureNs_ = 0;  // when the camera captured frameImage (steady clock)
 
     // Window state.
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
@@ -238,7 +241,6 @@ private:
     std::string cameraIdentity_;
     int autoCaptureTimerId_ = 0;  // --auto-capture
     std::unique_ptr<RecordingControl> recording_;
-    int autoRecordTimerId_ = 0;  // --auto-record: the recording's length
     bool autoRecordStarted_ = false;
     bool closeAfterJoin_ = false;  // a close waits for the movie's join
     int exitStatus_ = 0;

@@ -46,9 +46,13 @@ void CvistDlg::frameReady(const FrameView& frame) {
     if (result.skipped) return;
     ++framesProcessed_;
     if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);
-    videoStatic->showFrame(frameImage, result.geometry);
+    // Pictures and movies first: the pointer's marker and the zoom help are for the screen.
+    shownPart_ = result.geometry.sourceRect;
+    frameCaptureNs_ = frame.captureNs;
     if (pipe_.captureRequest != 0) saveStill();
-    recordFrame();
+    recordFrame(frame.captureNs);
+    DrawScreenMarks(ctx_.view, pipe_, frameImage, nowSeconds());
+    videoStatic->showFrame(frameImage, result.geometry);
 }
 
 void CvistDlg::showNotice() {

@@ -1,8 +1,6 @@
 // The main window's recording: the record and stop buttons, the recording step of the frame
 // handler, the unattended recording of --auto-record, and a close that waits for the movie.
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 
@@ -13,6 +11,11 @@
 
 namespace vistrela {
 
+namespace {
+// An unattended recording without a first picture by then gives up.
+constexpr int kFirstPictureTimeoutMs = 15000;
+}  // namespace
+
 void CvistDlg::setUpRecording() {
     recording_ = std::make_unique<RecordingControl>(*ctx_.prompts, RecordingTempFolder());
     connect(recording_.get(), &RecordingControl::idleChanged, this,
@@ -22,46 +25,67 @@ void CvistDlg::setUpRecording() {
         ctx_.view.statusUntil = nowSeconds() + 10.0;
     });
     connect(recording_.get(), &RecordingControl::recordingJoined, this,
-            [this](bool ok, const QString& moviePath, const QString&) {
-                if (ok) std::fprintf(stderr, "vistrela: movie saved: %s\n", qPrintable(moviePath));
+            [this](bool ok, bool complete, const QString& moviePath, const QString&) {
+                if (ok && complete)
+                    std::fprintf(stderr, "vistrela: movie saved: %s\n", qPrintable(moviePath));
+                else if (ok)
+                    std::fprintf(stderr, "vistrela: the recording was cut short; movie saved: %s\n",
+                                 qPrintable(moviePath));
                 if (ctx_.commandLine.autoRecordSeconds > 0) {
-                    // The unattended run ends with its movie, successful or not.
-                    exitStatus_ = ok ? 0 : 1;
+                    // The unattended run ends with its movie; only a whole one is a success.
+                    exitStatus_ = ok && complete ? 0 : 1;
                     QTimer::singleShot(0, this, [this] { close(); });
                 }
             });
+    if (ctx_.commandLine.autoRecordSeconds > 0) {
+        QTimer::singleShot(kFirstPictureTimeoutMs, this, [this] {
+            if (autoRecordStarted_ || closing_) return;
+            std::fprintf(stderr, "vistrela: no picture from the camera in %d s; nothing recorded\n",
+                         kFirstPictureTimeoutMs / 1000);
+            exitStatus_ = 1;
+            close();
+        });
+    }
 }
 
 void CvistDlg::startRecording() {
-    recording_->StartRecording(pipe_.fps, frameImage, ctx_.settings.savePath);
+    RecordingRequest request;
+    request.measuredFps = pipe_.fps;
+    request.announcedFps = ctx_.capture.announcedFps();
+    request.saveFolder = ctx_.settings.savePath;
+    recording_->StartRecording(request, frameImage, shownPart_, frameCaptureNs_);
 }
 
 void CvistDlg::stopRecording() {
     recording_->StopRecording();
 }
 
-void CvistDlg::recordFrame() {
+void CvistDlg::recordFrame(std::int64_t captureNs) {
     if (recording_->recording()) {
-        recording_->AppendMovieFrame(frameImage);
+        recording_->AppendMovieFrame(frameImage, shownPart_, captureNs);
         return;
     }
     if (ctx_.commandLine.autoRecordSeconds <= 0 || autoRecordStarted_) return;
-    // The movie's rate comes from the measured one, so the unattended start waits until the
-    // measurement has seen a second of pictures.
-    if (pipe_.fps < 1.0 || tickCountMs() - pipe_.fpsFirstTick < 1000) return;
+    // The movie's rate is the camera's own; a camera that names none is measured for a second.
+    RecordingRequest request;
+    request.announcedFps = ctx_.capture.announcedFps();
+    request.measuredFps = request.announcedFps >= 1.0 ? request.announcedFps : pipe_.fps;
+    if (request.announcedFps < 1.0 &&
+        (pipe_.fps < 1.0 || tickCountMs() - pipe_.fpsFirstTick < 1000))
+        return;
     autoRecordStarted_ = true;
-    // The movie's folder is made when missing, as a script naming a new folder expects.
-    QDir().mkpath(QFileInfo(QString::fromStdString(ctx_.commandLine.autoRecordPath)).path());
-    if (!recording_->StartRecording(pipe_.fps, frameImage, ctx_.settings.savePath,
-                                    ctx_.commandLine.autoRecordPath)) {
+    request.saveFolder = ctx_.settings.savePath;
+    request.moviePath = ctx_.commandLine.autoRecordPath;
+    request.overwrite = ctx_.commandLine.overwrite;
+    request.seconds = ctx_.commandLine.autoRecordSeconds;
+    if (!recording_->StartRecording(request, frameImage, shownPart_, captureNs)) {
         std::fprintf(stderr, "vistrela: could not start recording %s\n",
                      ctx_.commandLine.autoRecordPath.c_str());
         exitStatus_ = 1;
         close();
         return;
     }
-    recording_->AppendMovieFrame(frameImage);
-    autoRecordTimerId_ = startTimer(ctx_.commandLine.autoRecordSeconds * 1000);
+    recording_->AppendMovieFrame(frameImage, shownPart_, captureNs);
 }
 
 void CvistDlg::recordingIdleChanged() {

@@ -11,6 +11,18 @@ void QtPrompts::notice(const std::string& caption, const std::string& text) {
     box.exec();
 }
 
+void QtPrompts::passingNotice(const std::string& caption, const std::string& text) {
+    const QString all = QString::fromStdString(text);
+    const qsizetype newline = all.indexOf('\n');
+    auto* box =
+        new QMessageBox(QMessageBox::Information, QString::fromStdString(caption),
+                        newline < 0 ? all : all.left(newline), QMessageBox::Ok, parent_.data());
+    if (newline >= 0) box->setInformativeText(all.mid(newline + 1));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 std::string QtPrompts::saveFileName(const std::string& title, const std::string& startDir,
                                     const std::string& filter, const std::string& defaultSuffix) {
     QFileDialog dialog(parent_.data(), QString::fromStdString(title),

@@ -14,6 +14,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void notice(const std::string& caption, const std::string& text) override;
+    void passingNotice(const std::string& caption, const std::string& text) override;
     std::string saveFileName(const std::string& title, const std::string& startDir,
                              const std::string& filter, const std::string& defaultSuffix) override;
     std::string folder(const std::string& title, const std::string& startDir) override;

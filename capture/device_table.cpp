@@ -120,6 +120,10 @@ void ParseProperties(const std::string& text, TestCameraEntry& camera) {
         const std::string value = Trimmed(field.substr(eq + 1));
         if (key == "serial") camera.serial = value;
         if (key == "port") camera.portPath = value;
+        if (key == "pattern" && (value == "clapper" || value == "page" || value.empty()))
+            camera.pattern = value;
+        if (key == "format" && (value == "MJPG" || value == "MJPG422" || value.empty()))
+            camera.format = value;
     }
 }
 

@@ -75,6 +75,19 @@ struct TestCameraEntry {
     // The device properties a real camera carries, "" when it has none.
     std::string serial;
     std::string portPath;
+    // The picture: "" (the orientation picture), "clapper" (white for one frame at every whole
+    // second of the steady clock, black otherwise) or "page" (dense print on white paper with
+    // a little sensor noise, which costs an encoder what a real page does).
+    std::string pattern;
+    // How frames are sent: "" (YUY2), "MJPG" (JPEG frames, 4:2:0) or "MJPG422" (4:2:2).
+    std::string format;
+    // The list file of VISTRELA_TEST_CAMERAS=@FILE this camera came from, "" otherwise: a camera
+    // whose line is removed from it fails as an unplugged camera does.
+    std::string listFile;
+
+    bool sameCamera(const TestCameraEntry& other) const {
+        return name == other.name && serial == other.serial && portPath == other.portPath;
+    }
 };
 
 inline constexpr int kTestCameraMinSide = 16;
@@ -87,8 +100,9 @@ inline constexpr int kTestCameraMaxFps = 240;
 // not parse or lies outside 1..kTestCameraMaxFps gives 30.
 // A part holding '=' is the camera's device properties wherever it stands after the name
 // ("Cam@serial=A1", "Cam@1280x720@30@serial=A1,port=1-2.3"); the other parts are SIZES and
-// FPS in this order. Keys: "serial" (USB serial number) and "port" (USB port path); other keys
-// and fields without '=' are ignored, and a key given twice keeps its last value. Values end
+// FPS in this order. Keys: "serial" (USB serial number), "port" (USB port path), "pattern"
+// ("clapper" or "page") and "format" ("MJPG" or "MJPG422"); unknown patterns and formats, other
+// keys and fields without '=' are ignored, and a key given twice keeps its last value. Values end
 // at ',', '@' and ';' and have their surrounding blanks removed.
 std::vector<TestCameraEntry> ParseTestCameras(const std::string& text);
 

@@ -13,6 +13,11 @@ public:
     virtual ~Prompts() = default;
     // An information box with one OK button.
     virtual void notice(const std::string& caption, const std::string& text) = 0;
+    // The same notice without waiting for the click (work goes on behind it); the first line
+    // is the plain message, further lines its detail.
+    virtual void passingNotice(const std::string& caption, const std::string& text) {
+        notice(caption, text);
+    }
     // A save dialog. Returns the chosen path, or "" when cancelled.
     virtual std::string saveFileName(const std::string& title, const std::string& startDir,
                                      const std::string& filter,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/strings.h"
+#include "recording/leftover_files.h"
 #include "recording/recording_plan.h"
 #include "settings/paths.h"
 
@@ -40,18 +41,26 @@ QString FfmpegProgram() {
 
 QStringList JoinArguments(const JoinJob& job, const std::string& outputPath) {
     const bool mp4 = IsMp4Movie(job.moviePath);
-    QStringList args{
-        "-nostdin", "-y",        "-hide_banner", "-loglevel", "error",
-        "-nostats", "-progress", "pipe:1",       "-i",        FileArgument(job.picturePath)};
-    if (!job.soundPath.empty()) args << "-i" << FileArgument(job.soundPath);
-    args << "-map"
-         << "0:v:0";
-    if (!job.soundPath.empty())
+    const bool picture = !job.picturePath.empty();
+    const bool sound = !job.soundPath.empty();
+    QStringList args{"-nostdin", "-y",       "-hide_banner", "-loglevel",
+                     "error",    "-nostats", "-progress",    "pipe:1"};
+    if (picture) args << "-i" << FileArgument(job.picturePath);
+    if (sound) {
+        // MP3 in AVI plays its encoder delay as silence first: skip that much of the sound.
+        if (!mp4) args << "-ss" << QString::number(kMp3DelaySeconds, 'f', 6);
+        // The sound lasts as long as the picture, also when a cut-short picture ends first.
+        if (picture && job.durationSeconds > 0)
+            args << "-t" << QString::number(job.durationSeconds, 'f', 3);
+        args << "-i" << FileArgument(job.soundPath);
+    }
+    if (picture)
         args << "-map"
-             << "1:a:0";
-    args << "-c:v"
-         << "copy";
-    if (!job.soundPath.empty()) {
+             << "0:v:0"
+             << "-c:v"
+             << "copy";
+    if (sound) {
+        args << "-map" << QString(picture ? "1:a:0" : "0:a:0");
         // AAC's fast coder takes half the time of the default one for speech at this rate.
         if (mp4)
             args << "-c:a"
@@ -69,6 +78,10 @@ QStringList JoinArguments(const JoinJob& job, const std::string& outputPath) {
     if (mp4)
         args << "-movflags"
              << "+faststart";
+    // The encoder's delay gives the first sound packets negative times; shifting every stream
+    // to make them positive would move the picture by whole frames in an AVI file, whose sound
+    // already starts that much later (skipped above).
+    if (!mp4 && sound) args << "-avoid_negative_ts" << "disabled";
     args << "-f" << (mp4 ? "mp4" : "avi") << FileArgument(outputPath);
     return args;
 }
@@ -149,6 +162,12 @@ void MovieJoin::end(int exitCode, QProcess::ExitStatus status) {
     const QString part = QString::fromStdString(partPath_);
     const QString movie = QString::fromStdString(job_.moviePath);
     bool ok = status == QProcess::NormalExit && exitCode == 0 && QFileInfo(part).size() > 0;
+    if (ok && !job_.sidecarPath.empty()) {
+        // From here the movie is whole: a crash before the rename only has to rename it.
+        const std::string& sidecar = job_.sidecarPath;
+        WriteSidecar(sidecar.substr(0, sidecar.size() - SidecarPath("").size()),
+                     Sidecar{job_.moviePath, true});
+    }
     if (ok) {
         QFile::remove(movie);
         ok = QFile::rename(part, movie);
@@ -158,8 +177,10 @@ void MovieJoin::end(int exitCode, QProcess::ExitStatus status) {
     }
     if (!ok) {
         QFile::remove(part);
-        QString kept = QString::fromStdString(job_.picturePath);
-        if (!job_.soundPath.empty()) kept += ", " + QString::fromStdString(job_.soundPath);
+        QStringList keptFiles;
+        for (const std::string& path : {job_.picturePath, job_.soundPath})
+            if (!path.empty()) keptFiles << QString::fromStdString(path);
+        const QString kept = keptFiles.join(", ");
         emit finished(false,
                       QString::fromUtf8("동영상을 만들지 못했습니다: %1\n녹화한 파일은 "
                                         "지우지 않고 남겨 두었습니다: %2")
@@ -167,8 +188,9 @@ void MovieJoin::end(int exitCode, QProcess::ExitStatus status) {
                           (lastErrorLine_.isEmpty() ? QString() : "\nffmpeg: " + lastErrorLine_));
         return;
     }
-    QFile::remove(QString::fromStdString(job_.picturePath));
+    if (!job_.picturePath.empty()) QFile::remove(QString::fromStdString(job_.picturePath));
     if (!job_.soundPath.empty()) QFile::remove(QString::fromStdString(job_.soundPath));
+    if (!job_.sidecarPath.empty()) QFile::remove(QString::fromStdString(job_.sidecarPath));
     if (lastPercent_ != 100) emit progress(100);
     emit finished(true, {});
 }

@@ -5,7 +5,8 @@
 // blocking: progress and the end arrive as signals on the thread that owns the object.
 //
 // Nothing is lost: the output is written under a temporary name beside the movie and renamed
-// only after ffmpeg succeeded, and the temporary inputs are removed only then. A failed join
+// only after ffmpeg succeeded (the sidecar says so first, so a crash before the rename is
+// finished at the next start), and the temporary inputs are removed only then. A failed join
 // keeps them and says where they are, with ffmpeg's last error line.
 
 #include <QObject>
@@ -16,11 +17,19 @@
 namespace vistrela {
 
 struct JoinJob {
-    std::string picturePath;     // the temporary movie holding the encoded picture
+    std::string picturePath;     // the temporary movie holding the encoded picture, or "" for
+                                 // a movie of the sound alone (all a crash left)
     std::string soundPath;       // the temporary sound file, or "" for a movie without sound
     std::string moviePath;       // the movie to make (.avi or .mp4)
-    double durationSeconds = 0;  // the picture's length, for the progress figure
+    double durationSeconds = 0;  // the picture's length: the progress figure, and the sound is
+                                 // cut to it (0: not cut)
+    std::string sidecarPath;     // the pair's sidecar (leftover_files.h), or ""; marked
+                                 // "joined" before the rename and removed with the pair
 };
+
+// The encoder delay of MP3 at the recording's rate (LAME's 576 + 529 samples of 22050): an AVI
+// file cannot say it, so the sound is started this much later to stay in step.
+inline constexpr double kMp3DelaySeconds = 1105.0 / 22050.0;
 
 // The ffmpeg program: `ffmpeg` in the program's folder when present there, else from PATH.
 QString FfmpegProgram();

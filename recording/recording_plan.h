@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QLockFile;
 
 namespace vistrela {
 
@@ -27,8 +30,9 @@ struct TemporaryFiles {
 // the user typed, so a pair left by a crash still names its stamp.
 TemporaryFiles TemporaryFilesFor(const std::string& folder, const std::string& defaultName);
 
-// Where temporary recordings go: the program's folder when it is writable, else the user's
-// cache folder (created when missing). Ends in '/'.
+// Where temporary recordings go: the user's cache folder ($XDG_CACHE_HOME/vistrela/, else
+// ~/.cache/vistrela/, created when missing), never the program's folder, which every run of a
+// build shares. Ends in '/'.
 std::string RecordingTempFolder();
 
 // The movie's frame rate for a measured camera rate: trunc(min(30, fps)), where a rate within
@@ -44,17 +48,27 @@ std::uint32_t MovieCodecFor(const std::string& moviePath);
 
 // Pictures due for the frame that arrives `elapsedSeconds` after the start, with
 // `framesWritten` already written at `frameRate`: 0 when the frame is early, else the missing
-// count plus one, capped at MAX_CATCHUP + 1.
-int PicturesDue(double elapsedSeconds, std::uint32_t frameRate, std::int64_t framesWritten);
+// count plus one, capped at `maxWrites` (MAX_CATCHUP + 1 by default; a recording that keeps
+// its sound in step passes no cap, so the movie never falls behind the clock).
+int PicturesDue(double elapsedSeconds, std::uint32_t frameRate, std::int64_t framesWritten,
+                int maxWrites = MAX_CATCHUP + 1);
 
 // A temporary pair left behind by a recording that never reached its join (a crash, a power
-// cut): the picture file is required, the sound file optional.
+// cut), found by any of its files (picture, sound, sidecar).
 struct LeftoverRecording {
-    std::string moviePath;
+    std::string moviePath;  // the temporary picture file (it may be missing or empty)
     std::string soundPath;  // "" when the sound file is missing or empty
     std::string stamp;      // the recording's time stamp, from the file name
     std::string movieName;  // the name the save dialog would have offered: Vistrela_<stamp>.avi
 };
+// `path` when no file has that name, else "name (2).ext", "name (3).ext", ... (the first free).
+std::string FreeMovieName(const std::string& path);
+
+// The lock of a temporary pair ("<picture file>.lock"), taken before any of its files is made
+// and held until its join ended, so that recovery in another instance never takes a live pair
+// for a leftover. Only a lock whose process is gone is stale. Null when another holds it.
+std::unique_ptr<QLockFile> LockPair(const std::string& picturePath);
+
 // Every leftover pair in `folder` (ending in '/'), oldest stamp first. `busy` lists temporary
 // picture files of recordings still running or joining in this process, which are skipped.
 std::vector<LeftoverRecording> FindLeftoverRecordings(const std::string& folder,

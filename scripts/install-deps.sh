@@ -18,6 +18,8 @@ PACKAGES=(
   fonts-nanum fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool openbox
+  # The recording tests: a sound server of their own, and a player that reads movies back.
+  pulseaudio pulseaudio-utils mpv
   desktop-file-utils appstream librsvg2-bin
   # The package's check (make package-check): lintian, and man for its manual page check.
   lintian man-db

@@ -40,6 +40,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 result.help = true;
             } else if (arg == "--version") {
                 result.version = true;
+            } else if (arg == "--overwrite") {
+                result.overwrite = true;
             } else if (arg == kAutoCapture || arg.rfind(std::string(kAutoCapture) + "=", 0) == 0) {
                 std::string value;
                 if (arg.size() > kAutoCapture.size()) {
@@ -101,7 +103,10 @@ std::string CommandLineUsage() {
            "  파일이름              다음에 찍는 사진을 이 이름으로 저장하고 끝냅니다\n"
            "  --auto-capture 초     지정한 초가 지나면 사진을 한 장 찍습니다\n"
            "  --auto-record 초 파일 첫 화면부터 지정한 초 동안 녹화해 파일(.avi, .mp4)로 저장하고\n"
-           "                        끝냅니다\n"
+           "                        끝냅니다. 같은 이름의 파일이 있으면 \" (2)\"를 붙입니다.\n"
+           "                        동영상을 다 만들면 0, 만들지 못했거나 일부만 만들었으면\n"
+           "                        1로 끝납니다(15초 안에 화면이 오지 않을 때도)\n"
+           "  --overwrite           --auto-record가 같은 이름의 파일을 바꿔 씁니다\n"
            "  --help                이 도움말을 보여줍니다\n"
            "  --version             판 번호를 보여줍니다\n";
 }

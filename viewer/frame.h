@@ -15,6 +15,9 @@ struct FrameView {
     int width = 0;
     int height = 0;
     int strideBytes = 0;
+    // When the camera captured it: steady-clock nanoseconds since the clock's epoch, from the
+    // buffer's time stamp; 0 when unknown.
+    std::int64_t captureNs = 0;
 
     // True when the buffer really holds height rows of width pixels at this stride.
     bool complete() const {

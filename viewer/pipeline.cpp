@@ -47,7 +47,7 @@ void DrawZoomHelp(CxImage& image) {
 
 FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameImage,
                          const FrameView& frame, VideoArea area, std::uint32_t nowTickMs,
-                         double nowSec, AnnotationHook* hook) {
+                         [[maybe_unused]] double nowSec, AnnotationHook* hook) {
     FrameResult result;
     if (!frame.complete()) {
         result.skipped = true;
@@ -70,9 +70,13 @@ FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameIm
     result.geometry = ComputeGeometry(view, area);
 
     if (hook != nullptr) hook->DrawAnnotation(frameImage, state, result.geometry);
+    return result;
+}
+
+void DrawScreenMarks(const ViewState& view, const PipelineState& state, CxImage& frameImage,
+                     double nowSec) {
     DrawPointerMarker(frameImage, state.drawMode, view.markerX, view.markerY);
     if (nowSec < view.noticeUntil) DrawZoomHelp(frameImage);
-    return result;
 }
 
 }  // namespace vistrela

@@ -1,10 +1,11 @@
 #pragma once
 // The frame pipeline: what happens to every camera frame before it is painted. A plain
 // function over the view state, the pipeline state and the frame; the clock values come in as
-// parameters. It builds the processed picture in `frameImage` (mirrored, turned, with overlay,
-// annotation text, tool marker and zoom help) and says where to paint it; painting, saving
-// and recording are the caller's. User-interface thread only; the frame's bytes are read
-// during the call and not kept.
+// parameters. It builds the processed picture in `frameImage` (mirrored, turned, with overlay
+// and annotation text) and says where to paint it; saving, recording and painting are the
+// caller's. The tool marker and the zoom help are for the screen only: DrawScreenMarks adds
+// them after the picture was saved and recorded. User-interface thread only; the frame's bytes are
+// read during the call and not kept.
 
 #include <cstdint>
 
@@ -58,6 +59,11 @@ void CountFrameRate(PipelineState& state, std::uint32_t nowTickMs);
 extern const char* const kZoomHelpLine1;
 extern const char* const kZoomHelpLine2;
 inline constexpr Rgb kZoomHelpColour{223, 208, 18};
+
+// Draws the pointer's tool marker and, while nowSec < noticeUntil, the zoom help into
+// `frameImage`: the screen's picture only, never a saved picture or a movie.
+void DrawScreenMarks(const ViewState& view, const PipelineState& state, CxImage& frameImage,
+                     double nowSec);
 
 FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameImage,
                          const FrameView& frame, VideoArea area, std::uint32_t nowTickMs,

@@ -129,12 +129,11 @@ void AddFramerate(const GValue* value, CameraMode& mode) {
     }
 }
 
-// The test-camera list of VISTRELA_TEST_CAMERAS: the value itself, or with "@FILE" the
-// current text of FILE, so that a camera can be plugged in or out while the program runs. Line
-// ends in the file separate cameras like ';'. A missing or unreadable file lists no camera.
-std::string TestCameraList(const char* value) {
-    if (value[0] != '@') return value;
-    std::ifstream file(value + 1, std::ios::binary);
+}  // namespace
+
+std::string TestCameraListText(const std::string& value) {
+    if (value.empty() || value[0] != '@') return value;
+    std::ifstream file(value.substr(1), std::ios::binary);
     if (!file) return {};
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::replace_if(
@@ -142,15 +141,15 @@ std::string TestCameraList(const char* value) {
     return text;
 }
 
-}  // namespace
-
 std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices() {
     EnsureGStreamer();
     const char* test = std::getenv("VISTRELA_TEST_CAMERAS");
     if (test != nullptr) {
         std::vector<std::shared_ptr<CaptureDevice>> result;
-        for (const TestCameraEntry& entry : ParseTestCameras(TestCameraList(test)))
+        for (TestCameraEntry entry : ParseTestCameras(TestCameraListText(test))) {
+            if (test[0] == '@') entry.listFile = test;
             result.push_back(std::make_shared<TestCamera>(entry));
+        }
         return result;
     }
     return MonitorDevices();

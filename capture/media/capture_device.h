@@ -40,6 +40,10 @@ public:
 // thread.
 std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices();
 
+// The test-camera list of a VISTRELA_TEST_CAMERAS value: the value itself, or with "@FILE" the
+// current text of FILE with its line ends as ';' ("" when it cannot be read). Any thread.
+std::string TestCameraListText(const std::string& value);
+
 std::shared_ptr<void> ToMoniker(std::shared_ptr<CaptureDevice> device);
 std::shared_ptr<CaptureDevice> DeviceFromMoniker(const std::shared_ptr<void>& moniker);
 

@@ -56,6 +56,24 @@ void PostToUi(const std::weak_ptr<Session>& weak, Fn fn) {
     QMetaObject::invokeMethod(app, std::move(call), Qt::QueuedConnection);
 }
 
+// The steady-clock time of a frame's capture: its time stamp as running time plus the
+// pipeline's base time, on the system's monotonic clock the pipeline runs on. 0 when unknown.
+std::int64_t CaptureTimeNs(GstSample* sample, GstElement* pipeline) {
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    if (buffer == nullptr || pipeline == nullptr || !GST_BUFFER_PTS_IS_VALID(buffer)) return 0;
+    GstClock* clock = gst_element_get_clock(pipeline);
+    const bool steady = clock != nullptr && GST_IS_SYSTEM_CLOCK(clock);
+    if (clock != nullptr) gst_object_unref(clock);
+    if (!steady) return 0;
+    GstClockTime running = GST_BUFFER_PTS(buffer);
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    if (segment != nullptr && segment->format == GST_FORMAT_TIME)
+        running = gst_segment_to_running_time(segment, GST_FORMAT_TIME, running);
+    const GstClockTime base = gst_element_get_base_time(pipeline);
+    if (!GST_CLOCK_TIME_IS_VALID(running) || !GST_CLOCK_TIME_IS_VALID(base)) return 0;
+    return static_cast<std::int64_t>(base + running);
+}
+
 }  // namespace
 
 // One open pipeline's hand-over state. Lives until Close and until the last UI-thread task
@@ -111,9 +129,12 @@ void CaptureGraph::Session::deliver() {
     if (sample != nullptr) {
         FrameReceiver* receiver = owner->receiver_;
         if (receiver != nullptr) {
-            frames.Deliver(sample, [this, receiver](const FrameView& view) {
+            const std::int64_t captureNs = CaptureTimeNs(sample, owner->pipeline_);
+            frames.Deliver(sample, [this, receiver, captureNs](const FrameView& view) {
+                FrameView stamped = view;
+                stamped.captureNs = captureNs;
                 inHandler = true;
-                receiver->frameReady(view);
+                receiver->frameReady(stamped);
                 inHandler = false;
             });
         }

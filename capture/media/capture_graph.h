@@ -84,6 +84,9 @@ public:
     void ResetFocus(int direction);
 
     bool isOpen() const { return pipeline_ != nullptr; }
+    // The frame rate the open camera announces for its mode (frames a second), 0 when it
+    // announces none.
+    double announcedFps() const { return isOpen() && haveMode_ ? mode_.fps() : 0.0; }
     // The device of the open pipeline, or null.
     std::shared_ptr<CaptureDevice> device() const { return device_; }
 

@@ -142,11 +142,36 @@ TestCamera::TestCamera(TestCameraEntry entry)
 
 std::vector<CameraMode> TestCamera::modes() {
     std::vector<CameraMode> result;
-    for (const auto& size : entry_.sizes)
-        result.push_back(
-            {PixelFormat::Yuy2, "YUY2", size.width, size.height, entry_.framesPerSecond, 1});
+    const bool jpeg = !entry_.format.empty();
+    for (const auto& size : entry_.sizes) {
+        result.push_back({jpeg ? PixelFormat::Mjpeg : PixelFormat::Yuy2, jpeg ? "" : "YUY2",
+                          size.width, size.height, entry_.framesPerSecond, 1});
+    }
     return result;
 }
+
+namespace {
+
+// The picture source's own modes: always YUY2, at the camera's sizes and rate.
+std::vector<CameraMode> RawModes(const TestCameraEntry& entry) {
+    std::vector<CameraMode> result;
+    for (const auto& size : entry.sizes)
+        result.push_back(
+            {PixelFormat::Yuy2, "YUY2", size.width, size.height, entry.framesPerSecond, 1});
+    return result;
+}
+
+// Asked on the streaming thread: the camera's line is gone from its list file.
+std::function<bool()> UnpluggedCheck(const TestCameraEntry& entry) {
+    if (entry.listFile.empty()) return {};
+    return [entry] {
+        for (const TestCameraEntry& listed : ParseTestCameras(TestCameraListText(entry.listFile)))
+            if (listed.sameCamera(entry)) return false;
+        return true;
+    };
+}
+
+}  // namespace
 
 std::unique_ptr<CameraControls> TestCamera::openControls() {
     return std::make_unique<TestCameraControls>(state_);
@@ -157,18 +182,39 @@ GstElement* TestCamera::createSource() {
     if (EndsWith(entry_.name, "!error")) failure = TestCameraFailure::Error;
     if (EndsWith(entry_.name, "!stall")) failure = TestCameraFailure::Stall;
     if (EndsWith(entry_.name, "!nostart")) failure = TestCameraFailure::NoStart;
-    GstElement* src = NewTestCameraSource(modes(), failure);
+    const TestCameraPattern pattern = entry_.pattern == "clapper" ? TestCameraPattern::Clapper
+                                      : entry_.pattern == "page"  ? TestCameraPattern::Page
+                                                                  : TestCameraPattern::Orientation;
+    GstElement* src =
+        NewTestCameraSource(RawModes(entry_), failure, pattern, UnpluggedCheck(entry_));
     GstElement* balance = gst_element_factory_make("videobalance", nullptr);
-    if (src == nullptr || balance == nullptr) {
-        for (GstElement* e : {src, balance})
+    // JPEG frames, as most document cameras send at larger sizes: 4:2:0 or 4:2:2 sampling.
+    const bool jpeg = !entry_.format.empty();
+    GstElement* convert = jpeg ? gst_element_factory_make("videoconvert", nullptr) : nullptr;
+    GstElement* sampling = jpeg ? gst_element_factory_make("capsfilter", nullptr) : nullptr;
+    GstElement* encoder = jpeg ? gst_element_factory_make("jpegenc", nullptr) : nullptr;
+    if (src == nullptr || balance == nullptr ||
+        (jpeg && (convert == nullptr || sampling == nullptr || encoder == nullptr))) {
+        for (GstElement* e : {src, balance, convert, sampling, encoder})
             if (e != nullptr) gst_object_unref(gst_object_ref_sink(e));
         return nullptr;
     }
     GstElement* bin = gst_bin_new(nullptr);
     gst_bin_add_many(GST_BIN(bin), src, balance, nullptr);
     gst_element_link(src, balance);
+    GstElement* last = balance;
+    if (jpeg) {
+        GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING,
+                                            entry_.format == "MJPG422" ? "Y42B" : "I420", nullptr);
+        g_object_set(sampling, "caps", caps, nullptr);
+        gst_caps_unref(caps);
+        g_object_set(encoder, "quality", 85, nullptr);
+        gst_bin_add_many(GST_BIN(bin), convert, sampling, encoder, nullptr);
+        gst_element_link_many(balance, convert, sampling, encoder, nullptr);
+        last = encoder;
+    }
 
-    GstPad* out = gst_element_get_static_pad(balance, "src");
+    GstPad* out = gst_element_get_static_pad(last, "src");
     gst_element_add_pad(bin, gst_ghost_pad_new("src", out));
     gst_object_unref(out);
 

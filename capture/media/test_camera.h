@@ -7,7 +7,14 @@
 // Each corner square has side TestCameraMarkerSide(width, height); the moving square never
 // touches them.
 //
-// Modes: exactly the camera's sizes, as YUY2 at its rate; the first size is its default.
+// Modes: exactly the camera's sizes, as YUY2 at its rate (as JPEG with format=MJPG or
+// format=MJPG422); the first size is its default.
+//
+// Patterns: pattern=clapper shows a white picture for the frame that holds a whole second of
+// the steady clock and black otherwise; pattern=page a page of dense print with sensor noise.
+//
+// Unplugging: a camera of a VISTRELA_TEST_CAMERAS=@FILE list whose line is removed from FILE
+// posts a stream error within half a second and sends nothing more, as an unplugged one does.
 // Controls (same interface as V4L2): "Brightness" -100..100 (0), "Contrast" 0..200 (100),
 // "Saturation" 0..200 (100) acting on the picture through videobalance, and a focus pair
 // "Focus, Automatic Continuous" (boolean, 0) and "Focus, Absolute" 0..255 step 1 (128).

@@ -126,12 +126,89 @@ void ReleaseStore(gpointer data) {
     delete store;
 }
 
+// A store of one colour.
+std::shared_ptr<FrameStore> PlainStore(const Layout& l, Yuy2Colour colour) {
+    auto store = std::make_shared<FrameStore>();
+    store->pixels = std::make_unique<guint8[]>(l.sizeBytes);
+    std::memset(store->pixels.get(), 0, l.sizeBytes);
+    Fill(store->pixels.get(), l, 0, l.width, 0, l.height, colour);
+    return store;
+}
+
+// A page of small print: lines of word-like strokes (glyphs about 13 pixels high at 1080p)
+// on white, with margins, and sensor noise of a few levels on every pixel, different in each
+// of `variants` stores.
+std::vector<std::shared_ptr<FrameStore>> PageStores(const Layout& l, int variants) {
+    std::vector<std::shared_ptr<FrameStore>> pages;
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    const int glyph = std::max(4, l.height / 83);
+    const int line = glyph * 5 / 3;
+    std::vector<guint8> luma(static_cast<std::size_t>(l.width) * l.height, 235);
+    for (int top = l.height / 12; top + glyph < l.height - l.height / 12; top += line) {
+        int x = l.width / 10;
+        while (x < l.width - l.width / 10) {
+            const int word = glyph * (2 + static_cast<int>(next() % 5));
+            for (int gx = x; gx < std::min(x + word, l.width - l.width / 10); gx += glyph * 2 / 3) {
+                // A glyph: a few strokes inside its box.
+                for (int stroke = 0; stroke < 3; ++stroke) {
+                    const bool vertical = next() % 2 == 0;
+                    const int sx = gx + static_cast<int>(next() % (glyph / 2 + 1));
+                    const int sy = top + static_cast<int>(next() % (glyph / 2 + 1));
+                    const int length = glyph / 2 + static_cast<int>(next() % (glyph / 2 + 1));
+                    for (int k = 0; k < length; ++k)
+                        for (int t = 0; t < std::max(1, glyph / 8); ++t) {
+                            const int px = vertical ? sx + t : sx + k;
+                            const int py = vertical ? sy + k : sy + t;
+                            if (px < l.width && py < l.height)
+                                luma[static_cast<std::size_t>(py) * l.width + px] = 30;
+                        }
+                }
+            }
+            x += word + glyph;
+        }
+    }
+    for (int v = 0; v < variants; ++v) {
+        auto store = std::make_shared<FrameStore>();
+        store->pixels = std::make_unique<guint8[]>(l.sizeBytes);
+        std::memset(store->pixels.get(), 0, l.sizeBytes);
+        for (int y = 0; y < l.height; ++y) {
+            guint8* row = store->pixels.get() + static_cast<std::ptrdiff_t>(y) * l.strideBytes;
+            const guint8* source = luma.data() + static_cast<std::size_t>(y) * l.width;
+            for (int x = 0; x < l.width; ++x) {
+                const int noise = static_cast<int>(next() % 9) - 4;
+                row[x * 2] = static_cast<guint8>(std::clamp(source[x] + noise, 16, 235));
+                row[x * 2 + 1] = 128;  // no colour
+            }
+        }
+        pages.push_back(std::move(store));
+    }
+    return pages;
+}
+
+std::vector<std::shared_ptr<FrameStore>> FixedStores(const Layout& l, TestCameraPattern pattern) {
+    switch (pattern) {
+        case TestCameraPattern::Clapper:
+            return {PlainStore(l, kBlack), PlainStore(l, kWhite)};
+        case TestCameraPattern::Page:
+            return PageStores(l, 5);
+        case TestCameraPattern::Orientation:
+            break;
+    }
+    return {};
+}
+
 // The element's own state. `modes` and `failure` are fixed at creation; `unlocked` is guarded
 // by `mutex`; `frameDurationNs` is read by queries on any thread; the rest belongs to the
 // streaming thread (and to start/stop, which run while it is not streaming).
 struct SourceState {
     GstCaps* modes = nullptr;
     TestCameraFailure failure = TestCameraFailure::None;
+    TestCameraPattern pattern = TestCameraPattern::Orientation;
+    std::function<bool()> unplugged;
 
     std::mutex mutex;
     std::condition_variable wake;
@@ -144,6 +221,9 @@ struct SourceState {
     int rateNumerator = 30;
     int rateDenominator = 1;
     std::vector<std::shared_ptr<FrameStore>> stores;
+    // Pictures that never change (clapper: black, white; page: its noisy variants), made once
+    // per size; the moving square's stores are not used then.
+    std::vector<std::shared_ptr<FrameStore>> fixed;
     GstClockTime gridStartNs = GST_CLOCK_TIME_NONE;  // running time of frame 0
     guint64 nextFrame = 0;
     int framesSent = 0;
@@ -217,6 +297,7 @@ gboolean SetCaps(GstBaseSrc* base, GstCaps* caps) {
     s.frameDurationNs = s.offsetOf(1);
     // Stores of the old size still downstream stay alive through their buffers.
     s.stores.clear();
+    s.fixed = FixedStores(s.layout, s.pattern);
     return TRUE;
 }
 
@@ -239,6 +320,7 @@ gboolean Start(GstBaseSrc* base) {
 gboolean Stop(GstBaseSrc* base) {
     SourceState& s = StateOf(base);
     s.stores.clear();
+    s.fixed.clear();
     s.haveLayout = false;
     s.frameDurationNs = GST_CLOCK_TIME_NONE;
     return TRUE;
@@ -321,10 +403,33 @@ GstFlowReturn Create(GstBaseSrc* base, guint64, guint, GstBuffer** out) {
         s.wake.wait(lock, [&s] { return s.unlocked; });
         return GST_FLOW_FLUSHING;
     }
+    if (s.unplugged && s.framesSent % std::max(1, s.rateNumerator / (2 * s.rateDenominator)) == 0 &&
+        s.unplugged()) {
+        // Pulled out: an error as a real device gives, then nothing until the pipeline stops.
+        GST_ELEMENT_ERROR(base, RESOURCE, NOT_FOUND, ("Test camera unplugged"), (nullptr));
+        std::unique_lock lock(s.mutex);
+        s.wake.wait(lock, [&s] { return s.unlocked; });
+        return GST_FLOW_FLUSHING;
+    }
     PlaceOnGrid(base, s);
     const guint64 frame = s.nextFrame++;
-    std::shared_ptr<FrameStore> store = s.freeStore();
-    MoveSquare(*store, s.layout, s.layout.squareLeft(frame + 1));
+    std::shared_ptr<FrameStore> store;
+    if (s.pattern == TestCameraPattern::Clapper) {
+        // White when the frame's time span holds a whole second of the steady clock (the
+        // pipeline's system clock).
+        const GstClockTime start =
+            gst_element_get_base_time(GST_ELEMENT(base)) + s.gridStartNs + s.offsetOf(frame);
+        const GstClockTime end = start + (s.offsetOf(frame + 1) - s.offsetOf(frame));
+
+        store =
+            s.fixed[(start % GST_SECOND == 0 || start / GST_SECOND != (end - 1) / GST_SECOND) ? 1
+                                                                                              : 0];
+    } else if (s.pattern == TestCameraPattern::Page) {
+        store = s.fixed[frame % s.fixed.size()];
+    } else {
+        store = s.freeStore();
+        MoveSquare(*store, s.layout, s.layout.squareLeft(frame + 1));
+    }
     store->inFlight.store(true, std::memory_order_relaxed);
 
     GstBuffer* buffer = gst_buffer_new();
@@ -381,13 +486,16 @@ static void vistrela_test_src_init(VistrelaTestSrc* self) {
     gst_base_src_set_format(GST_BASE_SRC(self), GST_FORMAT_TIME);
 }
 
-GstElement* NewTestCameraSource(const std::vector<CameraMode>& modes, TestCameraFailure failure) {
+GstElement* NewTestCameraSource(const std::vector<CameraMode>& modes, TestCameraFailure failure,
+                                TestCameraPattern pattern, std::function<bool()> unplugged) {
     if (modes.empty()) return nullptr;
     auto* self = static_cast<VistrelaTestSrc*>(g_object_new(vistrela_test_src_get_type(), nullptr));
     GstCaps* caps = gst_caps_new_empty();
     for (const CameraMode& mode : modes) gst_caps_append(caps, CapsForMode(mode));
     self->state->modes = caps;
     self->state->failure = failure;
+    self->state->pattern = pattern;
+    self->state->unplugged = std::move(unplugged);
     return GST_ELEMENT(self);
 }
 

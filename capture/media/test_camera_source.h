@@ -18,6 +18,7 @@
 
 #include <gst/gst.h>
 
+#include <functional>
 #include <vector>
 
 #include "capture/capture_modes.h"
@@ -26,11 +27,20 @@ namespace vistrela {
 
 enum class TestCameraFailure { None, Error, Stall, NoStart };
 
+// What the picture shows (test_camera.h): the orientation picture, the clapper (white for the
+// frame that holds a whole second of the steady clock, black otherwise), or a printed page.
+enum class TestCameraPattern { Orientation, Clapper, Page };
+
 // A new source element (floating reference) offering exactly `modes` as YUY2, in their order;
 // when downstream leaves the choice open the first one is taken. A mode without a rate runs at
 // 30 frames per second. With a `failure`, the source sends kTestCameraFailAfterFrames frames
 // and then nothing more (sleeping until it is stopped); with Error it also posts the stream
-// error "Test camera failed on demand" once. Returns nullptr when `modes` is empty.
-GstElement* NewTestCameraSource(const std::vector<CameraMode>& modes, TestCameraFailure failure);
+// error "Test camera failed on demand" once. `unplugged`, when given, is asked about twice a
+// second on the streaming thread; once it answers true the source posts the error "Test camera
+// unplugged" and sends nothing more, as a camera pulled out does. Returns nullptr when `modes`
+// is empty.
+GstElement* NewTestCameraSource(const std::vector<CameraMode>& modes, TestCameraFailure failure,
+                                TestCameraPattern pattern = TestCameraPattern::Orientation,
+                                std::function<bool()> unplugged = {});
 
 }  // namespace vistrela

@@ -26,6 +26,10 @@ int CAviWriter::AppendBitmap(const CxImage& picture) {
     return Append(Entry::Bitmap, picture.GetWidth(), picture.GetHeight(), bits, 32);
 }
 
+void CAviWriter::SkipFrames(int count) {
+    if (state_ == kWriterWriting && count > 0) sampleIndex_ += count;
+}
+
 int CAviWriter::Append(Entry entry, int width, int height, const std::uint8_t* bits,
                        int bitsPerPixel) {
     switch (state_) {
@@ -95,7 +99,9 @@ int CAviWriter::Write(int width, int height, const std::uint8_t* bits, int bitsP
     }
     frame->index = index;
     pool_->Submit(frame);
-    return writeFailed_.exchange(false) ? kAviFail : kAviOk;
+    if (!writeFailed_.exchange(false)) return kAviOk;
+    anyWriteFailed_ = true;
+    return kAviFail;
 }
 
 void CAviWriter::EncodeLoop() {
@@ -113,7 +119,7 @@ void CAviWriter::ReleaseMemory() {
         encoder_.join();
     }
     if (movie_) {
-        movie_->Finish();
+        endedCleanly_ = movie_->Finish() && !anyWriteFailed_ && !writeFailed_.load();
         movie_.reset();
     }
     pool_.reset();

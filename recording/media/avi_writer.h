@@ -27,7 +27,8 @@
 // are stored one column or row larger, padded with black.
 //
 // Time: sample i is shown at i / frameRate seconds, whatever happened to the samples before
-// it, so the movie keeps the recording's clock.
+// it, so the movie keeps the recording's clock. What was encoded reaches the file at least
+// once a second (at every key picture), so a crash loses at most about a second.
 //
 // Threads: every public member belongs to the thread that made the writer (the user-interface
 // thread). The encoding thread runs from the first picture until ReleaseMemory and touches
@@ -72,12 +73,18 @@ public:
     int AppendFrame(int width, int height, const std::uint8_t* bits, int bitsPerPixel);
     // The same for a whole image (32 bits a pixel).
     int AppendBitmap(const CxImage& picture);
+    // While writing: the next `count` sample numbers get no picture; players go on showing the
+    // picture before them (the AVI file holds empty samples there). Nothing otherwise.
+    void SkipFrames(int count);
 
     // Goes to kWriterFailed: lets the encoding thread finish the pictures handed over, ends
     // the file and releases everything. Waits for the encoding thread.
     void ReleaseMemory();
 
     int writerState() const { return state_; }
+    // The file was ended cleanly (its index written) by ReleaseMemory; false before, and when
+    // a write or the end failed (a full disk): the file then needs CutAviAtLastFrame.
+    bool endedCleanly() const { return endedCleanly_; }
     // The number the next picture gets. Every call in kWriterWriting takes one, written or
     // not, and so does the first picture once it has opened the movie.
     int sampleIndex() const { return sampleIndex_; }
@@ -104,6 +111,8 @@ private:
     std::size_t codedStrideBytes_ = 0;  // a pool buffer's row, padded to an even width
     std::unique_ptr<FramePool> pool_;   // filled here, emptied by the encoding thread
     std::thread encoder_;
+    bool endedCleanly_ = false;
+    bool anyWriteFailed_ = false;
 
     // Encoding thread, from the first hand-over until encoder_ is joined; the user-interface
     // thread before and after.

@@ -166,7 +166,13 @@ bool MovieFile::Encode(const std::uint8_t* pixels, std::int64_t index) {
     picture_->pts = index;
     // A fixed quantiser is taken from each picture, not from the encoder's settings.
     picture_->quality = encoder_->global_quality;
-    return Send(picture_);
+    if (!Send(picture_)) return false;
+    // Once a second the file gets what was encoded, and a full disk shows here at the latest.
+    if (encoder_->gop_size > 0 && index % encoder_->gop_size == 0) {
+        avio_flush(format_->pb);
+        if (format_->pb->error < 0) return false;
+    }
+    return true;
 }
 
 bool MovieFile::Send(const AVFrame* frame) {

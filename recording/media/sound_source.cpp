@@ -4,7 +4,9 @@
 #include <gst/gst.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -23,9 +25,15 @@ constexpr const char* kConvertToRecordingFormat =
 // fails, in the source's own open.
 constexpr const char* kMissingDevice = "alsasrc device=vistrela-no-sound-input";
 
+// The clicks of VISTRELA_TEST_MICROPHONE=clicks: a 1 kHz tone let through for this long from
+// every whole second of the steady clock.
+constexpr double kClickHz = 1000;
+constexpr std::int64_t kClickNs = 10'000'000;
+
 struct TestMicrophone {
-    bool set = false;   // the variable is present
-    bool sine = false;  // else: no input
+    bool set = false;     // the variable is present
+    bool sine = false;    // else: no input
+    bool clicks = false;  // the sine, gated to the clicks
     double frequencyHz = 440;
 };
 
@@ -37,6 +45,10 @@ TestMicrophone ReadTestMicrophone() {
     const std::string text = value;
     if (text == "sine") {
         result.sine = true;
+    } else if (text == "clicks") {
+        result.sine = true;
+        result.clicks = true;
+        result.frequencyHz = kClickHz;
     } else if (text.rfind("sine:", 0) == 0) {
         char* end = nullptr;
         const double hz = std::strtod(text.c_str() + 5, &end);
@@ -51,9 +63,26 @@ std::vector<std::string> SourceCandidates() {
     const TestMicrophone test = ReadTestMicrophone();
     if (test.set) {
         if (!test.sine) return {kMissingDevice};
+        if (test.clicks)
+            return {FormatString("audiotestsrc is-live=true wave=sine volume=0.8 freq=%g",
+                                 test.frequencyHz)};
         return {FormatString("audiotestsrc is-live=true wave=sine freq=%g", test.frequencyHz)};
     }
-    return {"pulsesrc", "pipewiresrc", "alsasrc"};
+    // A sound server's source may hold seconds of latency of its own: a ring buffer shorter
+    // than that starves it. Its buffers are time-stamped from the pipeline's (steady) clock as
+    // they are read, less their length (re-timestamp): the default slaving to a clock that is
+    // not the device's own gave stamps seconds in the future.
+    return {"pulsesrc buffer-time=2000000 latency-time=50000 slave-method=re-timestamp",
+            "pipewiresrc", "alsasrc slave-method=re-timestamp"};
+}
+
+// Silences every sample of `samples` (captured from `firstNs` on, 22050 a second) outside the
+// first kClickNs of a whole second.
+void GateToClicks(std::int16_t* samples, std::size_t count, std::int64_t firstNs) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int64_t t = firstNs + static_cast<std::int64_t>(i) * 1'000'000'000 / 22050;
+        if (t % 1'000'000'000 >= kClickNs) samples[i] = 0;
+    }
 }
 
 std::string ErrorText(GstMessage* message) {
@@ -90,6 +119,13 @@ public:
             GstElement* pipeline =
                 gst_parse_launch((source + kConvertToRecordingFormat).c_str(), &parseError);
             if (pipeline != nullptr) gst_object_ref_sink(pipeline);
+            if (pipeline != nullptr && GST_IS_PIPELINE(pipeline)) {
+                // One clock with the picture: the system's monotonic clock, which is the
+                // steady clock, instead of the sound device's own.
+                GstClock* clock = gst_system_clock_obtain();
+                gst_pipeline_use_clock(GST_PIPELINE(pipeline), clock);
+                gst_object_unref(clock);
+            }
             if (parseError != nullptr) {
                 // Missing elements: the plug-in of this kind of device is not installed.
                 error = parseError->message;
@@ -112,6 +148,7 @@ public:
 
     std::string Start(SamplesFn onSamples, FailureFn onFailure) override {
         if (pipeline_ == nullptr) return "Could not open audio device for recording.";
+        clicks_ = ReadTestMicrophone().clicks;
         onSamples_ = std::move(onSamples);
         onFailure_ = std::move(onFailure);
         GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline_), "sink");
@@ -159,14 +196,37 @@ private:
         GstSample* sample = gst_app_sink_pull_sample(sink);
         if (sample == nullptr) return GST_FLOW_EOS;
         GstBuffer* buffer = gst_sample_get_buffer(sample);
+        const std::int64_t captureNs = self->CaptureTimeNs(sample, buffer);
         GstMapInfo map;
         if (buffer != nullptr && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
             // The caps hold whole 16-bit samples; an odd byte would shift every later sample.
-            self->onSamples_(map.data, map.size & ~std::size_t{1});
+            const std::size_t bytes = map.size & ~std::size_t{1};
+            if (self->clicks_ && captureNs != INT64_MIN) {
+                self->gated_.resize(bytes / 2);
+                std::memcpy(self->gated_.data(), map.data, bytes);
+                GateToClicks(self->gated_.data(), bytes / 2, captureNs);
+                self->onSamples_(reinterpret_cast<const std::uint8_t*>(self->gated_.data()), bytes,
+                                 captureNs);
+            } else {
+                self->onSamples_(map.data, bytes, captureNs);
+            }
             gst_buffer_unmap(buffer, &map);
         }
         gst_sample_unref(sample);
         return GST_FLOW_OK;
+    }
+
+    // The steady-clock time of the buffer's first sample: its time stamp as running time, plus
+    // the pipeline's base time on the system clock the pipeline runs on.
+    std::int64_t CaptureTimeNs(GstSample* sample, GstBuffer* buffer) const {
+        if (buffer == nullptr || !GST_BUFFER_PTS_IS_VALID(buffer)) return INT64_MIN;
+        const GstSegment* segment = gst_sample_get_segment(sample);
+        GstClockTime running = GST_BUFFER_PTS(buffer);
+        if (segment != nullptr && segment->format == GST_FORMAT_TIME)
+            running = gst_segment_to_running_time(segment, GST_FORMAT_TIME, running);
+        const GstClockTime base = gst_element_get_base_time(pipeline_);
+        if (!GST_CLOCK_TIME_IS_VALID(running) || !GST_CLOCK_TIME_IS_VALID(base)) return INT64_MIN;
+        return static_cast<std::int64_t>(base + running);
     }
 
     // Every message is handled here and dropped (a dropping sync handler owns the message).
@@ -191,8 +251,10 @@ private:
         return GST_BUS_DROP;
     }
 
-    GstElement* pipeline_ = nullptr;  // one reference, from Open until Stop
-    bool callbacksSet_ = false;       // the owning thread only
+    GstElement* pipeline_ = nullptr;   // one reference, from Open until Stop
+    bool callbacksSet_ = false;        // the owning thread only
+    bool clicks_ = false;              // fixed before the pipeline plays
+    std::vector<std::int16_t> gated_;  // the streaming thread's copy of gated clicks
     // Fixed before the pipeline plays; called on streaming threads.
     SamplesFn onSamples_;
     FailureFn onFailure_;

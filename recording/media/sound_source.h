@@ -9,9 +9,16 @@
 // none opens it falls back to a fake source that records nothing without any error, and a
 // recorder must be able to say that the device could not be opened.
 //
+// Time: the pipeline runs on the system's monotonic clock (the steady clock), whichever
+// source it takes, and each piece of sound comes with the steady-clock time its first sample
+// was captured (from the buffer's time stamp), so it can be placed against the picture.
+//
 // Test seam: VISTRELA_TEST_MICROPHONE=sine[:HZ] makes a live sine test source (default 440 Hz)
-// the only input; VISTRELA_TEST_MICROPHONE=none, or any other value, means there is no input
-// (counted as 0, and opening fails). Without the variable, the machine's devices.
+// the only input; VISTRELA_TEST_MICROPHONE=clicks a live source that is silent except for a
+// 10 ms 1 kHz burst starting at every whole second of the steady clock (with the clapper test
+// camera it measures the offset of sound and picture); VISTRELA_TEST_MICROPHONE=none, or any
+// other value, means there is no input (counted as 0, and opening fails). Without the
+// variable, the machine's devices.
 //
 // Threads: CountSoundInputs and NewDefaultSoundSource on any thread. A SoundSource belongs to
 // one thread (the recorder's), except for its callbacks, which run on GStreamer's threads
@@ -27,8 +34,11 @@ namespace vistrela {
 
 class SoundSource {
 public:
-    // Sound as it arrives: whole 16-bit samples, on a GStreamer streaming thread.
-    using SamplesFn = std::function<void(const std::uint8_t* data, std::size_t bytes)>;
+    // Sound as it arrives: whole 16-bit samples, on a GStreamer streaming thread, with the
+    // steady-clock time (nanoseconds since its epoch) of the first sample's capture, or
+    // INT64_MIN when the buffer carries no time.
+    using SamplesFn =
+        std::function<void(const std::uint8_t* data, std::size_t bytes, std::int64_t captureNs)>;
     // The device failed after it started (removed, server gone): GStreamer's error text, once,
     // on a GStreamer thread.
     using FailureFn = std::function<void(const std::string& deviceText)>;

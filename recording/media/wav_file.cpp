@@ -1,10 +1,18 @@
 #include "recording/media/wav_file.h"
 
+#include <chrono>
+
 #include "common/strings.h"
 #include "recording/media/sound_source.h"
 
 namespace vistrela {
 namespace {
+
+std::int64_t SteadyNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 std::string LocationText(int line) {
     return CutUtf8(FormatString("File: %s ,Line Number:%d", ".\\cwavfile", line), 260);
@@ -15,7 +23,7 @@ std::string LocationText(int line) {
 CWavFile::CWavFile(std::string fileName, int /*hideFile*/, Notify notify)
     : fileName_(std::move(fileName)),
       notify_(std::move(notify)),
-      pacer_(file_, WavFormat{}.bytesPerSecond) {}
+      placer_(file_, WavFormat{}.samplesPerSecond) {}
 
 CWavFile::~CWavFile() {
     SetRecording(0);
@@ -70,8 +78,19 @@ std::string CWavFile::lastError() const {
 void CWavFile::Run() {
     const std::string failure = StartRecording();
     if (failure.empty()) {
-        std::unique_lock lock(waitMutex_);
-        waitCv_.wait(lock, [this] { return running_.load() == 0; });
+        {
+            std::unique_lock lock(waitMutex_);
+            waitCv_.wait(lock, [this] { return running_.load() == 0; });
+        }
+        // The sound captured up to the end is still on its way (a sound server's latency):
+        // waited for, within a bound, so the end is not silence.
+        const std::int64_t endNs = endNs_.load();
+        if (endNs != kUnknownCaptureNs) {
+            std::unique_lock lock(fileMutex_);
+            fileCv_.wait_for(lock, std::chrono::milliseconds(kDrainMs), [this, endNs] {
+                return deviceFailed_.load() || placer_.writeFailed() || placer_.Reached(endNs);
+            });
+        }
     } else if (notify_) {
         notify_(failure);
     }
@@ -85,6 +104,7 @@ std::string CWavFile::StartRecording() {
         lastError_.clear();
     }
     deviceFailed_ = false;
+    writeFailed_ = false;
     bytesWritten_ = 0;
     // The device first: when it cannot be opened, no file is made.
     source_ = NewDefaultSoundSource();
@@ -93,8 +113,7 @@ std::string CWavFile::StartRecording() {
 
     {
         std::lock_guard lock(fileMutex_);
-        // The clock starts as the file appears, so a file seen to exist is being paced.
-        pacer_.Start();
+        placer_.Start(zeroNs_ != kUnknownCaptureNs ? zeroNs_ : SteadyNowNs());
         const WavStep step = file_.Open(fileName_, WavFormat{});
         switch (step) {
             case WavStep::None:
@@ -116,18 +135,21 @@ std::string CWavFile::StartRecording() {
         }
     }
 
-    deviceText = source_->Start(
-        [this](const std::uint8_t* data, std::size_t bytes) { OnSamples(data, bytes); },
-        [this](const std::string& text) { OnDeviceFailed(text); });
+    deviceText =
+        source_->Start([this](const std::uint8_t* data, std::size_t bytes,
+                              std::int64_t captureNs) { OnSamples(data, bytes, captureNs); },
+                       [this](const std::string& text) { OnDeviceFailed(text); });
     if (!deviceText.empty()) return DescribeError(kLineStartDevice, deviceText, false);
     return {};
 }
 
-void CWavFile::OnSamples(const std::uint8_t* data, std::size_t bytes) {
+void CWavFile::OnSamples(const std::uint8_t* data, std::size_t bytes, std::int64_t captureNs) {
     std::lock_guard lock(fileMutex_);
     if (!file_.isOpen()) return;
-    pacer_.Append(data, bytes);
+    placer_.Place(data, bytes, captureNs);
     bytesWritten_ = file_.dataBytes();
+    if (placer_.writeFailed()) writeFailed_ = true;
+    fileCv_.notify_all();
 }
 
 void CWavFile::OnDeviceFailed(const std::string& deviceText) {
@@ -142,9 +164,10 @@ void CWavFile::CloseWaveFile() {
     }
     std::lock_guard lock(fileMutex_);
     if (!file_.isOpen()) return;
-    pacer_.Finish(deviceFailed_.load() ? WavPacer::FinalPad::Silence
-                                       : WavPacer::FinalPad::RepeatBuffer);
+    const std::int64_t endNs = endNs_.load();
+    placer_.PadTo(endNs != kUnknownCaptureNs ? endNs : SteadyNowNs());
     bytesWritten_ = file_.dataBytes();
+    if (placer_.writeFailed()) writeFailed_ = true;
     // Failures while closing are not shown (the recorder is no longer running).
     const WavStep step = file_.Close();
     if (step == WavStep::CloseData) DescribeError(kLineCloseData, file_.errorText(), false);

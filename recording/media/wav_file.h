@@ -1,7 +1,8 @@
 #pragma once
 // CWavFile: records the default sound input into a PCM WAV file (16-bit mono, 22050 samples
-// per second) while a recording runs, padded to the wall clock so that it stays in step with
-// the movie recorded beside it (recording/wav_pacer.h).
+// per second) while a recording runs. Each piece of sound goes where its capture time puts it
+// relative to the movie's time 0 (recording/sound_placer.h), so the sound stays in step with
+// the movie recorded beside it; gaps are silence.
 //
 // SetRecording(1) starts a recording thread that opens the device, then the file, starts the
 // device and waits until SetRecording(0); it then stops the device and closes the file. Sound
@@ -27,8 +28,8 @@
 #include <string>
 #include <thread>
 
+#include "recording/sound_placer.h"
 #include "recording/wav_format.h"
-#include "recording/wav_pacer.h"
 
 namespace vistrela {
 
@@ -55,6 +56,8 @@ public:
     static constexpr int kLineStartDevice = 401;
 
     static constexpr const char* kNoDevicesText = "NO Input Devices Found..";
+    // The longest wait at the stop for sound captured before the end time to arrive.
+    static constexpr int kDrainMs = 2500;
     static constexpr const char* kCannotOpenFileText = "Can not open file...";
 
     // Nothing is opened. `hideFile` is kept for the callers' sake: Linux files have no hidden
@@ -66,8 +69,14 @@ public:
 
     static int CountDevices();  // GstDeviceMonitor "Audio/Source" count; honours the test seam
     int CheckDevices();         // notifies kNoDevicesText when CountDevices()==0; returns 1
+    // The movie's time 0 and its end, in steady-clock nanoseconds since the clock's epoch. Set
+    // before SetRecording(1) and SetRecording(0); without them time 0 is when the file opens
+    // and the end is the stop.
+    void SetTimeZero(std::int64_t zeroNs) { zeroNs_ = zeroNs; }
+    void SetEndTime(std::int64_t endNs) { endNs_.store(endNs); }
     // 1: starts the recording thread (ignored while one is still there); 0: stops it and
-    // returns after the file is closed.
+    // returns after the file is closed: the sound captured up to the end time is waited for
+    // (at most kDrainMs), the rest padded with silence.
     void SetRecording(int on);
     bool isRunning() const { return running_.load() != 0; }  // the `running` flag
     // "File: .\cwavfile ,Line Number:LINE: DEVICE TEXT" while running, else "" (nothing shown);
@@ -80,13 +89,15 @@ public:
 
     // The recording thread has not ended yet (its handle is still held).
     bool threadActive() const { return threadActive_.load(); }
+    // Writing the file failed since the start (disk full): it holds less than was recorded.
+    bool writeFailed() const { return writeFailed_.load(); }
 
 private:
     void Run();
     // Opens device and file and starts the device. Returns "" or the text to show.
     std::string StartRecording();
     void CloseWaveFile();
-    void OnSamples(const std::uint8_t* data, std::size_t bytes);
+    void OnSamples(const std::uint8_t* data, std::size_t bytes, std::int64_t captureNs);
     void OnDeviceFailed(const std::string& deviceText);
 
     // Fixed at construction.
@@ -98,6 +109,10 @@ private:
     std::atomic<bool> threadActive_{false};
     std::atomic<std::uint32_t> bytesWritten_{0};
     std::atomic<bool> deviceFailed_{false};
+    std::atomic<bool> writeFailed_{false};
+    // Set by the owner before the recording thread starts.
+    std::int64_t zeroNs_ = kUnknownCaptureNs;
+    std::atomic<std::int64_t> endNs_{kUnknownCaptureNs};
     std::mutex waitMutex_;  // with waitCv_: the recording thread's wait for running_ == 0
     std::condition_variable waitCv_;
     mutable std::mutex errorMutex_;
@@ -105,8 +120,9 @@ private:
 
     // The file: recording thread while opening and closing, streaming thread in between.
     std::mutex fileMutex_;
+    std::condition_variable fileCv_;  // sound was placed (the stop's wait for the last of it)
     WavFileWriter file_;
-    WavPacer pacer_;
+    SoundPlacer placer_;
 
     // Recording thread only.
     std::unique_ptr<SoundSource> source_;

@@ -1,15 +1,20 @@
 #include "recording/ui/recording_control.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QPainter>
+#include <QTemporaryFile>
+#include <chrono>
+#include <climits>
 #include <ctime>
 
 #include "common/prompts.h"
 #include "controls/ui/message_box_dialog.h"
+#include "recording/leftover_files.h"
 #include "recording/media/avi_writer.h"
 #include "recording/media/wav_file.h"
+#include "recording/movie_picture.h"
 #include "recording/wav_format.h"
 #include "settings/paths.h"
 #include "viewer/image.h"
@@ -22,51 +27,47 @@ constexpr const char* kProcessingText = "동영상 처리중. 잠시 기다려 �
 constexpr const char* kProcessingCaption = "Vistrela 동영상 처리중";
 constexpr int kProcessingStyle = 14;  // no buttons, no icon
 
+// Pictures that stop coming for this long are held (the camera stalls, or is switched).
+constexpr std::int64_t kHoldAfterNs = 250'000'000;
+constexpr int kHoldTickMs = 50;
+
+std::int64_t SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
 // A sound file holding at least one sample, not just its header.
 bool HasSound(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).size() > static_cast<qint64>(kWavHeaderBytes);
+    return QFileInfo(Q(path)).size() > static_cast<qint64>(kWavHeaderBytes);
 }
 
-// `base` when no file has that name, else "name (2).ext", "name (3).ext", ...
-std::string FreeName(const std::string& base) {
-    if (!QFileInfo::exists(QString::fromStdString(base))) return base;
-    const std::size_t dot = base.rfind('.');
-    const std::string stem = dot == std::string::npos ? base : base.substr(0, dot);
-    const std::string ext = dot == std::string::npos ? "" : base.substr(dot);
-    for (int i = 2;; ++i) {
-        const std::string candidate = stem + " (" + std::to_string(i) + ")" + ext;
-        if (!QFileInfo::exists(QString::fromStdString(candidate))) return candidate;
-    }
-}
-
-std::unique_ptr<QLockFile> LockPair(const std::string& picturePath) {
-    auto lock = std::make_unique<QLockFile>(QString::fromStdString(picturePath + ".lock"));
-    // A lesson runs for hours: only a lock whose process is gone is stale, never an old one.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) return nullptr;
-    return lock;
+// The one notice of a recording about its sound, in Korean, the recorder's own text below.
+std::string SoundNotice(const std::string& detail) {
+    const char* plain = detail == CWavFile::kNoDevicesText
+                            ? "마이크를 찾지 못해 소리 없이 녹화합니다."
+                            : "소리를 녹음하지 못해 소리 없이 녹화합니다.";
+    return std::string(plain) + "\n" + detail;
 }
 
 }  // namespace
 
 RecordingControl::RecordingControl(Prompts& prompts, std::string tempFolder, QObject* parent)
-    : QObject(parent), prompts_(prompts), tempFolder_(WithSlash(tempFolder)) {
+    : QObject(parent),
+      prompts_(prompts),
+      tempFolder_(WithSlash(tempFolder)),
+      recovery_(prompts, tempFolder_) {
     connect(&join_, &MovieJoin::progress, this, [this](int percent) {
         if (processingBox_) processingBox_->SetProgress(percent);
     });
     connect(&join_, &MovieJoin::finished, this, &RecordingControl::joinEnded);
-    connect(&recoveryJoin_, &MovieJoin::finished, this, [this](bool ok, const QString& message) {
-        recoveryRunning_ = false;
-        recoveryLock_.reset();
-        if (ok) {
-            emit recoveryMessage(QString::fromUtf8("중단된 녹화를 동영상으로 저장했습니다"));
-        } else {
-            // Reported once; the pair stays where it is and is tried again at the next start.
-            prompts_.notice("Vistrela", message.toStdString());
-            emit recoveryMessage(QString::fromUtf8("중단된 녹화를 동영상으로 만들지 못했습니다"));
-        }
-        startNextRecovery();
-    });
+    connect(&recovery_, &LeftoverRecovery::message, this, &RecordingControl::recoveryMessage);
+    holdTimer_.setInterval(kHoldTickMs);
+    connect(&holdTimer_, &QTimer::timeout, this, &RecordingControl::holdTick);
 }
 
 RecordingControl::~RecordingControl() {
@@ -76,9 +77,7 @@ RecordingControl::~RecordingControl() {
 }
 
 std::uint32_t RecordingControl::elapsedSeconds() const {
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::seconds>(
-                                          std::chrono::steady_clock::now() - recordStart_)
-                                          .count());
+    return static_cast<std::uint32_t>((SteadyNs() - startNs_) / 1'000'000'000);
 }
 
 void RecordingControl::setState(State state) {
@@ -87,84 +86,200 @@ void RecordingControl::setState(State state) {
     if (wasIdle != recordIdle()) emit idleChanged();
 }
 
-bool RecordingControl::StartRecording(double fps, const CxImage& picture,
-                                      const std::string& saveFolder, const std::string& moviePath) {
-    if (!recordIdle() || fps < 1.0 || !picture.IsValid()) return false;
+bool RecordingControl::prepareFolder(const std::string& moviePath) {
+    const QString folder = QFileInfo(Q(moviePath)).absolutePath();
+    // A folder that does not exist yet is made, as a script naming a new folder expects; one
+    // that cannot be written is refused now rather than at the stop.
+    QTemporaryFile probe(folder + "/.vistrela-XXXXXX");
+    if (QDir().mkpath(folder) && probe.open()) return true;
+    prompts_.notice(
+        "Vistrela",
+        QString::fromUtf8("이 폴더에는 동영상을 저장할 수 없습니다: %1").arg(folder).toStdString());
+    return false;
+}
+
+bool RecordingControl::StartRecording(const RecordingRequest& request, const CxImage& picture,
+                                      const QRect& /*shown*/, std::int64_t captureNs) {
+    if (!recordIdle() || request.measuredFps < 1.0 || !picture.IsValid()) return false;
     const std::string stamp = RecordingStamp(std::time(nullptr));
     const std::string defaultName = DefaultMovieName(stamp);
-    std::string chosen = moviePath;
+    std::string chosen = request.moviePath;
     if (chosen.empty()) {
-        chosen = prompts_.saveFileName("동영상 저장", WithSlash(saveFolder) + defaultName,
+        chosen = prompts_.saveFileName("동영상 저장", WithSlash(request.saveFolder) + defaultName,
                                        "Avi Files (*.avi);;MP4 (*.mp4)", "avi");
         if (chosen.empty()) return false;  // cancelled: nothing changes
     }
-    moviePath_ = QFileInfo(QString::fromStdString(chosen)).absoluteFilePath().toStdString();
-    temp_ = TemporaryFilesFor(tempFolder_, defaultName);
-    lock_ = LockPair(temp_.moviePath);
+    moviePath_ = QFileInfo(Q(chosen)).absoluteFilePath().toStdString();
+    if (!prepareFolder(moviePath_)) return false;
+    if (!request.overwrite) moviePath_ = FreeMovieName(moviePath_);
 
+    // The pair is locked and named before any of its files exists.
+    temp_ = TemporaryFilesFor(tempFolder_, defaultName);
+    QDir().mkpath(Q(tempFolder_));
+    lock_ = LockPair(temp_.moviePath);
+    if (!lock_ || !WriteSidecar(temp_.moviePath, Sidecar{moviePath_, false})) {
+        lock_.reset();
+        prompts_.notice("Vistrela", QString::fromUtf8("녹화용 임시 파일을 만들 수 없습니다: %1")
+                                        .arg(Q(temp_.moviePath))
+                                        .toStdString());
+        return false;
+    }
+
+    frameRate_ =
+        MovieFrameRate(request.announcedFps >= 1.0 ? request.announcedFps : request.measuredFps);
     aviWriter_ = std::make_unique<CAviWriter>(temp_.moviePath, prompts_);
-    QPointer<RecordingControl> self(this);
-    wavRecorder_ = std::make_unique<CWavFile>(temp_.soundPath, 0, [self](const std::string& text) {
-        // From the recorder's thread: shown on this one.
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, text] {
-                if (self) self->prompts_.notice("Vistrela", text);
-            },
-            Qt::QueuedConnection);
-    });
-    wavRecorder_->CheckDevices();
     aviWriter_->codec = MovieCodecFor(moviePath_);
-    frameRate_ = MovieFrameRate(fps);
     aviWriter_->frameRate = frameRate_;
 
     movieWidth_ = picture.GetWidth();
     movieHeight_ = picture.GetHeight();
+    movieFrame_ = QImage(movieWidth_, movieHeight_, QImage::Format_RGB32);
+    movieFrame_.fill(Qt::black);
+    holding_ = false;
+    away_ = false;
+    writeFailed_ = false;
     framesWritten_ = 0;
-    recordStart_ = std::chrono::steady_clock::now();
+    frameLimit_ = request.seconds > 0 ? std::int64_t{request.seconds} * frameRate_ : 0;
+    const std::int64_t now = SteadyNs();
+    startNs_ = captureNs > 0 && captureNs <= now ? captureNs : now;
+    lastPictureNs_ = now;
+
+    QPointer<RecordingControl> self(this);
+    auto soundNoticeShown = std::make_shared<bool>(false);
+    wavRecorder_ = std::make_unique<CWavFile>(
+        temp_.soundPath, 0, [self, soundNoticeShown](const std::string& text) {
+            // From the recorder's thread: shown on this one, once a recording.
+            QMetaObject::invokeMethod(
+                self.data(),
+                [self, soundNoticeShown, text] {
+                    if (!self || *soundNoticeShown) return;
+                    *soundNoticeShown = true;
+                    self->prompts_.passingNotice("Vistrela", SoundNotice(text));
+                },
+                Qt::QueuedConnection);
+        });
+    wavRecorder_->CheckDevices();
+    // The sound runs from the start; what it captured before the first picture is dropped.
+    wavRecorder_->SetTimeZero(startNs_);
+    wavRecorder_->SetRecording(1);
+    holdTimer_.start();
     setState(State::Recording);
     return true;
 }
 
-void RecordingControl::AppendMovieFrame(const CxImage& picture) {
-    if (state_ != State::Recording || !aviWriter_ || !picture.IsValid()) return;
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - recordStart_).count();
-    const int writes = PicturesDue(elapsed, frameRate_, framesWritten_);
-    if (writes > 0) {
-        const std::uint8_t* bits = reinterpret_cast<const std::uint8_t*>(picture.ScanLine(0));
-        if (picture.GetWidth() != movieWidth_ || picture.GetHeight() != movieHeight_) {
-            // A turn since the start: the whole picture, fitted into the movie's size.
-            if (fitted_.width() != movieWidth_ || fitted_.height() != movieHeight_)
-                fitted_ = QImage(movieWidth_, movieHeight_, QImage::Format_RGB32);
-            fitted_.fill(Qt::black);
-            const QImage source = picture.View();
-            const QSize size = source.size().scaled(fitted_.size(), Qt::KeepAspectRatio);
-            QPainter painter(&fitted_);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(
-                QRect(QPoint((movieWidth_ - size.width()) / 2, (movieHeight_ - size.height()) / 2),
-                      size),
-                source);
-            painter.end();
-            bits = fitted_.constBits();
-        }
-        for (int i = 0; i < writes; ++i) {
-            aviWriter_->AppendFrame(movieWidth_, movieHeight_, bits, 32);
-            ++framesWritten_;
-        }
+bool RecordingControl::writePictures(const std::uint8_t* bits, int count, bool gapBefore) {
+    if (frameLimit_ > 0)
+        count = static_cast<int>(std::min<std::int64_t>(count, frameLimit_ - framesWritten_));
+    if (gapBefore && count > 1 && aviWriter_->writerState() == kWriterWriting) {
+        // Frames the camera did not deliver in time keep showing the picture before them; this
+        // one goes where it was captured, never earlier.
+        aviWriter_->SkipFrames(count - 1);
+        framesWritten_ += count - 1;
+        count = 1;
     }
-    // The sound starts with the first written picture.
-    if (framesWritten_ > 0 && wavRecorder_ && !wavRecorder_->isRunning())
-        wavRecorder_->SetRecording(1);
+    for (int i = 0; i < count; ++i) {
+        if (aviWriter_->AppendFrame(movieWidth_, movieHeight_, bits, 32) != kAviOk) {
+            failWriting();
+            return false;
+        }
+        ++framesWritten_;
+    }
+    if (frameLimit_ > 0 && framesWritten_ >= frameLimit_) {
+        // The timed recording is whole; the stop runs outside the frame handler.
+        holdTimer_.stop();
+        QMetaObject::invokeMethod(this, &RecordingControl::StopRecording, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, bool live) {
+    if (wavRecorder_ && wavRecorder_->writeFailed()) {
+        failWriting();
+        return;
+    }
+    // Half a frame early: a picture goes to the frame nearest its capture time, so the jitter of
+    // a camera's time stamps never moves it a frame back.
+    const double elapsed = static_cast<double>(atNs - startNs_) / 1e9 + 0.5 / frameRate_;
+    writePictures(bits, PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX), live);
+}
+
+void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& shown,
+                                        std::int64_t captureNs) {
+    if (state_ != State::Recording || !aviWriter_ || !picture.IsValid()) return;
+    const std::int64_t now = SteadyNs();
+    lastPictureNs_ = now;
+    holding_ = false;
+    away_ = false;
+    const QSize movieSize(movieWidth_, movieHeight_);
+    const std::uint8_t* bits = reinterpret_cast<const std::uint8_t*>(picture.ScanLine(0));
+    if (PictureFitsMovie(QSize(picture.GetWidth(), picture.GetHeight()), shown, movieSize)) {
+        // Kept for a hold (a copy only then): the picture stays put until the next frame.
+        lastPicture_ = &picture;
+    } else {
+        // Zoomed, panned, turned or another camera's size: fitted into the movie's size.
+        FitIntoMovie(picture.View(), shown, movieFrame_);
+        bits = movieFrame_.constBits();
+        lastPicture_ = nullptr;
+    }
+    writeDue(bits, captureNs > 0 ? captureNs : now, true);
+}
+
+void RecordingControl::CameraAway() {
+    if (state_ != State::Recording) return;
+    lastPictureNs_ = 0;  // held at once, with the notice
+    away_ = true;
+    holdTick();
+}
+
+void RecordingControl::holdTick() {
+    if (state_ != State::Recording) return;
+    const std::int64_t now = SteadyNs();
+    if (now - lastPictureNs_ < kHoldAfterNs) {
+        if (wavRecorder_ && wavRecorder_->writeFailed()) failWriting();
+        return;
+    }
+    if (!holding_) {
+        if (lastPicture_ != nullptr) movieFrame_ = lastPicture_->View().copy();
+        lastPicture_ = nullptr;
+        holding_ = true;
+        noticeDrawn_ = false;
+    }
+    // A camera that only stutters is held plainly; one that is gone says so.
+    if (away_ && !noticeDrawn_) {
+        DrawHeldNotice(movieFrame_);
+        noticeDrawn_ = true;
+    }
+    writeDue(movieFrame_.constBits(), now, false);
+}
+
+void RecordingControl::failWriting() {
+    if (state_ != State::Recording) return;
+    writeFailed_ = true;
+    const bool neverOpened =
+        framesWritten_ == 0 && aviWriter_ && aviWriter_->writerState() == kWriterFailed;
+    const std::string text =
+        neverOpened ? "동영상 파일을 만들지 못해 녹화를 멈췄습니다."
+                    : "녹화 파일을 쓰지 못해 녹화를 멈췄습니다 (디스크가 가득 찼을 수 있습니다). "
+                      "그때까지 녹화한 부분은 동영상으로 저장합니다.";
+    prompts_.passingNotice("Vistrela", text + "\n" + temp_.moviePath);
+    StopRecording();
 }
 
 void RecordingControl::StopRecording() {
     if (state_ != State::Recording) return;
+    holdTimer_.stop();
+    lastPicture_ = nullptr;
     // Deleting the writer drains its encoder and finishes the file.
+    const bool writerUsed = aviWriter_->writerState() != kWriterFirstPicturePending;
+    aviWriter_->ReleaseMemory();
+    pictureNeedsCut_ = writerUsed && !aviWriter_->endedCleanly();
     aviWriter_.reset();
     if (wavRecorder_) {
+        // The sound lasts as long as the picture.
+        wavRecorder_->SetEndTime(startNs_ + framesWritten_ * 1'000'000'000 /
+                                                std::max<std::uint32_t>(frameRate_, 1));
         wavRecorder_->SetRecording(0);
+        if (wavRecorder_->writeFailed()) writeFailed_ = true;
         wavRecorder_.reset();
     }
     setState(State::JoinDue);
@@ -183,21 +298,39 @@ void RecordingControl::runJoin() {
     if (state_ != State::JoinDue) return;
     setState(State::Joining);
     JoinJob job;
-    job.picturePath = temp_.moviePath;
-    job.soundPath = HasSound(temp_.soundPath) ? temp_.soundPath : std::string();
     job.moviePath = moviePath_;
+    job.sidecarPath = SidecarPath(temp_.moviePath);
     job.durationSeconds = frameRate_ > 0 ? double(framesWritten_) / frameRate_ : 0.0;
+    bool picture = framesWritten_ > 0 && QFileInfo(Q(temp_.moviePath)).size() > 0;
+    if (picture && (pictureNeedsCut_ || writeFailed_)) {
+        // A full disk: the picture ends at its last whole frame, the sound's sizes are mended.
+        const AviCut cut = CutAviAtLastFrame(temp_.moviePath);
+        picture = cut.readable && cut.frames > 0;
+        if (picture) job.durationSeconds = cut.seconds();
+        RepairWavSizes(temp_.soundPath);
+    }
+    job.picturePath = picture ? temp_.moviePath : std::string();
+    job.soundPath = HasSound(temp_.soundPath) ? temp_.soundPath : std::string();
+    if (job.picturePath.empty() && job.soundPath.empty()) {
+        joinEnded(false, QString::fromUtf8("녹화한 내용이 없어 동영상을 만들지 않았습니다: %1")
+                             .arg(Q(moviePath_)));
+        return;
+    }
     join_.start(job);
 }
 
 void RecordingControl::joinEnded(bool ok, const QString& message) {
-    // A movie without sound leaves an empty or header-only sound file behind.
-    if (ok && !HasSound(temp_.soundPath)) QFile::remove(QString::fromStdString(temp_.soundPath));
+    if (ok) {
+        // A movie without sound (or without picture) leaves unused files behind.
+        for (const std::string& path : {temp_.soundPath, temp_.moviePath}) QFile::remove(Q(path));
+    }
     closeProcessingBox();
     lock_.reset();
     setState(State::Idle);
     if (!ok) prompts_.notice("Vistrela", message.toStdString());
-    emit recordingJoined(ok, QString::fromStdString(moviePath_), message);
+    const bool complete =
+        ok && !writeFailed_ && (frameLimit_ == 0 || framesWritten_ >= frameLimit_);
+    emit recordingJoined(ok, complete, Q(moviePath_), message);
 }
 
 void RecordingControl::closeProcessingBox() {
@@ -209,41 +342,13 @@ void RecordingControl::closeProcessingBox() {
 int RecordingControl::RecoverLeftovers(const std::string& saveFolder) {
     std::vector<std::string> busy;
     if (!recordIdle()) busy.push_back(temp_.moviePath);
-    for (const LeftoverRecording& r : recoveries_) busy.push_back(r.moviePath);
-    const std::vector<LeftoverRecording> found = FindLeftoverRecordings(tempFolder_, busy);
-    recoveryFolder_ = WithSlash(saveFolder.empty() ? HomeFolder() : saveFolder);
-    recoveries_.insert(recoveries_.end(), found.begin(), found.end());
-    if (!found.empty()) {
-        emit recoveryMessage(QString::fromUtf8("중단된 녹화 %1개를 동영상으로 저장하는 중")
-                                 .arg(static_cast<int>(found.size())));
-    }
-    startNextRecovery();
-    return static_cast<int>(found.size());
-}
-
-void RecordingControl::startNextRecovery() {
-    while (!recoveryRunning_ && !recoveries_.empty()) {
-        const LeftoverRecording next = recoveries_.front();
-        recoveries_.pop_front();
-        // A pair whose recording still runs in another instance is locked: not a leftover.
-        recoveryLock_ = LockPair(next.moviePath);
-        if (recoveryLock_) startRecovery(next);
-    }
-}
-
-void RecordingControl::startRecovery(const LeftoverRecording& next) {
-    JoinJob job;
-    job.picturePath = next.moviePath;
-    job.soundPath = next.soundPath;
-    job.moviePath = FreeName(recoveryFolder_ + next.movieName);
-    recoveryRunning_ = true;
-    recoveryJoin_.start(job);
+    return recovery_.Recover(saveFolder, busy);
 }
 
 void RecordingControl::waitForJoins() {
     if (state_ == State::JoinDue) runJoin();
     join_.waitForEnd();
-    while (recoveryRunning_) recoveryJoin_.waitForEnd();
+    recovery_.waitForEnd();
 }
 
 }  // namespace vistrela

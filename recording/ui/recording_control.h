@@ -1,14 +1,27 @@
 #pragma once
-// Recording control: the record and stop buttons' work. A recording writes every processed
-// picture (turned, mirrored, with drawings, text and marker) on the recording clock through the
-// movie writer, which encodes on its own thread in the final movie's codec, while the sound
-// recorder writes the sound. The stop closes both and shows the processing box; the join then
-// runs ffmpeg in the background (the window keeps working) and the record button comes back
-// when it ends.
+// Recording control: the record and stop buttons' work. A recording writes the picture as
+// shown (the shown part of the processed picture, zoom and pan included, fitted into the
+// movie's size) on the recording clock through the movie writer, which encodes on its own
+// thread in the final movie's codec, while the sound recorder writes the sound placed by its
+// capture time against the same clock. The stop closes both and shows the processing box; the
+// join then runs ffmpeg in the background (the window keeps working) and the record button
+// comes back when it ends.
 //
-// Nothing is lost: the temporary files go only after a join that succeeded; a failed join
-// keeps them and says where; a recording cut short by a crash is joined at the next start
-// (RecoverLeftovers). With no sound the movie is made without sound.
+// A recording ends only by StopRecording (the stop button, the end of an unattended recording,
+// the end of the program), by reaching its frame limit, or at once when a write fails. While
+// the camera is switched, reopened or lost (CameraAway), the movie holds the last picture with
+// a short notice on it (black when there was none), and whenever pictures stop coming for a
+// moment it repeats the last one; the sound goes on; the next picture, of any size, is fitted into
+// the movie's size.
+//
+// Nothing is lost: the pair is locked and its sidecar names the movie before any of its files
+// is made; the temporary files go only after a join that succeeded; a failed join keeps them
+// and says where; a pair cut short by a crash is recovered at the next start
+// (LeftoverRecovery). With no sound the movie is made without sound.
+//
+// Clock: time 0 is the capture of the picture shown at the start (steady clock). A picture goes
+// to the movie frame nearest its capture time, a held picture by the time it is written; the
+// sound by its capture time.
 //
 // Threads: everything here runs on the user-interface thread. The sound recorder's messages
 // come from its own thread and are handed over to this one.
@@ -16,15 +29,15 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
-#include <chrono>
+#include <QTimer>
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "controls/ui/message_box_dialog.h"
+#include "recording/leftover_recovery.h"
 #include "recording/movie_join.h"
 #include "recording/recording_plan.h"
 
@@ -36,6 +49,16 @@ class CAviWriter;
 class CWavFile;
 class CxImage;
 class Prompts;
+
+// How a recording is started.
+struct RecordingRequest {
+    double measuredFps = 0;   // the rate the title shows; below 1.0 nothing starts
+    double announcedFps = 0;  // the camera's own rate from its mode, 0 when it names none
+    std::string saveFolder;   // where the save dialog starts
+    std::string moviePath;    // the movie; "" asks with the save dialog
+    bool overwrite = true;    // false: an existing file is kept and " (2)" is added
+    int seconds = 0;          // > 0: the recording ends by itself after this many seconds
+};
 
 class RecordingControl : public QObject {
     Q_OBJECT
@@ -52,23 +75,29 @@ public:
     // Seconds since the recording started (the title's recording clock).
     std::uint32_t elapsedSeconds() const;
 
-    // Starts a recording of the camera measured at `fps` (nothing below 1.0, nothing unless
-    // idle). The movie goes to `moviePath`, or, when that is empty, to the file the save dialog
-    // offers in `saveFolder`. `picture` is the processed picture now: its size is the movie's.
+    // Starts a recording (nothing unless idle and the picture is live). The movie's folder is
+    // made when missing; a folder that cannot be written is refused with a notice before
+    // anything starts. `picture` is the processed picture now and `shown` its shown part: the
+    // movie has the picture's size. `captureNs` is the picture's capture time (steady clock,
+    // 0: now): the recording clock's zero, so the movie's frames fall on the camera's.
     // Returns whether a recording started.
-    bool StartRecording(double fps, const CxImage& picture, const std::string& saveFolder,
-                        const std::string& moviePath = {});
-    // The recording step of the frame pipeline: writes `picture` as often as the recording
-    // clock asks for, and starts the sound with the first written picture.
-    void AppendMovieFrame(const CxImage& picture);
+    bool StartRecording(const RecordingRequest& request, const CxImage& picture,
+                        const QRect& shown = {}, std::int64_t captureNs = 0);
+    // The recording step of the frame pipeline: writes the shown part of `picture` as often as
+    // the recording clock asks for. `captureNs`: the frame's capture time on the steady clock
+    // (0: now).
+    void AppendMovieFrame(const CxImage& picture, const QRect& shown = {},
+                          std::int64_t captureNs = 0);
+    // The camera closed or was lost: the movie holds the last picture with the notice until a
+    // camera delivers again.
+    void CameraAway();
     // Closes writer and recorder, shows the processing box and starts the join.
     void StopRecording();
 
-    // Joins, in the background and one after another, the temporary pairs a recording cut short
-    // left in the temporary folder, into `saveFolder` under the name the save dialog would have
-    // offered. Returns how many were found.
+    // Joins the pairs a crash left in the temporary folder (LeftoverRecovery). Returns how many
+    // were found.
     int RecoverLeftovers(const std::string& saveFolder);
-    bool recovering() const { return !recoveries_.empty() || recoveryRunning_; }
+    bool recovering() const { return recovery_.running(); }
 
     // Blocks until every join (the recording's and the recoveries) has ended. For the end of
     // the program and tests.
@@ -80,22 +109,32 @@ public:
     const std::string& moviePath() const { return moviePath_; }
     const TemporaryFiles& temporaryFiles() const { return temp_; }
     CMessageBoxDialog* processingBox() const { return processingBox_.data(); }
+    const LeftoverRecovery& recovery() const { return recovery_; }
 
 signals:
     // recordIdle() changed: the record and stop buttons swap.
     void idleChanged();
-    // A join of this recording ended; `message` explains a failure.
-    void recordingJoined(bool ok, const QString& moviePath, const QString& message);
+    // A join of this recording ended. `ok`: the movie was made; `complete`: it holds all that
+    // was asked (not cut short by a failed write or, for a timed recording, an early stop);
+    // `message` explains a failure.
+    void recordingJoined(bool ok, bool complete, const QString& moviePath, const QString& message);
     // A recovery ended (`message` is a one-line status for the title).
     void recoveryMessage(const QString& message);
 
 private:
     enum class State { Idle, Recording, JoinDue, Joining };
 
+    bool prepareFolder(const std::string& moviePath);
+    // Writes the movie picture `count` times, or, with `gapBefore`, once after count - 1 frames
+    // that repeat the picture before; false when a write failed (the recording stops).
+    bool writePictures(const std::uint8_t* bits, int count, bool gapBefore);
+    // The picture for the frames due at `atNs`: a live one after a gap, or the held one.
+    void writeDue(const std::uint8_t* bits, std::int64_t atNs, bool live);
+    void holdTick();
+    // Stops at once after a failed write, saying so.
+    void failWriting();
     void runJoin();
     void joinEnded(bool ok, const QString& message);
-    void startNextRecovery();
-    void startRecovery(const LeftoverRecording& next);
     void closeProcessingBox();
     void setState(State state);
 
@@ -106,25 +145,30 @@ private:
     std::unique_ptr<CAviWriter> aviWriter_;
     std::unique_ptr<CWavFile> wavRecorder_;
     TemporaryFiles temp_;
-    // Held from the start until the join ended, so that another instance's recovery leaves
-    // this pair alone; a crashed process's lock is stale and taken over.
+    // Taken before the pair's files are made, held until the join ended.
     std::unique_ptr<QLockFile> lock_;
     std::string moviePath_;
     std::uint32_t frameRate_ = 0;
     std::int64_t framesWritten_ = 0;
-    std::chrono::steady_clock::time_point recordStart_;  // the recording clock's zero
+    std::int64_t frameLimit_ = 0;  // 0: none
+    std::int64_t startNs_ = 0;     // the recording clock's zero, steady clock
+    std::int64_t lastPictureNs_ = 0;
     int movieWidth_ = 0;
     int movieHeight_ = 0;
-    QImage fitted_;  // a picture whose size changed since the start, fitted with black bars
+    QImage movieFrame_;  // the last fitted movie picture (movie size), also the held one
+    // The last picture written as it was (not fitted): the caller's, unchanged until its next
+    // frame; copied only when it is held.
+    const CxImage* lastPicture_ = nullptr;
+    bool holding_ = false;          // pictures stopped coming: the last one is repeated
+    bool away_ = false;             // the camera is switched, reopened or lost (CameraAway)
+    bool noticeDrawn_ = false;      // the held picture carries the notice
+    bool writeFailed_ = false;      // the recording stopped at a failed write
+    bool pictureNeedsCut_ = false;  // the picture file was not ended cleanly
+    QTimer holdTimer_;
 
     MovieJoin join_;
     QPointer<CMessageBoxDialog> processingBox_;
-
-    MovieJoin recoveryJoin_;
-    std::deque<LeftoverRecording> recoveries_;
-    std::unique_ptr<QLockFile> recoveryLock_;
-    std::string recoveryFolder_;
-    bool recoveryRunning_ = false;
+    LeftoverRecovery recovery_;
 };
 
 }  // namespace vistrela

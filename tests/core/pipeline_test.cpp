@@ -162,7 +162,10 @@ TEST(Pipeline, OverlayThenAnnotationThenMarker) {
     EXPECT_EQ(hook.width, 640);
     EXPECT_EQ(hook.overlayPixel, PEN_COLOUR.pixel());                  // mixed before the hook
     EXPECT_EQ(hook.markerPixel, SourceColour(300, 259).pixel());       // marker after it
-    EXPECT_EQ(img.PixelAt(300, 259), PEN_MARKER_COLOUR.pixel());       // row 220 from the bottom
+    // The processed picture (saved, recorded) has no marker; the screen's gets it afterwards.
+    EXPECT_EQ(img.PixelAt(300, 259), SourceColour(300, 259).pixel());
+    DrawScreenMarks(v, s, img, 0.0);
+    EXPECT_EQ(img.PixelAt(300, 259), PEN_MARKER_COLOUR.pixel());  // row 220 from the bottom
     EXPECT_EQ(img.PixelAt(100, 200), SourceColour(100, 200).pixel());  // black overlay: picture
     // The marker is drawn on the frame only.
     EXPECT_EQ(s.overlayImage.PixelAt(300, 259), 0xff000000u);
@@ -189,8 +192,11 @@ TEST(Pipeline, ZoomHelpDrawnOnlyWhileItsTimeLasts) {
     };
     v.noticeUntil = 100.0;
     ProcessFrame(v, s, img, f.view, VideoArea{640, 480}, 1, 100.0, nullptr);
+    DrawScreenMarks(v, s, img, 100.0);
     const int after = countHelpPixels();
     ProcessFrame(v, s, img, f.view, VideoArea{640, 480}, 2, 99.0, nullptr);
+    EXPECT_EQ(countHelpPixels(), after) << "never in the processed picture";
+    DrawScreenMarks(v, s, img, 99.0);
     const int during = countHelpPixels();
     EXPECT_GT(during, after + 200);
     // Both lines start at x = 320 - 230 = 90, the first at y = 220, the second at y = 240.

@@ -13,7 +13,12 @@
 #include <QTemporaryDir>
 #include <ctime>
 
+#include <QLockFile>
+
+#include "common/prompts.h"
+#include "recording/leftover_recovery.h"
 #include "recording/movie_join.h"
+#include "tests/core/temp_home.h"
 #include "settings/command_line.h"
 
 namespace vistrela {
@@ -90,6 +95,8 @@ TEST(RecordingPlan, AutoRecordOption) {
     EXPECT_EQ(c.autoRecordSeconds, 5);
     EXPECT_EQ(c.autoRecordPath, "수업 녹화/lesson 1.mp4");
     EXPECT_EQ(c.oneShotCapture, 0);
+    EXPECT_FALSE(c.overwrite) << "an existing movie is kept unless asked";
+    EXPECT_TRUE(ParseCommandLine({"--auto-record", "5", "a.avi", "--overwrite"}).overwrite);
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--auto-record"},
                                                {"--auto-record", "5"},
@@ -191,6 +198,29 @@ TEST_F(MovieJoinTest, JoinsIntoAviAndMp4AndRemovesTheInputsOnlyThen) {
     EXPECT_EQ(Probe(mp4), "mpeg4");
     EXPECT_FALSE(Exists(picture_));
     EXPECT_TRUE(Exists(sound_));  // not part of this join, so not touched
+}
+
+// Temporary recordings go to the user's cache folder, never the program's (shared by every run
+// of a build); a pair whose lock is held is a live recording, never a leftover.
+TEST(RecordingPlan, TemporaryFilesGoToTheCacheAndALockedPairIsLeftAlone) {
+    test::TempHome home;
+    const std::string folder = RecordingTempFolder();
+    EXPECT_EQ(folder, home.home() + "/.cache/vistrela/");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
+
+    const TemporaryFiles live = TemporaryFilesFor(folder, DefaultMovieName("20250101_101010"));
+    const std::unique_ptr<QLockFile> lock = LockPair(live.moviePath);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(LockPair(live.moviePath), nullptr) << "one holder at a time";
+    QFile file(QString::fromStdString(live.moviePath));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("a recording in progress");
+    file.close();
+    LeftoverRecovery recovery(StderrPrompts(), folder);
+    EXPECT_EQ(recovery.Recover(home.desktop(), {}), 1);
+    recovery.waitForEnd();
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(live.moviePath)));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(recovery.brokenFolder())));
 }
 
 TEST_F(MovieJoinTest, AFailedJoinKeepsItsInputsAndSaysWhere) {

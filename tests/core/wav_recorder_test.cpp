@@ -1,5 +1,5 @@
-// The WAV file layout and the recorder's pacing to the wall clock, with a clock of the test's
-// own and a simulated device.
+// The WAV file layout, the placing of sound by its capture time, and the repairs of a pair cut
+// short (leftover_files.h).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "recording/leftover_files.h"
+#include "recording/sound_placer.h"
 #include "recording/wav_format.h"
-#include "recording/wav_pacer.h"
 
 using namespace vistrela;
 
@@ -74,19 +75,11 @@ std::vector<std::uint8_t> CountingSound(std::size_t firstSample, std::size_t byt
     return out;
 }
 
-struct FakeClock {
-    std::chrono::nanoseconds now{0};
-    WavPacer::Clock clock() {
-        return [this] { return now; };
-    }
-    void advance(double seconds) {
-        now += std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(seconds * 1e9)));
-    }
-    std::int64_t expectedBytes() const {
-        return static_cast<std::int64_t>(
-            std::trunc(std::chrono::duration<double>(now).count() * 44100));
-    }
-};
+constexpr std::int64_t kSecond = 1'000'000'000;
+// The time of sample `n` after time 0 (22050 a second), plus `zero`.
+std::int64_t At(std::int64_t zero, double samples) {
+    return zero + static_cast<std::int64_t>(std::llround(samples * kSecond / 22050.0));
+}
 
 class WavRecorderCore : public ::testing::Test {
 protected:
@@ -134,99 +127,122 @@ TEST_F(WavRecorderCore, OpenReplacesAnExistingFileAndFailsOnAFolder) {
     EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir()) << "a folder is not removed";
 }
 
-// A device that starts half a second late and then delivers 80% of the bytes: after every
-// buffer the file is within 300 bytes of the clock, and the padding repeats the start of the
-// newest buffer; the final partly filled buffer brings a 10 s recording to about 441000 bytes.
-TEST_F(WavRecorderCore, PacerPadsALateSlowDeviceToTheWallClock) {
-    const std::string file = path("slow.wav");
-    FakeClock clock;
+// Sound goes where its capture time puts it: a late piece leaves silence before it, an early
+// one loses what overlaps, jitter is ignored, sound before time 0 is dropped, and the end is
+// silence up to the movie's end. No sample is ever written twice.
+TEST_F(WavRecorderCore, PlacerPutsSoundByCaptureTimeWithSilenceAndNeverARepeat) {
+    const std::string file = path("placed.wav");
     WavFileWriter writer;
     ASSERT_EQ(writer.Open(file, WavFormat{}), WavStep::None);
-    WavPacer pacer(writer, 44100, clock.clock());
-    pacer.Start();
-    clock.advance(0.5);
-    std::size_t delivered = 0;
-    std::size_t buffers = 0;
-    while (clock.now < std::chrono::seconds(10)) {
-        clock.advance(0.1);
-        const std::vector<std::uint8_t> piece = CountingSound(delivered / 2, 3528);
-        pacer.Append(piece.data(), piece.size());
-        delivered += piece.size();
-        if (pacer.buffersWritten() != buffers) {
-            buffers = pacer.buffersWritten();
-            const std::int64_t lag = clock.expectedBytes() - writer.dataBytes();
-            EXPECT_LE(lag, 300) << "after buffer " << buffers;
-            EXPECT_GE(lag, 0) << "padding never runs ahead of the clock";
-        }
+    SoundPlacer placer(writer, 22050);
+    const std::int64_t zero = 5 * kSecond;
+    placer.Start(zero);
+    struct Piece {
+        double atSample;          // capture time of its first sample, in samples after time 0
+        std::size_t firstNumber;  // CountingSound numbering
+        std::size_t samples;
+        std::size_t expectedAt;  // where its first kept sample lands
+        std::size_t kept;
+    };
+    const Piece pieces[] = {
+        {-100, 0, 300, 0, 200},                // before time 0: its first 100 samples dropped
+        {200 + 200, 300, 1000, 200, 1000},     // 9 ms after the end: jitter, follows on
+        {1200 + 300, 1300, 500, 1200, 500},    // 13.6 ms: jitter too
+        {1700 + 2205, 1800, 500, 3905, 500},   // 100 ms late: silence before it
+        {4405 - 1102, 2300, 2000, 4405, 898},  // 50 ms early: the overlap is dropped
+    };
+    for (const Piece& p : pieces) {
+        const std::vector<std::uint8_t> sound = CountingSound(p.firstNumber, p.samples * 2);
+        placer.Place(sound.data(), sound.size(), At(zero, p.atSample));
     }
-    EXPECT_EQ(buffers, delivered / kWavBufferBytes);
-    pacer.Finish();
+    placer.PadTo(At(zero, 6000));
     ASSERT_EQ(writer.Close(), WavStep::None);
-    EXPECT_FALSE(pacer.writeFailed());
-
+    EXPECT_FALSE(placer.writeFailed());
     const std::vector<std::uint8_t> data = CheckedWavData(file);
-    EXPECT_LE(data.size(), 441000u);
-    EXPECT_GE(data.size(), 441000u - 300);
-    // The file is the device's sound in order, each buffer followed by 300-byte repeats of its
-    // own start.
-    const std::vector<std::uint8_t> sound = CountingSound(0, delivered);
-    std::size_t at = 0;
-    std::size_t taken = 0;
-    while (taken < delivered) {
-        const std::size_t length = std::min(kWavBufferBytes, delivered - taken);
-        ASSERT_LE(at + length, data.size());
-        ASSERT_TRUE(
-            std::equal(sound.begin() + taken, sound.begin() + taken + length, data.begin() + at))
-            << "device sound at " << taken;
-        at += length;
-        while (at + 300 <= data.size() &&
-               std::equal(sound.begin() + taken, sound.begin() + taken + 300, data.begin() + at))
-            at += 300;
-        taken += length;
+    ASSERT_EQ(data.size(), 6000u * 2);
+    std::vector<int> owner(6000, -1);  // which piece each sample came from
+    for (std::size_t i = 0; i < std::size(pieces); ++i) {
+        const Piece& p = pieces[i];
+        const std::size_t skipped = p.samples - p.kept;
+        const std::vector<std::uint8_t> sound = CountingSound(p.firstNumber + skipped, p.kept * 2);
+        EXPECT_TRUE(std::equal(sound.begin(), sound.end(), data.begin() + p.expectedAt * 2))
+            << "piece " << i;
+        for (std::size_t k = 0; k < p.kept; ++k) owner[p.expectedAt + k] = static_cast<int>(i);
     }
-    EXPECT_EQ(at, data.size()) << "nothing but sound and repeats";
-    EXPECT_EQ(pacer.padBytes(), data.size() - delivered);
+    // Everything else is silence.
+    for (std::size_t n = 0; n < owner.size(); ++n) {
+        if (owner[n] >= 0) continue;
+        ASSERT_EQ(data[2 * n] | data[2 * n + 1], 0) << "sample " << n;
+    }
+    EXPECT_EQ(placer.silenceBytes(), (2205u + 697u) * 2);
 }
 
-TEST_F(WavRecorderCore, PacerWritesAFastDeviceAsItComesAndPadsAFailedOneWithSilence) {
-    FakeClock clock;
+// A full disk: the first failed write stops the placing and says so.
+TEST_F(WavRecorderCore, PlacerStopsAtTheFirstFailedWrite) {
+    const std::string file = path("full.wav");
+    WavFileWriter writer;
+    ASSERT_EQ(writer.Open(file, WavFormat{}), WavStep::None);
+    SoundPlacer placer(writer, 22050);
+    placer.Start(0);
+    const std::vector<std::uint8_t> sound = CountingSound(0, 2000);
+    placer.Place(sound.data(), sound.size(), 0);
+    ASSERT_TRUE(writer.Close() == WavStep::None);
+    // The file is closed now: every later write fails, as on a full disk.
+    placer.Place(sound.data(), sound.size(), At(0, 1000));
+    EXPECT_TRUE(placer.writeFailed());
+    placer.PadTo(At(0, 50000));
+    EXPECT_EQ(placer.silenceBytes(), 0u);
+}
+
+// A pair cut short: the picture file loses the half-written chunk after its last whole frame
+// and gets sizes that fit; the sound file gets sizes from its length.
+TEST_F(WavRecorderCore, RepairsCutAPictureFileAtItsLastWholeFrameAndMendTheSoundSizes) {
+    auto le32 = [](std::uint32_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    auto chunk = [&](const std::string& id, const std::string& body) {
+        return id + le32(static_cast<std::uint32_t>(body.size())) + body +
+               (body.size() % 2 ? std::string(1, '\0') : "");
+    };
+    const std::string avih = chunk("avih", le32(40000) + std::string(52, '\0'));  // 25 fps
+    const std::string hdrl =
+        "LIST" + le32(static_cast<std::uint32_t>(4 + avih.size())) + "hdrl" + avih;
+    std::string movi = "LIST" + le32(0xFFFFFFFF) + "movi";
+    for (int i = 0; i < 3; ++i) movi += chunk("00dc", std::string(101 + i, 'x'));
+    const std::string whole = "RIFF" + le32(0xFFFFFFFF) + "AVI " + hdrl + movi;
+    const std::string picture = path("cut.avi");
+    {
+        std::ofstream out(picture, std::ios::binary);
+        out << whole << "00dc" << le32(5000) << std::string(40, 'y');  // a frame cut mid-way
+    }
+    const AviCut cut = CutAviAtLastFrame(picture);
+    EXPECT_TRUE(cut.readable);
+    EXPECT_TRUE(cut.cut);
+    EXPECT_EQ(cut.frames, 3);
+    EXPECT_DOUBLE_EQ(cut.framesPerSecond, 25.0);
+    const std::vector<std::uint8_t> bytes = ReadAll(picture);
+    ASSERT_EQ(bytes.size(), whole.size());
+    EXPECT_EQ(Le(bytes, 4, 4), whole.size() - 8);
+    EXPECT_EQ(Le(bytes, 12 + hdrl.size() + 4, 4), movi.size() - 8);
+    EXPECT_FALSE(CutAviAtLastFrame(picture).cut) << "a whole file stays as it is";
+    EXPECT_FALSE(CutAviAtLastFrame(path("missing.avi")).readable);
+
+    const std::string sound = path("cut.wav");
     {
         WavFileWriter writer;
-        ASSERT_EQ(writer.Open(path("fast.wav"), WavFormat{}), WavStep::None);
-        WavPacer pacer(writer, 44100, clock.clock());
-        pacer.Start();
-        const std::vector<std::uint8_t> sound = CountingSound(0, 44100 * 3 + 1000);
-        for (std::size_t at = 0; at < sound.size(); at += 5292) {
-            clock.advance(0.1);  // 120% of the rate
-            pacer.Append(sound.data() + at, std::min<std::size_t>(5292, sound.size() - at));
-        }
-        pacer.Finish();
+        ASSERT_EQ(writer.Open(sound, WavFormat{}), WavStep::None);
+        const std::vector<std::uint8_t> samples = CountingSound(0, 1000);
+        ASSERT_TRUE(writer.Append(samples.data(), samples.size()));
         ASSERT_EQ(writer.Close(), WavStep::None);
-        EXPECT_EQ(pacer.buffersWritten(), 4u);
-        EXPECT_EQ(CheckedWavData(path("fast.wav")), sound);
+        std::fstream f(sound, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(4);
+        f.write("\0\0\0\0", 4);  // as a crash leaves them
+        f.seekp(42);
+        f.write("\0\0\0\0", 4);
+        f.seekp(0, std::ios::end);
+        f.write("z", 1);  // half a sample
     }
-    {
-        // One second of sound, then the device fails; the stop comes at 5 s.
-        clock.now = {};
-        WavFileWriter writer;
-        ASSERT_EQ(writer.Open(path("failed.wav"), WavFormat{}), WavStep::None);
-        WavPacer pacer(writer, 44100, clock.clock());
-        pacer.Start();
-        const std::vector<std::uint8_t> sound = CountingSound(1, 44100 + 4410);
-        clock.advance(1.1);
-        pacer.Append(sound.data(), sound.size());
-        clock.advance(3.9);
-        pacer.Finish(WavPacer::FinalPad::Silence);
-        ASSERT_EQ(writer.Close(), WavStep::None);
-        const std::vector<std::uint8_t> data = CheckedWavData(path("failed.wav"));
-        ASSERT_GE(data.size(), 5 * 44100u - 300);
-        ASSERT_LE(data.size(), 5 * 44100u);
-        // The first buffer's own padding (to 1.1 s) repeats its start; after the last sound
-        // comes silence only.
-        const std::size_t lastSound = 44100 + 4410 + 4410 / 300 * 300;
-        EXPECT_TRUE(std::equal(sound.begin() + 44100, sound.end(),
-                               data.begin() + 44100 + 4410 / 300 * 300));
-        EXPECT_TRUE(std::all_of(data.begin() + lastSound, data.end(),
-                                [](std::uint8_t b) { return b == 0; }));
-    }
+    EXPECT_EQ(RepairWavSizes(sound), 1000);
+    EXPECT_EQ(CheckedWavData(sound), CountingSound(0, 1000));
+    EXPECT_EQ(RepairWavSizes(picture), -1) << "not a sound file";
 }

@@ -130,6 +130,59 @@ TEST_F(CaptureGraphTest, CameraPluggedInLaterThroughTheListFileIsFoundAndOpens) 
     std::remove(path.c_str());
 }
 
+// The test cameras' patterns and formats through the real pipeline: JPEG frames (4:2:0 and
+// 4:2:2) through jpegdec, the clapper's white frame stamped at a whole second of the steady
+// clock, the printed page; and a camera whose line leaves its @FILE list fails as unplugged.
+TEST_F(CaptureGraphTest, TestCameraPatternsFormatsAndUnplugging) {
+    auto open = [&](const std::string& list) {
+        UseTestCameras(list.c_str());
+        std::string name;
+        int w = 320, h = 240;
+        receiver.frames = 0;
+        EXPECT_EQ(OpenCamera(graph, devices, count, name, w, h), kCaptureOk) << list;
+        return RunUntil([&] { return receiver.frames >= 3; });
+    };
+    auto pixel = [&](int x, int y) {
+        const std::uint8_t* p = receiver.lastPixels.data() + (y * receiver.last.width + x) * 3;
+        return p[0] + p[1] + p[2];
+    };
+    for (const char* format : {"MJPG", "MJPG422"}) {
+        ASSERT_TRUE(open(std::string("Doc@320x240@30@format=") + format)) << format;
+        EXPECT_EQ(graph.device()->modes().at(0).format, PixelFormat::Mjpeg);
+        EXPECT_GT(pixel(10, 10), 200) << "the red corner came through the JPEG frames";
+        EXPECT_LT(pixel(160, 20), 60);
+        graph.Close();
+    }
+
+    std::int64_t whiteAtNs = 0;
+    receiver.onFrame = [&](const FrameView& f) {
+        if (f.data[0] > 200 && whiteAtNs == 0) whiteAtNs = f.captureNs;
+    };
+    ASSERT_TRUE(open("Clap@320x240@30@pattern=clapper"));
+    ASSERT_TRUE(RunUntil([&] { return whiteAtNs != 0; }, 3000));
+    const std::int64_t intoSecond = whiteAtNs % 1'000'000'000;
+    EXPECT_TRUE(intoSecond == 0 || intoSecond > 1'000'000'000 - 33'400'000) << intoSecond;
+    receiver.onFrame = nullptr;
+    graph.Close();
+
+    ASSERT_TRUE(open("Page@640x480@30@pattern=page"));
+    int dark = 0;
+    for (int x = 0; x < 640; ++x)
+        for (int y = 100; y < 380; y += 7) dark += pixel(x, y) < 300;
+    EXPECT_GT(dark, 640 * 40 / 100) << "print";
+    EXPECT_LT(dark, 640 * 40 * 40 / 100) << "on white paper";
+    graph.Close();
+
+    const std::string path =
+        ::testing::TempDir() + "vistrela-unplug-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << "Plug Cam@320x240@30\n";
+    ASSERT_TRUE(open("@" + path));
+    std::ofstream(path) << "Other Cam@320x240@30\n";
+    ASSERT_TRUE(RunUntil([&] { return !receiver.failures.empty(); }, 5000));
+    EXPECT_NE(receiver.failures[0].find("unplugged"), std::string::npos) << receiver.failures[0];
+    std::remove(path.c_str());
+}
+
 TEST_F(CaptureGraphTest, DeliversFramesOfTheConnectedSizeAndFallsBackToOwnSize) {
     UseTestCameras("Doc Cam@1280x720,640x480,322x240");
     auto moniker = Device("Doc Cam");
