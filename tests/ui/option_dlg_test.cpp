@@ -58,7 +58,8 @@ class OptionDlgTest : public MainWindowFixture {
         poll.setInterval(20);
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* d = qobject_cast<Option*>(QApplication::activeModalWidget());
-            if (ran || d == nullptr || !d->isVisible()) return;
+            // Keys reach the dialog's shortcuts only once it is the active window.
+            if (ran || d == nullptr || !d->isVisible() || !d->isActiveWindow()) return;
             ran = true;
             poll.stop();
             body(d);
