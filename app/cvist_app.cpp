@@ -32,8 +32,7 @@ constexpr int kOneShotAnswerMs = 60000;
 // not (its files stay for the next start's recovery).
 constexpr int kSignalExitMs = 60000;
 
-// A relative name is taken in the folder the program was started in, before anything
-// changes the current folder.
+// A relative name is taken in the folder the program was started in.
 std::string AbsoluteFromStartFolder(const std::string& name) {
     return QDir::current().absoluteFilePath(QString::fromStdString(name)).toStdString();
 }
@@ -91,7 +90,7 @@ int CvistApp::InitInstance(int argc, char** argv) {
 
     AppContext context;
     context.commandLine = cmd;
-    // The window works in the program's folder; names from the command line are resolved first.
+    // Names from the command line are made absolute once, here.
     if (cmd.autoRecordSeconds > 0)
         context.commandLine.autoRecordPath = AbsoluteFromStartFolder(cmd.autoRecordPath);
     context.oneShotPath = oneShotPath;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <QTimerEvent>
@@ -85,7 +84,6 @@ bool CvistDlg::cameraOpen() const {
 void CvistDlg::OnInitDialog() {
     titleTimerId_ = startTimer(100);
     setUpRecording();
-    QDir::setCurrent(QString::fromStdString(appDir()));
     setWindowTitle(kProductTitle);
     pipe_.flipRows = 1;
     pipe_.mirror = 1;
@@ -126,9 +124,10 @@ void CvistDlg::OnInitDialog() {
 void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     ctx_.capture.SetWindow(this);
     ResetFrameRate(pipe_);
-    const int result = vistrela::OpenCamera(
-        ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount, ctx_.settings.cameraName,
-        ctx_.view.frameWidth, ctx_.view.frameHeight, preferredRow, &cameraRow_, identity);
+    const int result =
+        vistrela::OpenCamera(ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount,
+                             ctx_.settings.cameraName, ctx_.view.frameWidth, ctx_.view.frameHeight,
+                             preferredRow, &cameraRow_, identity, &ctx_.profile);
     if (cameraRow_ >= 0) cameraIdentity_ = CameraIdentity(ctx_.settings.devices[cameraRow_]);
     if (result == kCaptureNoCamera) {
         noCameraFound();
@@ -303,7 +302,8 @@ void CvistDlg::showCameraSettings() {
     if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
     const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
     if (!moniker) return;
-    ShowPropertyPages(moniker, this, CameraIdentity(ctx_.settings.devices[cameraRow_]));
+    ShowPropertyPages(moniker, this, CameraIdentity(ctx_.settings.devices[cameraRow_]),
+                      &ctx_.profile);
 }
 
 void CvistDlg::closeRequest() {

@@ -3,7 +3,6 @@
 // values on top unless the choices are remembered), and the camera opened again: with the
 // dialog's choices after OK, as it was after Cancel.
 
-#include <QSettings>
 #include <array>
 
 #include "app/cvist_dlg.h"
@@ -35,8 +34,7 @@ std::vector<ModeSize> CameraSizes(const DeviceEntry& row) {
 }  // namespace
 
 std::optional<RememberedChoices> CvistDlg::applyRememberedChoices() {
-    QSettings profile;
-    std::optional<RememberedChoices> choices = LoadRememberedChoices(profile);
+    std::optional<RememberedChoices> choices = LoadRememberedChoices(ctx_.profile);
     if (!choices) return std::nullopt;
     ApplyRememberedChoices(*choices, ctx_.settings);
     ParseResolution(ctx_.settings.resolutionMode, ctx_.view);
@@ -64,10 +62,10 @@ void CvistDlg::optionsCommand() {
 
     // The dialog shows the values in force; capture.ini's values come on top unless the user
     // asked for the choices to be remembered (those are then the ones in force).
-    const bool remember = RememberChoicesEnabled();
+    const bool remember = RememberChoicesEnabled(ctx_.profile);
     Settings edited = remember ? ctx_.settings : OptionsStartSettings(ctx_.settings, ctx_.ini);
     Option dialog(
-        edited, ctx_.view, *ctx_.prompts, ctx_.desktopPath,
+        edited, ctx_.view, *ctx_.prompts, ctx_.profile, ctx_.desktopPath,
         [&edited](int row) { return CameraSizes(edited.devices[row]); }, remember, rowBefore, this);
     const bool ok = dialog.exec() == QDialog::Accepted;
     ctx_.settings = ok ? edited : before;

@@ -17,7 +17,8 @@ constexpr int kFirstPictureTimeoutMs = 15000;
 }  // namespace
 
 void CvistDlg::setUpRecording() {
-    recording_ = std::make_unique<RecordingControl>(*ctx_.prompts, RecordingTempFolder());
+    recording_ =
+        std::make_unique<RecordingControl>(*ctx_.prompts, RecordingTempFolder(), ctx_.sources);
     connect(recording_.get(), &RecordingControl::idleChanged, this,
             [this] { recordingIdleChanged(); });
     connect(recording_.get(), &RecordingControl::recoveryMessage, this, [this](const QString& m) {

@@ -10,7 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWindow>
@@ -18,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "settings/profile_store.h"
 #include "tests/core/temp_home.h"
 
 using namespace vistrela;
@@ -81,17 +81,19 @@ class MessageBoxDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TempHome> home_;
+    std::unique_ptr<ProfileStore> profile_;
 
 private slots:
     void initTestCase() {
         home_ = std::make_unique<test::TempHome>();
         QVERIFY(home_->valid());
-        QCoreApplication::setOrganizationName("vistrela");
-        QCoreApplication::setApplicationName("vistrela");
         // The answers go to the throw-away home, never the user's profile.
-        QVERIFY(QSettings().fileName().startsWith(QString::fromStdString(home_->home())));
+        profile_ = std::make_unique<ProfileStore>(QString::fromStdString(home_->path("p.conf")));
     }
-    void cleanupTestCase() { home_.reset(); }
+    void cleanupTestCase() {
+        profile_.reset();
+        home_.reset();
+    }
 
     void okBoxEndsWithOkByEscapeCloseEnterAndClick() {
         CMessageBoxDialog box(nullptr, "Saved.", "Vistrela", 0);
@@ -164,7 +166,7 @@ private slots:
     void checkedAnswerIsRememberedByTextNotTitle() {
         const QString text = QStringLiteral("Replace the existing file?");
         const std::uint32_t style = 3 | kMbDontDisplayAgain;
-        CMessageBoxDialog first(nullptr, text, "One", style);
+        CMessageBoxDialog first(nullptr, text, "One", style, 0, profile_.get());
         QCheckBox* check = first.dontAgainCheckBox();
         QVERIFY(check != nullptr);
         QCOMPARE(check->text(), QStringLiteral("Don't display this &message again."));
@@ -172,9 +174,9 @@ private slots:
         QVERIFY(check->geometry().bottom() < first.button(IDYES)->geometry().top());
         QCOMPARE(runModal(first, [&] { QTest::mouseClick(first.button(IDNO), Qt::LeftButton); }),
                  IDNO);
-        QCOMPARE(QSettings().value("MessageBoxes/" + first.profileValueName()).toInt(), IDNO);
+        QCOMPARE(profile_->value(first.profileKey()).toInt(), IDNO);
 
-        CMessageBoxDialog second(nullptr, text, "Two", style);
+        CMessageBoxDialog second(nullptr, text, "Two", style, 0, profile_.get());
         EventCounter shows(QEvent::Show);
         second.installEventFilter(&shows);
         QCOMPARE(second.DoModal(), IDNO);
@@ -184,7 +186,7 @@ private slots:
 
         // Unchecked, the answer is not kept and the next box asks again.
         const QString other = QStringLiteral("Delete the recording?");
-        CMessageBoxDialog unchecked(nullptr, other, "", 4 | kMbDontAskAgain);
+        CMessageBoxDialog unchecked(nullptr, other, "", 4 | kMbDontAskAgain, 0, profile_.get());
         QCOMPARE(unchecked.dontAgainCheckBox()->text(),
                  QStringLiteral("Don't ask this &question again."));
         QCOMPARE(runModal(unchecked,
@@ -194,8 +196,8 @@ private slots:
                               QTest::keyClick(keyTarget(unchecked), Qt::Key_Return);
                           }),
                  IDYES);
-        QVERIFY(!QSettings().contains("MessageBoxes/" + unchecked.profileValueName()));
-        CMessageBoxDialog again(nullptr, other, "", 4 | kMbDontAskAgain);
+        QVERIFY(!profile_->contains(unchecked.profileKey()));
+        CMessageBoxDialog again(nullptr, other, "", 4 | kMbDontAskAgain, 0, profile_.get());
         QCOMPARE(runModal(again, [&] { QTest::mouseClick(again.button(IDNO), Qt::LeftButton); }),
                  IDNO);
     }
