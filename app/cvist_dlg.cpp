@@ -85,8 +85,8 @@ void CvistDlg::OnInitDialog() {
     titleTimerId_ = startTimer(100);
     setUpRecording();
     setWindowTitle(kProductTitle);
-    pipe_.flipRows = 1;
-    pipe_.mirror = 1;
+    pipe_.flipRows = true;
+    pipe_.mirror = true;
     if (ctx_.commandLine.oneShotCapture) {
         setWindowTitle(QString::fromUtf8(FormatString("%s 저장후종료 %s", kProductTitle,
                                                       ctx_.commandLine.commandLineName.c_str())));

@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(ctx_->capture.device(), device);
         QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
         QCOMPARE(ctx_->view.zoom, 1.0);
-        QCOMPARE(dlg_->pipelineState().drawMode, 0);
+        QCOMPARE(dlg_->pipelineState().drawMode, DRAW_NONE);
         QVERIFY(waitFrames(2));
 
         // Collapsing: only "show" is offered, the grid waits beyond the right edge.
