@@ -22,6 +22,11 @@ namespace vistrela {
 
 namespace {
 
+// How far a frame's time stamp may lie before its arrival (a camera's latency) and after it
+// (clock jitter) and still count as its capture time.
+constexpr std::int64_t kCaptureStampMaxAgeNs = 1'000'000'000;
+constexpr std::int64_t kCaptureStampSlackNs = 5'000'000;
+
 std::int64_t SteadyMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -71,7 +76,15 @@ std::int64_t CaptureTimeNs(GstSample* sample, GstElement* pipeline) {
         running = gst_segment_to_running_time(segment, GST_FORMAT_TIME, running);
     const GstClockTime base = gst_element_get_base_time(pipeline);
     if (!GST_CLOCK_TIME_IS_VALID(running) || !GST_CLOCK_TIME_IS_VALID(base)) return 0;
-    return static_cast<std::int64_t>(base + running);
+    const auto stamp = static_cast<std::int64_t>(base + running);
+    // A stamp far from the frame's arrival is not a capture time: a source that cannot keep
+    // up with its own rate (a test source on a loaded or instrumented build) counts frames,
+    // not time, and a driver may stamp wrongly. The arrival time stands in for it then.
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    if (stamp > now + kCaptureStampSlackNs || stamp < now - kCaptureStampMaxAgeNs) return 0;
+    return stamp;
 }
 
 }  // namespace

@@ -171,15 +171,28 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     return true;
 }
 
-bool RecordingControl::writePictures(const std::uint8_t* bits, int count, bool gapBefore) {
+bool RecordingControl::writePictures(const std::uint8_t* bits, int count, Placement placement) {
     if (frameLimit_ > 0)
         count = static_cast<int>(std::min<std::int64_t>(count, frameLimit_ - framesWritten_));
-    if (gapBefore && count > 1 && aviWriter_->writerState() == kWriterWriting) {
-        // Frames the camera did not deliver in time keep showing the picture before them; this
-        // one goes where it was captured, never earlier.
-        aviWriter_->SkipFrames(count - 1);
-        framesWritten_ += count - 1;
-        count = 1;
+    int repeatsAfter = 0;
+    if (count > 0 && aviWriter_->writerState() == kWriterWriting) {
+        switch (placement) {
+            case Placement::Last:
+                // Frames the camera did not deliver in time keep showing the picture before
+                // them; this one goes where it was captured, never earlier.
+                aviWriter_->SkipFrames(count - 1);
+                framesWritten_ += count - 1;
+                count = 1;
+                break;
+            case Placement::First:
+                repeatsAfter = count - 1;
+                count = 1;
+                break;
+            case Placement::Repeat:
+                repeatsAfter = count;
+                count = 0;
+                break;
+        }
     }
     for (int i = 0; i < count; ++i) {
         if (aviWriter_->AppendFrame(movieWidth_, movieHeight_, bits, 32) != kAviOk) {
@@ -187,6 +200,10 @@ bool RecordingControl::writePictures(const std::uint8_t* bits, int count, bool g
             return false;
         }
         ++framesWritten_;
+    }
+    if (repeatsAfter > 0) {
+        aviWriter_->SkipFrames(repeatsAfter);
+        framesWritten_ += repeatsAfter;
     }
     if (frameLimit_ > 0 && framesWritten_ >= frameLimit_) {
         // The timed recording is whole; the stop runs outside the frame handler.
@@ -196,7 +213,7 @@ bool RecordingControl::writePictures(const std::uint8_t* bits, int count, bool g
     return true;
 }
 
-void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, bool live) {
+void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, Placement placement) {
     if (wavRecorder_ && wavRecorder_->writeFailed()) {
         failWriting();
         return;
@@ -204,7 +221,7 @@ void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, boo
     // Half a frame early: a picture goes to the frame nearest its capture time, so the jitter of
     // a camera's time stamps never moves it a frame back.
     const double elapsed = static_cast<double>(atNs - startNs_) / 1e9 + 0.5 / frameRate_;
-    writePictures(bits, PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX), live);
+    writePictures(bits, PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX), placement);
 }
 
 void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& shown,
@@ -225,7 +242,7 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
         bits = movieFrame_.constBits();
         lastPicture_ = nullptr;
     }
-    writeDue(bits, captureNs > 0 ? captureNs : now, true);
+    writeDue(bits, captureNs > 0 ? captureNs : now, Placement::Last);
 }
 
 void RecordingControl::CameraAway() {
@@ -247,13 +264,18 @@ void RecordingControl::holdTick() {
         lastPicture_ = nullptr;
         holding_ = true;
         noticeDrawn_ = false;
+        // The last picture written is the one held: the movie shows it already.
+        heldInMovie_ = framesWritten_ > 0;
     }
     // A camera that only stutters is held plainly; one that is gone says so.
     if (away_ && !noticeDrawn_) {
         DrawHeldNotice(movieFrame_);
         noticeDrawn_ = true;
+        heldInMovie_ = false;
     }
-    writeDue(movieFrame_.constBits(), now, false);
+    const std::int64_t before = framesWritten_;
+    writeDue(movieFrame_.constBits(), now, heldInMovie_ ? Placement::Repeat : Placement::First);
+    if (framesWritten_ > before) heldInMovie_ = true;
 }
 
 void RecordingControl::failWriting() {

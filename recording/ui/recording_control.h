@@ -126,12 +126,19 @@ signals:
 private:
     enum class State { Idle, Recording, JoinDue, Joining };
 
+    // Where a picture goes among the `count` frames due. Repeated frames are empty samples that
+    // players show as the picture before: nothing is encoded for them.
+    enum class Placement {
+        Last,    // a live picture: the frames before it repeat the picture before
+        First,   // a newly held picture: it, then repeats of it
+        Repeat,  // the held picture is in the movie already: repeats only
+    };
     bool prepareFolder(const std::string& moviePath);
-    // Writes the movie picture `count` times, or, with `gapBefore`, once after count - 1 frames
-    // that repeat the picture before; false when a write failed (the recording stops).
-    bool writePictures(const std::uint8_t* bits, int count, bool gapBefore);
-    // The picture for the frames due at `atNs`: a live one after a gap, or the held one.
-    void writeDue(const std::uint8_t* bits, std::int64_t atNs, bool live);
+    // Writes the frames due as `placement` says (every one encoded before the first picture of
+    // the file); false when a write failed (the recording stops).
+    bool writePictures(const std::uint8_t* bits, int count, Placement placement);
+    // The frames due at `atNs`, with the picture placed as `placement` says.
+    void writeDue(const std::uint8_t* bits, std::int64_t atNs, Placement placement);
     void holdTick();
     // Stops at once after a failed write, saying so.
     void failWriting();
@@ -165,6 +172,7 @@ private:
     bool holding_ = false;          // pictures stopped coming: the last one is repeated
     bool away_ = false;             // the camera is switched, reopened or lost (CameraAway)
     bool noticeDrawn_ = false;      // the held picture carries the notice
+    bool heldInMovie_ = false;      // the held picture, as it is now, was written once
     bool writeFailed_ = false;      // the recording stopped at a failed write
     bool pictureNeedsCut_ = false;  // the picture file was not ended cleanly
     QTimer holdTimer_;
