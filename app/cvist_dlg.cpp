@@ -10,7 +10,6 @@
 #include <ctime>
 
 #include "annotation/overlay.h"
-#include "app/command_ids.h"
 #include "app/video_widget.h"
 #include "capture/camera_controls.h"
 #include "capture/device_table.h"
@@ -105,7 +104,6 @@ void CvistDlg::OnInitDialog() {
     fitWindowToVideo();
     toggleFullScreen();
 
-    pipe_.captureRequest = 0;
     refreshPanelImages();
 
     // The panel is laid out before the camera opens: a notice the open shows (no camera)
@@ -241,63 +239,6 @@ void CvistDlg::checkCameraBack() {
             std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
 }
 
-void CvistDlg::onMenuCommand(int id) {
-    const MenuCommand command = classifyMenuCommand(
-        id, std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
-    switch (command.action) {
-        case MenuAction::TogglePanel:
-            togglePanel();
-            break;
-        case MenuAction::ResetZoom:
-            ZoomReset(ctx_.view);
-            break;
-        case MenuAction::ResetPan:
-            PanReset(ctx_.view);
-            break;
-        case MenuAction::TextTool:
-            onCommand(IDC_TEXT);
-            break;
-        case MenuAction::DrawTool:
-            onCommand(IDC_PEN);
-            break;
-        case MenuAction::EraseTool:
-            onCommand(IDC_ERASER);
-            break;
-        case MenuAction::Undo:
-            onCommand(cmd::Undo);
-            break;
-        case MenuAction::Redo:
-            onCommand(cmd::Redo);
-            break;
-        case MenuAction::SwitchCamera: {
-            // The row is the camera: two cameras may share a name.
-            const int row = command.cameraIndex;
-            const std::string name = ctx_.settings.devices[row].friendlyName;
-            CloseCamera();
-            ctx_.settings.cameraName = name;
-            OpenCamera(row);
-            break;
-        }
-        case MenuAction::SameCamera:
-            // The current camera again: nothing to do while it runs; after it was lost,
-            // choosing it is how the user asks to have it back.
-            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_, cameraIdentity_);
-            break;
-        case MenuAction::Freeze:
-            toggleFreeze();
-            break;
-        case MenuAction::Options:
-            onCommand(cmd::Options);
-            break;
-        case MenuAction::MonitorFullScreen:
-            fullScreenOn(command.monitorIndex);
-            break;
-        case MenuAction::Ignored:
-            break;
-    }
-}
-
 void CvistDlg::showCameraSettings() {
     if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
     const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
@@ -344,18 +285,13 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
     done(QDialog::Accepted);
 }
 
-void CvistDlg::stopTitleTimer() {
-    if (titleTimerId_ != 0) killTimer(titleTimerId_);
-    titleTimerId_ = 0;
-}
-
 void CvistDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == titleTimerId_) {
         updateTitle();
     } else if (event->timerId() == autoCaptureTimerId_) {
         killTimer(autoCaptureTimerId_);
         autoCaptureTimerId_ = 0;
-        onCommand(IDC_SAVE_PICTURE);
+        runCommand(Command::SavePicture);
     }
     QDialog::timerEvent(event);
 }

@@ -57,12 +57,11 @@ public:
     // could not be written.
     int exitStatus() const { return exitStatus_; }
 
-    // Commands by id (app/commands.h): panel buttons, hidden controls and the program's own
-    // keys; the context menu's ids 10 to 60 go on to onMenuCommand.
+    // The window's commands (app/commands.h) by the id a control sends: a panel button's, or a
+    // context menu entry's (10 to 60, on to onMenuCommand).
     void onCommand(int id);
     void onMenuCommand(int id);
-    // Window-menu commands (the about box, 0x0010).
-    void onSysCommand(int id);
+    void runCommand(Command command);
 
     // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
     // camera the name rules pick; a camera looked for again by its `identity` wins over both.
@@ -107,10 +106,17 @@ protected:
     void reject() override;
 
 private:
-    friend std::span<const CommandEntry> commandTable();
+    friend std::span<const CommandRow> commandRows();
 
-    void runCommand(const CommandEntry& entry);
-    void stopTitleTimer();
+    void runRow(const CommandRow& row);
+    // The pen or the eraser takes the left button.
+    void selectTool(DrawMode tool);
+    // The next frame is saved as a picture.
+    void requestStill();
+    bool panelCollapsed() const { return panelWidth != kPanelShownWidth; }
+    bool fullScreen() const { return windowed == 0; }
+    // The context menu's entries enabled and named as the commands' state says.
+    void applyCommandState();
     // Full screen (true) or windowed (false); nothing when the window is already so.
     void setFullScreen(bool on);
     void OnInitDialog();

@@ -15,8 +15,8 @@
 namespace vistrela {
 
 void CvistDlg::keyPressEvent(QKeyEvent* event) {
-    if (const CommandEntry* entry = findCommandForKey(event->keyCombination())) {
-        runCommand(*entry);
+    if (const CommandRow* row = commandForKey(event->keyCombination())) {
+        runRow(*row);
         return;
     }
     QWidget::keyPressEvent(event);  // not QDialog's: Enter must not end the dialog

@@ -52,14 +52,12 @@ void CvistDlg::refreshPanelImages() {
         CGdipButton* b = button(entry.controlId);
         b->loadNormalImage(entry.normalImage);
         b->loadHoverImage(entry.hoverImage);
-        const CommandEntry* command = findCommand(entry.controlId);
+        const CommandRow* command = commandForControl(entry.controlId);
         QString tip;
         if (command != nullptr && command->toolTip != nullptr)
             tip = QString::fromUtf8(command->toolTip);
-        if (command != nullptr && command->keyText != nullptr) {
-            const QString keys = QString::fromUtf8(command->keyText);
-            tip = tip.isEmpty() ? keys : QStringLiteral("%1 (%2)").arg(tip, keys);
-        }
+        const QString keys = command != nullptr ? keyText(*command) : QString();
+        if (!keys.isEmpty()) tip = tip.isEmpty() ? keys : QStringLiteral("%1 (%2)").arg(tip, keys);
         b->setToolTipText(tip);
     }
     applyStripLook();
@@ -295,7 +293,7 @@ void CvistDlg::fullScreenOn(int monitor) {
 void CvistDlg::togglePanel() {
     const bool collapse = panelWidth == kPanelShownWidth;
     panelWidth = collapse ? kPanelCollapsedWidth : kPanelShownWidth;
-    applyPanelState(menuModel_, collapse);
+    applyCommandState();
     applyStripLook();
     button(IDC_PANEL_STRIP)->refreshImages();
     layoutControls();

@@ -2,7 +2,9 @@
 // at the window's centre, its choices run once it has closed.
 
 #include <QGuiApplication>
+#include <vector>
 
+#include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "capture/device_table.h"
 #include "capture/media/capture_device.h"
@@ -15,8 +17,18 @@ namespace vistrela {
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
         std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+        cameraRow_, menuCommands());
+    applyCommandState();
+}
+
+void CvistDlg::applyCommandState() {
+    for (const CommandRow& row : commandRows()) {
+        MenuItemModel* item = row.menuId != 0 ? menuModel_.find(row.menuId) : nullptr;
+        if (item == nullptr) continue;
+        item->enabled = row.enabled == nullptr || row.enabled(*this);
+        const bool on = row.on != nullptr && row.on(*this);
+        item->text = on && row.onLabel != nullptr ? row.onLabel : row.label;
+    }
 }
 
 void CvistDlg::refreshCameraList() {
@@ -37,9 +49,7 @@ void CvistDlg::popupContextMenu() {
     // The menu is made from the model as it stands when it pops up, and a chosen command runs
     // only after the menu has closed: a command may rebuild the model (a camera switch does),
     // and a menu must never be destroyed inside its own key or mouse handler.
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
-    applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
-    applyFreezeState(menuModel_, freeze_.Frozen());
+    applyCommandState();
     MenuModel shown = menuModel_;
     appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();

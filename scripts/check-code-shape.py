@@ -24,7 +24,7 @@ MAX_APP_FILE_LINES = 300
 PROGRAM_DIRS = ("app", "capture", "viewer", "annotation", "stills", "recording", "settings",
                 "controls", "common")
 # Tables and pixel loops: long on purpose.
-ALLOWED_LONG = {"commandTable", "MakeCommandTable"}
+ALLOWED_LONG = {"commandRows"}
 ALLOWED_LONG_FILES = ("viewer/pixel_loops.cpp", "viewer/resample_loops.cpp",
                       "capture/pixel_convert.cpp")
 FUNCTION_KINDS = {"FunctionDecl", "CXXMethodDecl", "CXXConstructorDecl", "CXXDestructorDecl",

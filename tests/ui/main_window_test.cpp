@@ -162,7 +162,7 @@ private slots:
         QVERIFY(waitFrames(2));
         // No event runs between the two requests, so no frame can come between them.
         dlg_->onCommand(IDC_SAVE_PICTURE);
-        dlg_->onCommand(cmd::SavePictureHidden);
+        QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!waitForPicture(0).isEmpty());
         QVERIFY(waitFrames(5));
         QCOMPARE(pictures().size(), 1);
