@@ -1,8 +1,6 @@
 // The main window's command registry: one row per command, and the lookups the panel, the
 // context menu and the keyboard go through.
 
-#include <array>
-
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "common/clock.h"
@@ -25,7 +23,7 @@ constexpr QKeyCombination key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModi
 std::span<const CommandRow> commandRows() {
     using D = CvistDlg;
     using C = Command;
-    static const std::array<CommandRow, 32> kRows = {{
+    static const CommandRow kRows[] = {
         // The context menu's entries, in its order.
         {.command = C::PanelHide,
          .menuId = ID_PANEL_HIDE,
@@ -160,7 +158,7 @@ std::span<const CommandRow> commandRows() {
         {.command = C::AboutBox,
          .keys = {key(Qt::Key_F1), kNoKey},
          .run = [](D& d) { d.showAbout(); }},
-    }};
+    };
     return kRows;
 }
 
