@@ -53,6 +53,7 @@ enum class Command {
     ZoomOut,
     Escape,
     ToggleFullScreen,
+    TogglePanel,
     CameraSettings,
     AboutBox,
 };
