@@ -33,12 +33,8 @@
 namespace vistrela {
 
 namespace {
-constexpr int kReconnectIntervalMs = 2000;
 constexpr int kFrameWatchIntervalMs = 50;
 constexpr int kFrameWatchTicks = 600;
-// A camera that is listed but will not open may block each attempt for a while; attempts
-// that fail space themselves out up to this.
-constexpr int kReconnectMaxIntervalMs = 30000;
 }  // namespace
 
 CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
@@ -57,7 +53,7 @@ CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
     videoStatic = new VideoWidget(this);
     createPanel();
 
-    reconnectTimer_.setInterval(kReconnectIntervalMs);
+    reconnectTimer_.setInterval(session_.retryIntervalMs());
     connect(&reconnectTimer_, &QTimer::timeout, this, [this] { checkCameraBack(); });
     // A window manager frames a new window within moments; one that has not framed it after
     // kFrameWatchTicks looks does not draw frames at all.
@@ -141,8 +137,7 @@ void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     }
     // The pipeline starts now; its first picture (cameraStarted) or a failed start
     // (captureFailed) follows.
-    startPending_ = true;
-    lookingForAnyCamera_ = false;
+    session_.opened();
     reconnectTimer_.stop();
     if (!fittedToCamera_ && windowed == 1) {
         // The window takes the shape of the picture the camera really delivers.
@@ -166,9 +161,7 @@ void CvistDlg::noCameraFound() {
     cameraRow_ = -1;
     buildContextMenu();
     reconnectTimer_.start();
-    if (lookingForAnyCamera_) return;
-    lookingForAnyCamera_ = true;
-    ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
+    if (session_.noCamera()) ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
 }
 
 bool CvistDlg::unattended() const {
@@ -190,31 +183,28 @@ void CvistDlg::CloseCamera() {
 }
 
 void CvistDlg::cameraStarted() {
-    startPending_ = false;
-    cameraLost_ = false;
-    reconnectTimer_.setInterval(kReconnectIntervalMs);
+    session_.firstPicture();
+    reconnectTimer_.setInterval(session_.retryIntervalMs());
 }
 
 void CvistDlg::captureFailed(const std::string& reason) {
     CloseCamera();
-    if (startPending_) {
-        // No picture ever came: a failed open, tried again later and later.
-        startPending_ = false;
-        ctx_.view.statusText = "카메라를 열 수 없습니다";
-        ctx_.view.statusUntil = nowSeconds() + 5.0;
-        std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
-        reconnectTimer_.setInterval(
-            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
-        reconnectTimer_.start();
-        return;
+    switch (session_.failed()) {
+        case CameraFailure::FailedStart:
+            ctx_.view.statusText = "카메라를 열 수 없습니다";
+            ctx_.view.statusUntil = nowSeconds() + 5.0;
+            std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
+            break;
+        case CameraFailure::Lost:
+            // Said once, in the title, for a while; the window stays usable.
+            ctx_.view.statusText = "카메라 연결이 끊어졌습니다";
+            ctx_.view.statusUntil = nowSeconds() + 10.0;
+            std::fprintf(stderr, "vistrela: camera stopped: %s\n", reason.c_str());
+            break;
+        case CameraFailure::StillAway:
+            break;
     }
-    if (!cameraLost_) {
-        cameraLost_ = true;
-        // Said once, in the title, for a while; the window stays usable.
-        ctx_.view.statusText = "카메라 연결이 끊어졌습니다";
-        ctx_.view.statusUntil = nowSeconds() + 10.0;
-        std::fprintf(stderr, "vistrela: camera stopped: %s\n", reason.c_str());
-    }
+    reconnectTimer_.setInterval(session_.retryIntervalMs());
     reconnectTimer_.start();
 }
 
@@ -230,13 +220,14 @@ void CvistDlg::checkCameraBack() {
     ctx_.capture.EnumerateDevices(probe, count);
     if (count < 1) return;
     // While recording, another camera takes the lost one's place: the lesson goes on.
-    if (!lookingForAnyCamera_ && !recording_->recording() &&
+    if (!session_.anyCameraWillDo() && !recording_->recording() &&
         FindCameraAgain(probe, count, cameraIdentity_, ctx_.settings.cameraName) < 0)
         return;
     OpenCamera(-1, cameraIdentity_);
-    if (!ctx_.capture.isOpen())
-        reconnectTimer_.setInterval(
-            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
+    if (!ctx_.capture.isOpen()) {
+        session_.attemptFailed();
+        reconnectTimer_.setInterval(session_.retryIntervalMs());
+    }
 }
 
 void CvistDlg::showCameraSettings() {

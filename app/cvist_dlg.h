@@ -22,6 +22,7 @@
 #include "annotation/annotation_tools.h"
 #include "app/app_context.h"
 #include "app/commands.h"
+#include "capture/camera_session.h"
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
 #include "controls/panel_buttons.h"
@@ -233,13 +234,9 @@ private:
     std::unique_ptr<CMenuXP> contextMenu;
     MenuModel menuModel_;
 
-    int titleTimerId_ = 0;     // timer 123: the title, ten times a second
-    QTimer reconnectTimer_;    // looks for a lost camera coming back
-    bool cameraLost_ = false;  // the camera failed while running; said once
-    // The camera was opened and has sent no picture yet: a failure now is a failed start.
-    bool startPending_ = false;
-    // There was no camera at all: the first camera that appears is opened.
-    bool lookingForAnyCamera_ = false;
+    int titleTimerId_ = 0;  // timer 123: the title, ten times a second
+    CameraSession session_;
+    QTimer reconnectTimer_;  // the attempts to get a camera back, at the session's interval
     // The device row of the chosen camera, -1 without one.
     int cameraRow_ = -1;
     // CameraIdentity of the camera last chosen, kept while it is lost so that it is found

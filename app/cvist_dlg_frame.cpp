@@ -30,7 +30,7 @@ void CvistDlg::readTextWindow() {
 
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
-    if (startPending_) cameraStarted();
+    if (session_.state() == CameraState::Opening) cameraStarted();
     const VideoArea area = pictureArea();
     // The text window's text and place are read for every frame while it is open.
     AnnotationHook* textStep = nullptr;

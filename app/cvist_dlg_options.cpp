@@ -53,7 +53,7 @@ void CvistDlg::optionsCommand() {
         // Said once: the first camera that appears is opened, without the start-up notice.
         cameraRow_ = -1;
         buildContextMenu();
-        lookingForAnyCamera_ = true;
+        session_.noCamera();
         reconnectTimer_.start();
         return;
     }
