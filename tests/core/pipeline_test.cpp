@@ -12,16 +12,7 @@ namespace {
 using test::MakeFrame;
 using test::SourceColour;
 
-ViewState View(int w, int h) {
-    ViewState v;
-    v.frameWidth = w;
-    v.frameHeight = h;
-    v.zoomSize = v.zoomMinSize = w;
-    v.zoomSizeY = v.zoomMinSizeY = h;
-    v.zoom = 1.0;
-    v.zoomLimit = 8;
-    return v;
-}
+using test::View;
 
 TEST(FrameRate, WindowRestartsOnlyBetween4000And5000Ms) {
     PipelineState s;

@@ -19,6 +19,7 @@
 
 #include "settings/profile_store.h"
 #include "tests/core/temp_home.h"
+#include "tests/ui/event_counter.h"
 
 using namespace vistrela;
 
@@ -27,21 +28,7 @@ namespace {
 constexpr int kWaitMs = 10000;
 const QString kProcessing = QStringLiteral("동영상 처리중. 잠시 기다려 주세요");
 
-// Counts the events of one kind that reach an object.
-class EventCounter : public QObject {
-public:
-    explicit EventCounter(QEvent::Type type) : type_(type) {}
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == type_) ++count;
-        return false;
-    }
-
-private:
-    QEvent::Type type_;
-};
+using vistrela::test::EventCounter;
 
 // Where the keyboard goes in `box`: its focused control, else the box itself.
 QWidget* keyTarget(CMessageBoxDialog& box) {
