@@ -37,7 +37,10 @@ constexpr int kFrameWatchIntervalMs = 50;
 constexpr int kFrameWatchTicks = 600;
 }  // namespace
 
-CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
+CvistDlg::CvistDlg(AppContext& context)
+    : QDialog(nullptr),
+      ctx_(context),
+      stills_(context.commandLine.oneShotCapture != 0, context.oneShotPath) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(kAppIconPath));
@@ -152,7 +155,7 @@ void CvistDlg::noCameraFound() {
     if (unattended()) {
         // Nobody is there to read a box or plug a camera in: say so and end with a failure.
         std::fprintf(stderr, "vistrela: no camera found (카메라가 없습니다)\n");
-        exitStatus_ = 1;
+        stills_.setExitStatus(1);
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
@@ -258,15 +261,12 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
-    if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ && exitStatus_ == 0) {
+    if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ &&
+        stills_.exitStatus() == 0) {
         std::fprintf(stderr, "vistrela: closed before the first picture; nothing recorded\n");
-        exitStatus_ = 1;
+        stills_.setExitStatus(1);
     }
-    if (externalReply_) {
-        PictureReply reply = std::move(externalReply_);
-        externalReply_ = nullptr;
-        reply(false, "the viewer was closed");
-    }
+    stills_.windowClosing();
     contextMenu.reset();
     if (titleTimerId_ != 0) killTimer(titleTimerId_);
     titleTimerId_ = 0;

@@ -27,6 +27,7 @@
 #include "controls/menu_model.h"
 #include "controls/panel_buttons.h"
 #include "settings/remembered_choices.h"
+#include "stills/still_request.h"
 #include "viewer/frame_freeze.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
@@ -52,11 +53,12 @@ public:
     // A one-shot run of a second start: the next picture goes to `path` (the window stays
     // open) and `reply` learns whether it was written. Refused at once while no camera runs
     // or another such picture is pending.
-    using PictureReply = std::function<void(bool ok, const std::string& message)>;
+    using PictureReply = StillCapture::PictureReply;
     void captureInto(const std::string& path, PictureReply reply);
     // The process exit status once the dialog has ended: 0, or 1 when a one-shot picture
     // could not be written.
-    int exitStatus() const { return exitStatus_; }
+    int exitStatus() const { return stills_.exitStatus(); }
+    const StillCapture& stillCapture() const { return stills_; }
 
     // The window's commands (app/commands.h) by the id a control sends: a panel button's, or a
     // context menu entry's (10 to 60, on to onMenuCommand).
@@ -200,6 +202,7 @@ private:
     AppContext& ctx_;
 
     // Frame pipeline state and pictures.
+    StillCapture stills_;
     FrameFreeze freeze_;
     CxImage frameImage;
     PipelineState pipe_;
@@ -246,13 +249,9 @@ private:
     std::unique_ptr<RecordingControl> recording_;
     bool autoRecordStarted_ = false;
     bool closeAfterJoin_ = false;  // a close waits for the movie's join
-    int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;
     bool textBurnOpen_ = false;  // a text burn's undo step is open
-    // The picture a second start asked for, until it is written.
-    std::string externalPath_;
-    PictureReply externalReply_;
 };
 
 }  // namespace vistrela

@@ -283,7 +283,7 @@ void CvistDlg::selectTool(DrawMode tool) {
 }
 
 void CvistDlg::requestStill() {
-    pipe_.captureRequest = 1;
+    stills_.request();
 }
 
 }  // namespace vistrela

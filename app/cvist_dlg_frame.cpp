@@ -49,7 +49,7 @@ void CvistDlg::frameReady(const FrameView& frame) {
     // Pictures and movies first: the pointer's marker and the zoom help are for the screen.
     shownPart_ = result.geometry.sourceRect;
     frameCaptureNs_ = frame.captureNs;
-    if (pipe_.captureRequest != 0) saveStill();
+    if (stills_.pending() != StillRequest::None) saveStill();
     recordFrame(frame.captureNs);
     DrawScreenMarks(ctx_.view, pipe_, frameImage, nowSeconds());
     videoStatic->showFrame(frameImage, result.geometry);
@@ -66,47 +66,15 @@ void CvistDlg::dismissNotice() {
 }
 
 void CvistDlg::captureInto(const std::string& path, PictureReply reply) {
-    if (externalReply_) {
-        reply(false, "another picture is being taken");
-        return;
-    }
-    if (!ctx_.capture.isOpen()) {
-        reply(false, "no camera is open");
-        return;
-    }
-    externalPath_ = path;
-    externalReply_ = std::move(reply);
-    pipe_.captureRequest = 1;
+    stills_.captureInto(path, std::move(reply), ctx_.capture.isOpen());
 }
 
 void CvistDlg::saveStill() {
-    pipe_.captureRequest = 0;
-    if (externalReply_) {
-        const StillOutcome outcome = SaveStill(frameImage, externalPath_, ctx_.settings.jpegQuality,
-                                               ctx_.desktopPath, ctx_.view, nowSeconds());
-        showNotice();
-        PictureReply reply = std::move(externalReply_);
-        externalReply_ = nullptr;
-        reply(outcome.written, outcome.written ? "" : "the file could not be written");
-        return;
-    }
-    const std::string path = ctx_.commandLine.oneShotCapture
-                                 ? ctx_.oneShotPath
-                                 : StillFileName(ctx_.settings, std::time(nullptr), *ctx_.prompts);
-    const StillOutcome outcome = SaveStill(frameImage, path, ctx_.settings.jpegQuality,
-                                           ctx_.desktopPath, ctx_.view, nowSeconds());
-    if (outcome.path.empty()) return;  // the save dialog was cancelled
+    const AfterStill then = stills_.saveIfRequested(frameImage, ctx_.settings, ctx_.desktopPath,
+                                                    ctx_.view, *ctx_.prompts);
     showNotice();
-    if (ctx_.commandLine.oneShotCapture) {
-        // The one-shot run ends here, successful or not; a failure sets the exit status.
-        exitStatus_ = outcome.written ? 0 : 1;
-        if (!outcome.written)
-            std::fprintf(stderr, "vistrela: could not write %s\n", outcome.path.c_str());
-        QTimer::singleShot(0, this, [this] { close(); });
-        return;
-    }
-    if (ctx_.settings.hideAfterCapture != 0)
-        QTimer::singleShot(0, this, [this] { showMinimized(); });
+    if (then == AfterStill::Close) QTimer::singleShot(0, this, [this] { close(); });
+    if (then == AfterStill::Minimise) QTimer::singleShot(0, this, [this] { showMinimized(); });
 }
 
 }  // namespace vistrela

@@ -29,8 +29,7 @@ struct PipelineState {
     bool flipRows = false;
     bool mirror = false;
     DrawMode drawMode = DrawMode::None;
-    int captureRequest = 0;  // non-zero: the caller saves this frame (cleared by the saver)
-    CxImage overlayImage;    // drawing layer, orientation of the shown picture
+    CxImage overlayImage;  // drawing layer, orientation of the shown picture
 };
 
 // Draws the annotation text into the frame (and, when it stamps, into the overlay). Called

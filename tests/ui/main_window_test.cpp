@@ -166,7 +166,7 @@ private slots:
         QVERIFY(!waitForPicture(0).isEmpty());
         QVERIFY(waitFrames(5));
         QCOMPARE(pictures().size(), 1);
-        QCOMPARE(dlg_->pipelineState().captureRequest, 0);
+        QCOMPARE(dlg_->stillCapture().pending(), StillRequest::None);
 
         // A later press is a picture of its own, never written over the first.
         dlg_->onCommand(IDC_SAVE_PICTURE);

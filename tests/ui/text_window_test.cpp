@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(ctx_->view.rotation, before.rotation);
         QCOMPARE(ctx_->view.zoom, before.zoom);
         QCOMPARE(dlg_->windowState(), windowState);
-        QCOMPARE(dlg_->pipelineState().captureRequest, 0);
+        QCOMPARE(dlg_->stillCapture().pending(), StillRequest::None);
         // Composed text from the input method lands in the box as well.
         QInputMethodEvent compose;
         compose.setCommitString(QStringLiteral(" 한글"));
