@@ -32,15 +32,11 @@
 
 namespace vistrela {
 
-namespace {
-constexpr int kFrameWatchIntervalMs = 50;
-constexpr int kFrameWatchTicks = 600;
-}  // namespace
-
 CvistDlg::CvistDlg(AppContext& context)
     : QDialog(nullptr),
       ctx_(context),
-      stills_(context.commandLine.oneShotCapture != 0, context.oneShotPath) {
+      stills_(context.commandLine.oneShotCapture != 0, context.oneShotPath),
+      placement_(*this, context.view, panelWidth, [this] { layoutControls(); }) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(kAppIconPath));
@@ -58,13 +54,6 @@ CvistDlg::CvistDlg(AppContext& context)
 
     reconnectTimer_.setInterval(session_.retryIntervalMs());
     connect(&reconnectTimer_, &QTimer::timeout, this, [this] { checkCameraBack(); });
-    // A window manager frames a new window within moments; one that has not framed it after
-    // kFrameWatchTicks looks does not draw frames at all.
-    frameWatch_.setInterval(kFrameWatchIntervalMs);
-    connect(&frameWatch_, &QTimer::timeout, this, [this] {
-        if (++frameWatchTicks_ >= kFrameWatchTicks) frameWatch_.stop();
-        refitOnceFramed();
-    });
 
     OnInitDialog();
 }
@@ -99,9 +88,7 @@ void CvistDlg::OnInitDialog() {
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;
-    windowed = 1;
-    fitWindowToVideo();
-    toggleFullScreen();
+    placement_.start();
 
     refreshPanelImages();
 
@@ -142,13 +129,7 @@ void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     // (captureFailed) follows.
     session_.opened();
     reconnectTimer_.stop();
-    if (!fittedToCamera_ && windowed == 1) {
-        // The window takes the shape of the picture the camera really delivers.
-        fittedToCamera_ = true;
-        fitWindowToVideo();
-    } else {
-        updateMinimumSize();
-    }
+    placement_.cameraOpened();
 }
 
 void CvistDlg::noCameraFound() {
@@ -313,9 +294,7 @@ void CvistDlg::updateTitle() {
 void CvistDlg::bringToFront() {
     // Back to the state the window had before it was minimised: full screen stays full
     // screen, so the panel's layout buttons and F11 keep telling the truth.
-    if (isMinimized())
-        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) |
-                       (windowed == 0 ? Qt::WindowFullScreen : Qt::WindowNoState));
+    if (isMinimized()) setWindowState(placement_.restoredState(windowState()));
     show();
     raise();
     activateWindow();

@@ -22,6 +22,7 @@
 #include "annotation/annotation_tools.h"
 #include "app/app_context.h"
 #include "app/commands.h"
+#include "app/window_placement.h"
 #include "capture/camera_session.h"
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
@@ -117,11 +118,8 @@ private:
     // The next frame is saved as a picture.
     void requestStill();
     bool panelCollapsed() const { return panelWidth != kPanelShownWidth; }
-    bool fullScreen() const { return windowed == 0; }
     // The context menu's entries enabled and named as the commands' state says.
     void applyCommandState();
-    // Full screen (true) or windowed (false); nothing when the window is already so.
-    void setFullScreen(bool on);
     void OnInitDialog();
     // Space and "화면 정지": holds the picture, or returns to the live one.
     void toggleFreeze();
@@ -155,18 +153,6 @@ private:
     void layoutControls();
     // Keeps the open text window over the video area (part of the layout).
     void placeTextWindow();
-    void fitWindowToVideo();
-    // Fits again once the window manager's frame is known (see fitWindowToVideo).
-    void refitOnceFramed();
-    // Windowed and neither minimised, maximised nor full screen.
-    bool plainWindow() const;
-    // The window cannot be dragged smaller than the camera picture (capped to the screen).
-    void updateMinimumSize();
-    // Moves a plain window whose frame reaches past its screen's available area back onto it.
-    void keepOnScreen();
-    void toggleFullScreen();
-    // Full screen on monitor `monitor` (the toolkit's screen order, from 0).
-    void fullScreenOn(int monitor);
     void togglePanel();
     void halfTurn(bool on);
     void buildContextMenu();
@@ -216,16 +202,9 @@ private:
 
     // Window state.
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
-    int windowed = 0;
+    WindowPlacement placement_;
     int halfTurn_ = 0;
     int startTime = 0;
-    int windowWidth = 0;
-    int windowHeight = 0;
-    QRect windowedRect;
-    bool fittedToCamera_ = false;
-    bool refitForFrame_ = false;  // the last fit counted no frame: fit again once framed
-    QTimer frameWatch_;           // looks for the frame after such a fit
-    int frameWatchTicks_ = 0;
 
     // Right-button pan; the left button's pen and eraser with the drawing's undo history.
     PanDrag panDrag_;

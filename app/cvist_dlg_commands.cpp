@@ -104,12 +104,12 @@ std::span<const CommandRow> commandRows() {
          .controlId = IDC_FULL_SCREEN,
          .keysOf = {C::ToggleFullScreen},
          .keysOfCount = 1,
-         .run = [](D& d) { d.setFullScreen(true); }},
+         .run = [](D& d) { d.placement_.setFullScreen(true); }},
         {.command = C::Windowed,
          .controlId = IDC_WINDOWED,
          .keysOf = {C::ToggleFullScreen},
          .keysOfCount = 1,
-         .run = [](D& d) { d.setFullScreen(false); }},
+         .run = [](D& d) { d.placement_.setFullScreen(false); }},
         {.command = C::ZoomHelp,
          .controlId = IDC_ZOOM,
          .toolTip = "마우스 스크롤을 돌리면 확대가 됩니다.",
@@ -151,7 +151,7 @@ std::span<const CommandRow> commandRows() {
          .run = [](D& d) { d.escapeKey(); }},
         {.command = C::ToggleFullScreen,
          .keys = {key(Qt::Key_F11), key(Qt::Key_F)},
-         .run = [](D& d) { d.setFullScreen(!d.fullScreen()); }},
+         .run = [](D& d) { d.placement_.setFullScreen(!d.placement_.fullScreen()); }},
         {.command = C::TogglePanel,
          .keys = {key(Qt::Key_H, Qt::ControlModifier), kNoKey},
          .run = [](D& d) { d.togglePanel(); }},
@@ -271,7 +271,7 @@ void CvistDlg::onMenuCommand(int id) {
             if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_, cameraIdentity_);
             break;
         case MenuAction::MonitorFullScreen:
-            fullScreenOn(command.monitorIndex);
+            placement_.fullScreenOn(command.monitorIndex);
             break;
         case MenuAction::Ignored:
             break;

@@ -19,7 +19,8 @@ namespace vistrela {
 VideoArea CvistDlg::pictureArea() const {
     VideoArea area{videoStatic->width(), videoStatic->height()};
     // Full screen with the panel shown keeps the picture 10 pixels clear of the panel.
-    if (panelWidth == kPanelShownWidth && windowed == 0) area.width = std::max(0, area.width - 10);
+    if (panelWidth == kPanelShownWidth && placement_.fullScreen())
+        area.width = std::max(0, area.width - 10);
     return area;
 }
 
