@@ -50,6 +50,10 @@ CvistDlg::CvistDlg(AppContext& context)
     setAutoFillBackground(true);
 
     videoStatic = new VideoWidget(this);
+    text_ = std::make_unique<TextTool>(
+        *this, *videoStatic, ctx_.view, pipe_, tools_, [this] { return pictureArea(); },
+        // The keyboard goes back to the main window's commands.
+        [this] { setFocus(); });
     createPanel();
 
     reconnectTimer_.setInterval(session_.retryIntervalMs());

@@ -20,6 +20,7 @@
 
 #include "annotation/annotation_text.h"
 #include "annotation/annotation_tools.h"
+#include "annotation/ui/text_tool.h"
 #include "app/app_context.h"
 #include "app/commands.h"
 #include "app/window_placement.h"
@@ -88,7 +89,7 @@ public:
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
     int framesProcessed() const { return framesProcessed_; }
     // The text window, or null before it was first opened.
-    CTextEditDlg* textWindow() const { return textDialog; }
+    CTextEditDlg* textWindow() const { return text_->window(); }
 
     // Opens the text window (creating it the first time) and places it over the video area.
     void ShowTextWindow();
@@ -135,10 +136,6 @@ private:
     void dismissNotice();
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
-    // Copies the text window's text and place (video-area pixels) into textStep_.
-    void readTextWindow();
-    // Closes the undo step a text burn opened (if one did).
-    void finishTextBurn();
     void checkCameraBack();
     // The first picture of an opened camera: the camera counts as running.
     void cameraStarted();
@@ -151,8 +148,6 @@ private:
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
     void layoutControls();
-    // Keeps the open text window over the video area (part of the layout).
-    void placeTextWindow();
     void togglePanel();
     void halfTurn(bool on);
     void buildContextMenu();
@@ -193,10 +188,6 @@ private:
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
-    // The text window (child widget, owned by Qt's parent chain) and the pipeline step that
-    // draws its text while it is open.
-    CTextEditDlg* textDialog = nullptr;
-    TextAnnotationStep textStep_;
     QRect shownPart_;  // the part of frameImage on screen (zoom and pan), for the recording
     std::int64_t frameCaptureNs_ = 0;  // when the camera captured frameImage (steady clock)
 
@@ -209,6 +200,7 @@ private:
     // Right-button pan; the left button's pen and eraser with the drawing's undo history.
     PanDrag panDrag_;
     AnnotationTools tools_;
+    std::unique_ptr<TextTool> text_;
 
     // Panel and menu.
     std::array<CGdipButton*, 18> buttons_{};
@@ -230,7 +222,6 @@ private:
     bool closeAfterJoin_ = false;  // a close waits for the movie's join
     int framesProcessed_ = 0;
     bool closing_ = false;
-    bool textBurnOpen_ = false;  // a text burn's undo step is open
 };
 
 }  // namespace vistrela

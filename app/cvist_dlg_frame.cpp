@@ -24,26 +24,17 @@ VideoArea CvistDlg::pictureArea() const {
     return area;
 }
 
-void CvistDlg::readTextWindow() {
-    textStep_.annotation.text = textDialog->text().toStdString();
-    textStep_.annotation.areaPos = textDialog->pos() - videoStatic->pos();
-}
-
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
     if (session_.state() == CameraState::Opening) cameraStarted();
     const VideoArea area = pictureArea();
     // The text window's text and place are read for every frame while it is open.
-    AnnotationHook* textStep = nullptr;
-    if (textDialog != nullptr && textDialog->isOpen()) {
-        readTextWindow();
-        textStep = &textStep_;
-    }
+    AnnotationHook* textStep = text_->frameStep();
     // While frozen the held picture is processed in place of the camera's.
     const FrameView picture = freeze_.Select(frame);
     const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, picture, area,
                                             tickCountMs(), nowSeconds(), textStep);
-    finishTextBurn();
+    text_->finishBurn();
     if (result.skipped) return;
     ++framesProcessed_;
     if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);

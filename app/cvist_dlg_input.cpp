@@ -23,8 +23,8 @@ void CvistDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CvistDlg::escapeKey() {
-    if (textDialog != nullptr && textDialog->isOpen()) {
-        textDialog->Close();
+    if (text_->state() == TextToolState::Open) {
+        text_->close();
     } else if (tools_.StrokeActive()) {
         tools_.Release(ctx_.view, pipe_);
     } else {

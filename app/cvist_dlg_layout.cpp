@@ -93,53 +93,14 @@ void CvistDlg::layoutControls() {
         b->setVisible(place.shown);
     }
     videoStatic->setGeometry(0, 0, std::max(0, width() - panelWidth), height());
-    placeTextWindow();
+    text_->place();
     update();
 }
 
-void CvistDlg::placeTextWindow() {
-    if (textDialog == nullptr || !textDialog->isOpen()) return;
-    // Video-area coordinates: the text stands where the window's corner is over the picture.
-    const QPoint origin = videoStatic->pos();
-    const QSize area = videoStatic->size();
-    const QPoint at = KeepTextWindowInside(textDialog->pos() - origin, area);
-    textDialog->SetDragRange(TextWindowRange(area).translated(origin));
-    textDialog->MoveTo(origin.x() + at.x(), origin.y() + at.y());
-}
-
-void CvistDlg::finishTextBurn() {
-    if (!textBurnOpen_) return;
-    textBurnOpen_ = false;
-    tools_.EndChange(ctx_.view, pipe_);
-}
-
 void CvistDlg::ShowTextWindow() {
-    if (textDialog == nullptr) {
-        textDialog = new CTextEditDlg(this);
-        textDialog->SetupEditFont();
-        textDialog->SetApplyCallback([this] { RequestTextStamp(pipe_); });
-        // A text burn is one step of the undo history: it opens just before the text goes
-        // into the overlay and closes once the burn is done (finishTextBurn).
-        textStep_.beforeBurn = [this] {
-            tools_.BeginChange(ctx_.view, pipe_);
-            textBurnOpen_ = true;
-        };
-        connect(textDialog, &CTextEditDlg::closed, this, [this] {
-            // An apply that no frame has burnt yet is burnt now, where it was applied, rather
-            // than lost or burnt wherever the window is when it next opens.
-            if (pipe_.drawMode == DRAW_STAMP) {
-                readTextWindow();
-                BurnAnnotationText(pipe_, ComputeGeometry(ctx_.view, pictureArea()),
-                                   textStep_.annotation, textStep_.beforeBurn);
-                finishTextBurn();
-            }
-            // The keyboard goes back to the main window's commands.
-            setFocus();
-        });
-    }
-    textDialog->Open();
+    text_->open();
     layoutControls();
-    textDialog->FocusEdit();
+    text_->focus();
 }
 
 void CvistDlg::resizeEvent(QResizeEvent* event) {
