@@ -15,7 +15,6 @@
 #include "capture/device_table.h"
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
-#include "capture/ui/camera_settings_dialog.h"
 #include "common/clock.h"
 #include "common/prompts.h"
 #include "common/strings.h"
@@ -91,7 +90,6 @@ void CvistDlg::OnInitDialog() {
     const std::optional<RememberedChoices> remembered = applyRememberedChoices();
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
-    halfTurn_ = 1;
     placement_.start();
 
     refreshPanelImages();
@@ -106,7 +104,8 @@ void CvistDlg::OnInitDialog() {
     // Recordings a crash cut short become movies in the background.
     recording_->RecoverLeftovers(ctx_.settings.savePath);
     if (ctx_.commandLine.autoCaptureSeconds > 0)
-        autoCaptureTimerId_ = startTimer(ctx_.commandLine.autoCaptureSeconds * 1000);
+        QTimer::singleShot(ctx_.commandLine.autoCaptureSeconds * 1000, this,
+                           [this] { runCommand(Command::SavePicture); });
 }
 
 void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
@@ -115,8 +114,9 @@ void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     const int result =
         vistrela::OpenCamera(ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount,
                              ctx_.settings.cameraName, ctx_.view.frameWidth, ctx_.view.frameHeight,
-                             preferredRow, &cameraRow_, identity, &ctx_.profile);
-    if (cameraRow_ >= 0) cameraIdentity_ = CameraIdentity(ctx_.settings.devices[cameraRow_]);
+                             preferredRow, &session_.cameraRow, identity, &ctx_.profile);
+    if (session_.cameraRow >= 0)
+        session_.cameraIdentity = CameraIdentity(ctx_.settings.devices[session_.cameraRow]);
     if (result == kCaptureNoCamera) {
         noCameraFound();
         return;
@@ -146,7 +146,7 @@ void CvistDlg::noCameraFound() {
     }
     // The menu works meanwhile, with an empty camera list; the first camera that appears is
     // opened; the notice is shown once, while looking.
-    cameraRow_ = -1;
+    session_.cameraRow = -1;
     buildContextMenu();
     reconnectTimer_.start();
     if (session_.noCamera()) ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
@@ -209,21 +209,13 @@ void CvistDlg::checkCameraBack() {
     if (count < 1) return;
     // While recording, another camera takes the lost one's place: the lesson goes on.
     if (!session_.anyCameraWillDo() && !recording_->recording() &&
-        FindCameraAgain(probe, count, cameraIdentity_, ctx_.settings.cameraName) < 0)
+        FindCameraAgain(probe, count, session_.cameraIdentity, ctx_.settings.cameraName) < 0)
         return;
-    OpenCamera(-1, cameraIdentity_);
+    OpenCamera(-1, session_.cameraIdentity);
     if (!ctx_.capture.isOpen()) {
         session_.attemptFailed();
         reconnectTimer_.setInterval(session_.retryIntervalMs());
     }
-}
-
-void CvistDlg::showCameraSettings() {
-    if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
-    const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
-    if (!moniker) return;
-    ShowPropertyPages(moniker, this, CameraIdentity(ctx_.settings.devices[cameraRow_]),
-                      &ctx_.profile);
 }
 
 void CvistDlg::closeRequest() {
@@ -262,13 +254,7 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CvistDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == titleTimerId_) {
-        updateTitle();
-    } else if (event->timerId() == autoCaptureTimerId_) {
-        killTimer(autoCaptureTimerId_);
-        autoCaptureTimerId_ = 0;
-        runCommand(Command::SavePicture);
-    }
+    if (event->timerId() == titleTimerId_) updateTitle();
     QDialog::timerEvent(event);
 }
 

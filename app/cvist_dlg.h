@@ -1,14 +1,15 @@
 #pragma once
-// The main window: the live picture on the left, the button panel on the right. It owns the
-// window state and wires the core together (frame pipeline, view controls, settings, still
-// capture, camera); the algorithms live in the core. Everything runs on the UI thread.
+// The main window: the live picture on the left, the button panel on the right. It wires the
+// controllers it owns (camera session, still capture, window placement, text tool, recording,
+// the command registry of app/commands.h) to the widgets and lays them out; the algorithms
+// live in the core. Everything runs on the UI thread.
 //
-// Split by responsibility: cvist_dlg.cpp (start-up, camera, menu commands, teardown, title),
-// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_options.cpp (the
-// options command and the remembered choices), cvist_dlg_frame.cpp (frames,
+// Split by responsibility: cvist_dlg.cpp (start-up, camera, teardown, title),
+// cvist_dlg_commands.cpp (the command registry and its dispatch), cvist_dlg_options.cpp (the
+// options and camera settings commands, the remembered choices), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
-// sizing, full screen, monitors, text window), cvist_dlg_menu.cpp (the context menu),
-// cvist_dlg_help.cpp (web page, about box), cvist_dlg_recording.cpp (recording).
+// text window), cvist_dlg_menu.cpp (the context menu), cvist_dlg_help.cpp (web page, about
+// box), cvist_dlg_recording.cpp (recording).
 
 #include <QDialog>
 #include <QRect>
@@ -194,7 +195,6 @@ private:
     // Window state.
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
     WindowPlacement placement_;
-    int halfTurn_ = 0;
     int startTime = 0;
 
     // Right-button pan; the left button's pen and eraser with the drawing's undo history.
@@ -211,12 +211,6 @@ private:
     int titleTimerId_ = 0;  // timer 123: the title, ten times a second
     CameraSession session_;
     QTimer reconnectTimer_;  // the attempts to get a camera back, at the session's interval
-    // The device row of the chosen camera, -1 without one.
-    int cameraRow_ = -1;
-    // CameraIdentity of the camera last chosen, kept while it is lost so that it is found
-    // again wherever it comes back.
-    std::string cameraIdentity_;
-    int autoCaptureTimerId_ = 0;  // --auto-capture
     std::unique_ptr<RecordingControl> recording_;
     bool autoRecordStarted_ = false;
     bool closeAfterJoin_ = false;  // a close waits for the movie's join

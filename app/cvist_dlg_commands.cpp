@@ -254,7 +254,7 @@ void CvistDlg::onMenuCommand(int id) {
     }
     const MenuCommand command = classifyMenuCommand(
         id, std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
+        session_.cameraRow);
     switch (command.action) {
         case MenuAction::SwitchCamera: {
             // The row is the camera: two cameras may share a name.
@@ -268,7 +268,7 @@ void CvistDlg::onMenuCommand(int id) {
         case MenuAction::SameCamera:
             // The current camera again: nothing to do while it runs; after it was lost,
             // choosing it is how the user asks to have it back.
-            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_, cameraIdentity_);
+            if (!ctx_.capture.isOpen()) OpenCamera(session_.cameraRow, session_.cameraIdentity);
             break;
         case MenuAction::MonitorFullScreen:
             placement_.fullScreenOn(command.monitorIndex);

@@ -82,7 +82,7 @@ void CvistDlg::layoutControls() {
     in.clientHeight = height();
     in.panelWidth = panelWidth;
     in.windowed = !placement_.fullScreen();
-    in.halfTurn = halfTurn_ != 0;
+    in.halfTurn = pipe_.flipRows;
     // The record button shows unless a recording runs or waits for its join.
     in.recordIdle = recording_ == nullptr || recording_->recordIdle();
     const PanelLayout layout = computePanelLayout(in);
@@ -130,7 +130,6 @@ void CvistDlg::togglePanel() {
 
 void CvistDlg::halfTurn(bool on) {
     if (!SetHalfTurn(pipe_, on)) return;
-    halfTurn_ = on ? 1 : 0;
     layoutControls();
 }
 

@@ -17,7 +17,7 @@ namespace vistrela {
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
         std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_, menuCommands());
+        session_.cameraRow, menuCommands());
     applyCommandState();
 }
 
@@ -38,9 +38,10 @@ void CvistDlg::refreshCameraList() {
     const int beforeCount = ctx_.settings.deviceCount;
     ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
     const std::shared_ptr<CaptureDevice> running = ctx_.capture.device();
-    cameraRow_ = RowAfterRelisting(
-        before, beforeCount, cameraRow_, ctx_.settings.devices, ctx_.settings.deviceCount,
-        running ? running->devicePath() : std::string(), cameraIdentity_, ctx_.settings.cameraName);
+    session_.cameraRow = RowAfterRelisting(before, beforeCount, session_.cameraRow,
+                                           ctx_.settings.devices, ctx_.settings.deviceCount,
+                                           running ? running->devicePath() : std::string(),
+                                           session_.cameraIdentity, ctx_.settings.cameraName);
     buildContextMenu();
 }
 

@@ -4,6 +4,8 @@
 // capture pipeline's events (opened, first picture, failure) and its own attempts; the window
 // runs the attempts on a timer at retryIntervalMs(). Plain value; UI thread.
 
+#include <string>
+
 namespace vistrela {
 
 enum class CameraState {
@@ -43,6 +45,12 @@ public:
     CameraFailure failed();
     // An attempt to get the camera back did not open it: the next one waits longer.
     void attemptFailed();
+
+    // The device row of the chosen camera, -1 without one, and the CameraIdentity of the
+    // camera last chosen, kept while it is lost so that it is found again wherever it comes
+    // back.
+    int cameraRow = -1;
+    std::string cameraIdentity;
 
 private:
     void backOff();
