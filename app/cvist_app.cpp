@@ -81,8 +81,7 @@ int LeaveToRunningViewer(SingleInstance& instance, const CommandLine& cmd,
 }  // namespace
 
 int CvistApp::InitInstance(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const CommandLine cmd = ParseCommandLine(args);
+    const CommandLine cmd = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const std::optional<int> status = AnswerWithoutWindow(cmd)) return *status;
 
     // The encoders' progress lines are noise on a viewer's standard error; errors still show.
