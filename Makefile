@@ -34,15 +34,15 @@ asan:
 
 # The media and widget tests with ThreadSanitizer. Accesses inside the uninstrumented libraries
 # are ignored (ignore_noninstrumented_modules) and .ci/tsan.supp lists the hand-offs through
-# them; the Measure tests only print figures and are left out. Children forked by the libraries
-# (the sound server's autospawn, ffmpeg through QProcess) may start threads before they exec,
-# which the detector refuses by default (die_after_fork).
+# them. Children forked by the libraries (the sound server's autospawn, ffmpeg through
+# QProcess) may start threads before they exec, which the detector refuses by default
+# (die_after_fork).
 tsan: deps
 	@cmake -S . -B build-tsan -G Ninja -DVISTRELA_TSAN=ON -DVISTRELA_BENCH=OFF >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target media_tests $(UI_TEST_TARGETS)
 	@cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/.ci/tsan.supp ignore_noninstrumented_modules=1 history_size=7 die_after_fork=0 \
 		halt_on_error=1 second_deadlock_stack=1 $(TSAN_OPTIONS)" \
-		ctest --output-on-failure -j $(JOBS) -L '^(media|ui)$$' -E 'Measure'
+		ctest --output-on-failure -j $(JOBS) -L '^(media|ui)$$'
 
 # Each libFuzzer target of fuzz/ for FUZZ_SECONDS from its seeds in fuzz/corpus/<target>/.
 fuzz: deps

@@ -38,7 +38,7 @@ OverlayRect InkRect(const CxImage& overlay) {
 }  // namespace
 
 int OverlayTurns(const ViewState& view, const PipelineState& state) {
-    return (view.rotation / 90 + (state.flipRows != 0 ? 2 : 0)) % 4;
+    return (view.rotation / 90 + (state.flipRows ? 2 : 0)) % 4;
 }
 
 void AnnotationTools::Press(ViewState& view, PipelineState& state, VideoArea area, int x, int y) {
@@ -54,7 +54,7 @@ void AnnotationTools::Press(ViewState& view, PipelineState& state, VideoArea are
 
 void AnnotationTools::Move(ViewState& view, PipelineState& state, VideoArea area, int x, int y,
                            bool leftHeld) {
-    if (state.drawMode > DRAW_STAMP) {
+    if (ToolActive(state.drawMode)) {
         const PicturePoint at = PointerToFrame(view, area, x, y);
         view.markerX = at.x;
         view.markerY = at.y;

@@ -21,12 +21,12 @@ void CopyInkScaled(const CxImage& from, CxImage& to) {
     }
 }
 
-void MixOverlay(CxImage& frame, const CxImage& overlay, int drawMode) {
-    if (drawMode >= DRAW_SHOW) frame.MixFrom(overlay);
+void MixOverlay(CxImage& frame, const CxImage& overlay, DrawMode drawMode) {
+    if (ShowsDrawing(drawMode)) frame.MixFrom(overlay);
 }
 
-void DrawPointerMarker(CxImage& frame, int drawMode, int markerX, int markerY) {
-    if (drawMode <= DRAW_STAMP) return;
+void DrawPointerMarker(CxImage& frame, DrawMode drawMode, int markerX, int markerY) {
+    if (!ToolActive(drawMode)) return;
     const bool pen = drawMode == DRAW_PEN;
     const int thickness = pen ? 5 : 3;
     const Rgb colour = pen ? PEN_MARKER_COLOUR : ERASER_MARKER_COLOUR;
@@ -39,9 +39,9 @@ void DrawPointerMarker(CxImage& frame, int drawMode, int markerX, int markerY) {
     }
 }
 
-void ClearOverlay(CxImage& overlay, int& drawMode) {
+void ClearOverlay(CxImage& overlay, DrawMode& drawMode) {
     overlay.Clear(0);
-    if (drawMode > DRAW_STAMP) drawMode = DRAW_SHOW;
+    if (ToolActive(drawMode)) drawMode = DrawMode::Show;
 }
 
 void RotateOverlay(CxImage& overlay) {

@@ -5,19 +5,12 @@
 // picture. Operations on an overlay without pixels (no camera opened yet) do nothing.
 // User-interface thread only.
 
+#include "annotation/draw_mode.h"
 #include "viewer/geometry.h"
 #include "viewer/image.h"
 #include "viewer/view_state.h"
 
 namespace vistrela {
-
-// Tool state `drawMode`: 0 until something is drawn; 1 or more mixes and turns the overlay;
-// above 10 the pointer marker shows and the mouse draws.
-inline constexpr int DRAW_NONE = 0;
-inline constexpr int DRAW_SHOW = 1;
-inline constexpr int DRAW_STAMP = 10;
-inline constexpr int DRAW_PEN = 20;
-inline constexpr int DRAW_ERASE = 30;
 
 inline constexpr Rgb TRANSPARENT_COLOUR{0, 0, 0};
 inline constexpr Rgb PEN_COLOUR{0, 255, 34};
@@ -32,16 +25,16 @@ void CreateOverlay(CxImage& overlay, const ViewState& view);
 // orientation; rows of `from` without ink leave `to` as it was.
 void CopyInkScaled(const CxImage& from, CxImage& to);
 
-// Mixes the overlay into the frame when drawMode >= 1.
-void MixOverlay(CxImage& frame, const CxImage& overlay, int drawMode);
+// Mixes the overlay into the frame when the drawing shows (ShowsDrawing).
+void MixOverlay(CxImage& frame, const CxImage& overlay, DrawMode drawMode);
 
-// The tool marker around (markerX, markerY) on the frame when drawMode > 10: a 41 x 41 box,
-// 5 pixels thick in the pen marker colour for DRAW_PEN, 3 pixels thick in the eraser marker
-// colour for any other tool.
-void DrawPointerMarker(CxImage& frame, int drawMode, int markerX, int markerY);
+// The tool marker around (markerX, markerY) on the frame while a tool is active (ToolActive):
+// a 41 x 41 box, 5 pixels thick in the pen marker colour for the pen, 3 pixels thick in the
+// eraser marker colour for the eraser.
+void DrawPointerMarker(CxImage& frame, DrawMode drawMode, int markerX, int markerY);
 
-// Blanks the overlay; an active tool (drawMode > 10) is switched off to DRAW_SHOW.
-void ClearOverlay(CxImage& overlay, int& drawMode);
+// Blanks the overlay; an active tool is switched off to DrawMode::Show.
+void ClearOverlay(CxImage& overlay, DrawMode& drawMode);
 
 // Turns the overlay a quarter turn right, with the picture.
 void RotateOverlay(CxImage& overlay);

@@ -10,13 +10,20 @@
 #include <string>
 
 #include "capture/media/capture_graph.h"
+#include "common/device_sources.h"
 #include "common/prompts.h"
 #include "settings/command_line.h"
 #include "settings/ini.h"
+#include "settings/profile_store.h"
 #include "settings/settings.h"
 #include "viewer/view_state.h"
 
 namespace vistrela {
+
+// The devices the environment asks for: the test cameras of VISTRELA_TEST_CAMERAS and the
+// test microphone of VISTRELA_TEST_MICROPHONE when set, else the machine's. The one place the
+// program reads them.
+DeviceSources DeviceSourcesFromEnvironment();
 
 struct AppContext {
     // The command line as start-up read it. commandLine.oneShotCapture stays armed: the next
@@ -31,8 +38,13 @@ struct AppContext {
     // The reader of capture.ini, bound at start-up.
     CIni ini;
     Settings settings;
+    // The application profile (the user's remembered choices), at its standard place.
+    ProfileStore profile;
     ViewState view;
-    CaptureGraph capture;
+    // The cameras and the sound input, chosen when the context is made; the capture graph
+    // lists its cameras from them.
+    DeviceSources sources = DeviceSourcesFromEnvironment();
+    CaptureGraph capture{sources};
 
     // Message boxes and pickers; not owned, never null.
     Prompts* prompts = &StderrPrompts();

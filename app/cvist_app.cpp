@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,17 +33,14 @@ constexpr int kOneShotAnswerMs = 60000;
 // not (its files stay for the next start's recovery).
 constexpr int kSignalExitMs = 60000;
 
-// A relative name is taken in the folder the program was started in, before anything
-// changes the current folder.
+// A relative name is taken in the folder the program was started in.
 std::string AbsoluteFromStartFolder(const std::string& name) {
     return QDir::current().absoluteFilePath(QString::fromStdString(name)).toStdString();
 }
 
-}  // namespace
-
-int CvistApp::InitInstance(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const CommandLine cmd = ParseCommandLine(args);
+// The exit status of a command line that needs no window (an error, help, version), or
+// nothing when the viewer starts.
+std::optional<int> AnswerWithoutWindow(const CommandLine& cmd) {
     if (!cmd.error.empty()) {
         std::fprintf(stderr, "vistrela: %s\n%s", cmd.error.c_str(), CommandLineUsage().c_str());
         return 2;
@@ -55,6 +53,36 @@ int CvistApp::InitInstance(int argc, char** argv) {
         std::printf("%s\n", kProductTitle);
         return 0;
     }
+    return std::nullopt;
+}
+
+// Another viewer runs in this session: a one-shot run asks it for the picture; anything else
+// ends here. Returns the exit status.
+int LeaveToRunningViewer(SingleInstance& instance, const CommandLine& cmd,
+                         const std::string& oneShotPath) {
+    if (cmd.autoRecordSeconds > 0) {
+        // The camera belongs to the running viewer; succeeding here would promise a movie
+        // that nobody records.
+        std::fprintf(stderr, "vistrela: another viewer is running; cannot record %s\n",
+                     cmd.autoRecordPath.c_str());
+        return 1;
+    }
+    if (cmd.oneShotCapture == 0) return 0;
+    // A one-shot run beside a running viewer: that viewer takes the picture, and this run
+    // succeeds only once the file is written.
+    const SingleInstance::RequestResult result =
+        instance.requestCapture(QString::fromStdString(oneShotPath), kOneShotAnswerMs);
+    if (result.ok) return 0;
+    std::fprintf(stderr, "vistrela: could not write %s: %s\n", oneShotPath.c_str(),
+                 qPrintable(result.message));
+    return 1;
+}
+
+}  // namespace
+
+int CvistApp::InitInstance(int argc, char** argv) {
+    const CommandLine cmd = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const std::optional<int> status = AnswerWithoutWindow(cmd)) return *status;
 
     // The encoders' progress lines are noise on a viewer's standard error; errors still show.
     av_log_set_level(AV_LOG_ERROR);
@@ -70,28 +98,11 @@ int CvistApp::InitInstance(int argc, char** argv) {
     SingleInstance instance;
     const std::string oneShotPath =
         cmd.oneShotCapture != 0 ? AbsoluteFromStartFolder(cmd.commandLineName) : std::string();
-    if (!instance.claim()) {
-        if (cmd.autoRecordSeconds > 0) {
-            // The camera belongs to the running viewer; succeeding here would promise a movie
-            // that nobody records.
-            std::fprintf(stderr, "vistrela: another viewer is running; cannot record %s\n",
-                         cmd.autoRecordPath.c_str());
-            return 1;
-        }
-        if (cmd.oneShotCapture == 0) return 0;
-        // A one-shot run beside a running viewer: that viewer takes the picture, and this run
-        // succeeds only once the file is written.
-        const SingleInstance::RequestResult result =
-            instance.requestCapture(QString::fromStdString(oneShotPath), kOneShotAnswerMs);
-        if (result.ok) return 0;
-        std::fprintf(stderr, "vistrela: could not write %s: %s\n", oneShotPath.c_str(),
-                     qPrintable(result.message));
-        return 1;
-    }
+    if (!instance.claim()) return LeaveToRunningViewer(instance, cmd, oneShotPath);
 
     AppContext context;
     context.commandLine = cmd;
-    // The window works in the program's folder; names from the command line are resolved first.
+    // Names from the command line are made absolute once, here.
     if (cmd.autoRecordSeconds > 0)
         context.commandLine.autoRecordPath = AbsoluteFromStartFolder(cmd.autoRecordPath);
     context.oneShotPath = oneShotPath;

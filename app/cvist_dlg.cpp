@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <QTimerEvent>
@@ -11,13 +10,11 @@
 #include <ctime>
 
 #include "annotation/overlay.h"
-#include "app/command_ids.h"
 #include "app/video_widget.h"
 #include "capture/camera_controls.h"
 #include "capture/device_table.h"
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
-#include "capture/ui/camera_settings_dialog.h"
 #include "common/clock.h"
 #include "common/prompts.h"
 #include "common/strings.h"
@@ -34,16 +31,11 @@
 
 namespace vistrela {
 
-namespace {
-constexpr int kReconnectIntervalMs = 2000;
-constexpr int kFrameWatchIntervalMs = 50;
-constexpr int kFrameWatchTicks = 600;
-// A camera that is listed but will not open may block each attempt for a while; attempts
-// that fail space themselves out up to this.
-constexpr int kReconnectMaxIntervalMs = 30000;
-}  // namespace
-
-CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
+CvistDlg::CvistDlg(AppContext& context)
+    : QDialog(nullptr),
+      ctx_(context),
+      stills_(context.commandLine.oneShotCapture != 0, context.oneShotPath),
+      placement_(*this, context.view, panelWidth, [this] { layoutControls(); }) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(kAppIconPath));
@@ -57,17 +49,14 @@ CvistDlg::CvistDlg(AppContext& context) : QDialog(nullptr), ctx_(context) {
     setAutoFillBackground(true);
 
     videoStatic = new VideoWidget(this);
+    text_ = std::make_unique<TextTool>(
+        *this, *videoStatic, ctx_.view, pipe_, tools_, [this] { return pictureArea(); },
+        // The keyboard goes back to the main window's commands.
+        [this] { setFocus(); });
     createPanel();
 
-    reconnectTimer_.setInterval(kReconnectIntervalMs);
+    reconnectTimer_.setInterval(session_.retryIntervalMs());
     connect(&reconnectTimer_, &QTimer::timeout, this, [this] { checkCameraBack(); });
-    // A window manager frames a new window within moments; one that has not framed it after
-    // kFrameWatchTicks looks does not draw frames at all.
-    frameWatch_.setInterval(kFrameWatchIntervalMs);
-    connect(&frameWatch_, &QTimer::timeout, this, [this] {
-        if (++frameWatchTicks_ >= kFrameWatchTicks) frameWatch_.stop();
-        refitOnceFramed();
-    });
 
     OnInitDialog();
 }
@@ -85,10 +74,9 @@ bool CvistDlg::cameraOpen() const {
 void CvistDlg::OnInitDialog() {
     titleTimerId_ = startTimer(100);
     setUpRecording();
-    QDir::setCurrent(QString::fromStdString(appDir()));
     setWindowTitle(kProductTitle);
-    pipe_.flipRows = 1;
-    pipe_.mirror = 1;
+    pipe_.flipRows = true;
+    pipe_.mirror = true;
     if (ctx_.commandLine.oneShotCapture) {
         setWindowTitle(QString::fromUtf8(FormatString("%s 저장후종료 %s", kProductTitle,
                                                       ctx_.commandLine.commandLineName.c_str())));
@@ -102,12 +90,8 @@ void CvistDlg::OnInitDialog() {
     const std::optional<RememberedChoices> remembered = applyRememberedChoices();
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
-    halfTurn_ = 1;
-    windowed = 1;
-    fitWindowToVideo();
-    toggleFullScreen();
+    placement_.start();
 
-    pipe_.captureRequest = 0;
     refreshPanelImages();
 
     // The panel is laid out before the camera opens: a notice the open shows (no camera)
@@ -120,16 +104,19 @@ void CvistDlg::OnInitDialog() {
     // Recordings a crash cut short become movies in the background.
     recording_->RecoverLeftovers(ctx_.settings.savePath);
     if (ctx_.commandLine.autoCaptureSeconds > 0)
-        autoCaptureTimerId_ = startTimer(ctx_.commandLine.autoCaptureSeconds * 1000);
+        QTimer::singleShot(ctx_.commandLine.autoCaptureSeconds * 1000, this,
+                           [this] { runCommand(Command::SavePicture); });
 }
 
 void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     ctx_.capture.SetWindow(this);
     ResetFrameRate(pipe_);
-    const int result = vistrela::OpenCamera(
-        ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount, ctx_.settings.cameraName,
-        ctx_.view.frameWidth, ctx_.view.frameHeight, preferredRow, &cameraRow_, identity);
-    if (cameraRow_ >= 0) cameraIdentity_ = CameraIdentity(ctx_.settings.devices[cameraRow_]);
+    const int result =
+        vistrela::OpenCamera(ctx_.capture, ctx_.settings.devices, ctx_.settings.deviceCount,
+                             ctx_.settings.cameraName, ctx_.view.frameWidth, ctx_.view.frameHeight,
+                             preferredRow, &session_.cameraRow, identity, &ctx_.profile);
+    if (session_.cameraRow >= 0)
+        session_.cameraIdentity = CameraIdentity(ctx_.settings.devices[session_.cameraRow]);
     if (result == kCaptureNoCamera) {
         noCameraFound();
         return;
@@ -144,34 +131,25 @@ void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     }
     // The pipeline starts now; its first picture (cameraStarted) or a failed start
     // (captureFailed) follows.
-    startPending_ = true;
-    lookingForAnyCamera_ = false;
+    session_.opened();
     reconnectTimer_.stop();
-    if (!fittedToCamera_ && windowed == 1) {
-        // The window takes the shape of the picture the camera really delivers.
-        fittedToCamera_ = true;
-        fitWindowToVideo();
-    } else {
-        updateMinimumSize();
-    }
+    placement_.cameraOpened();
 }
 
 void CvistDlg::noCameraFound() {
     if (unattended()) {
         // Nobody is there to read a box or plug a camera in: say so and end with a failure.
         std::fprintf(stderr, "vistrela: no camera found (카메라가 없습니다)\n");
-        exitStatus_ = 1;
+        stills_.setExitStatus(1);
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
     // The menu works meanwhile, with an empty camera list; the first camera that appears is
     // opened; the notice is shown once, while looking.
-    cameraRow_ = -1;
+    session_.cameraRow = -1;
     buildContextMenu();
     reconnectTimer_.start();
-    if (lookingForAnyCamera_) return;
-    lookingForAnyCamera_ = true;
-    ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
+    if (session_.noCamera()) ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
 }
 
 bool CvistDlg::unattended() const {
@@ -193,31 +171,28 @@ void CvistDlg::CloseCamera() {
 }
 
 void CvistDlg::cameraStarted() {
-    startPending_ = false;
-    cameraLost_ = false;
-    reconnectTimer_.setInterval(kReconnectIntervalMs);
+    session_.firstPicture();
+    reconnectTimer_.setInterval(session_.retryIntervalMs());
 }
 
 void CvistDlg::captureFailed(const std::string& reason) {
     CloseCamera();
-    if (startPending_) {
-        // No picture ever came: a failed open, tried again later and later.
-        startPending_ = false;
-        ctx_.view.statusText = "카메라를 열 수 없습니다";
-        ctx_.view.statusUntil = nowSeconds() + 5.0;
-        std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
-        reconnectTimer_.setInterval(
-            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
-        reconnectTimer_.start();
-        return;
+    switch (session_.failed()) {
+        case CameraFailure::FailedStart:
+            ctx_.view.statusText = "카메라를 열 수 없습니다";
+            ctx_.view.statusUntil = nowSeconds() + 5.0;
+            std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
+            break;
+        case CameraFailure::Lost:
+            // Said once, in the title, for a while; the window stays usable.
+            ctx_.view.statusText = "카메라 연결이 끊어졌습니다";
+            ctx_.view.statusUntil = nowSeconds() + 10.0;
+            std::fprintf(stderr, "vistrela: camera stopped: %s\n", reason.c_str());
+            break;
+        case CameraFailure::StillAway:
+            break;
     }
-    if (!cameraLost_) {
-        cameraLost_ = true;
-        // Said once, in the title, for a while; the window stays usable.
-        ctx_.view.statusText = "카메라 연결이 끊어졌습니다";
-        ctx_.view.statusUntil = nowSeconds() + 10.0;
-        std::fprintf(stderr, "vistrela: camera stopped: %s\n", reason.c_str());
-    }
+    reconnectTimer_.setInterval(session_.retryIntervalMs());
     reconnectTimer_.start();
 }
 
@@ -233,77 +208,14 @@ void CvistDlg::checkCameraBack() {
     ctx_.capture.EnumerateDevices(probe, count);
     if (count < 1) return;
     // While recording, another camera takes the lost one's place: the lesson goes on.
-    if (!lookingForAnyCamera_ && !recording_->recording() &&
-        FindCameraAgain(probe, count, cameraIdentity_, ctx_.settings.cameraName) < 0)
+    if (!session_.anyCameraWillDo() && !recording_->recording() &&
+        FindCameraAgain(probe, count, session_.cameraIdentity, ctx_.settings.cameraName) < 0)
         return;
-    OpenCamera(-1, cameraIdentity_);
-    if (!ctx_.capture.isOpen())
-        reconnectTimer_.setInterval(
-            std::min(reconnectTimer_.interval() * 2, kReconnectMaxIntervalMs));
-}
-
-void CvistDlg::onMenuCommand(int id) {
-    const MenuCommand command = classifyMenuCommand(
-        id, std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
-    switch (command.action) {
-        case MenuAction::TogglePanel:
-            togglePanel();
-            break;
-        case MenuAction::ResetZoom:
-            ZoomReset(ctx_.view);
-            break;
-        case MenuAction::ResetPan:
-            PanReset(ctx_.view);
-            break;
-        case MenuAction::TextTool:
-            onCommand(IDC_TEXT);
-            break;
-        case MenuAction::DrawTool:
-            onCommand(IDC_PEN);
-            break;
-        case MenuAction::EraseTool:
-            onCommand(IDC_ERASER);
-            break;
-        case MenuAction::Undo:
-            onCommand(cmd::Undo);
-            break;
-        case MenuAction::Redo:
-            onCommand(cmd::Redo);
-            break;
-        case MenuAction::SwitchCamera: {
-            // The row is the camera: two cameras may share a name.
-            const int row = command.cameraIndex;
-            const std::string name = ctx_.settings.devices[row].friendlyName;
-            CloseCamera();
-            ctx_.settings.cameraName = name;
-            OpenCamera(row);
-            break;
-        }
-        case MenuAction::SameCamera:
-            // The current camera again: nothing to do while it runs; after it was lost,
-            // choosing it is how the user asks to have it back.
-            if (!ctx_.capture.isOpen()) OpenCamera(cameraRow_, cameraIdentity_);
-            break;
-        case MenuAction::Freeze:
-            toggleFreeze();
-            break;
-        case MenuAction::Options:
-            onCommand(cmd::Options);
-            break;
-        case MenuAction::MonitorFullScreen:
-            fullScreenOn(command.monitorIndex);
-            break;
-        case MenuAction::Ignored:
-            break;
+    OpenCamera(-1, session_.cameraIdentity);
+    if (!ctx_.capture.isOpen()) {
+        session_.attemptFailed();
+        reconnectTimer_.setInterval(session_.retryIntervalMs());
     }
-}
-
-void CvistDlg::showCameraSettings() {
-    if (cameraRow_ < 0 || cameraRow_ >= ctx_.settings.deviceCount) return;
-    const std::shared_ptr<void> moniker = ctx_.settings.devices[cameraRow_].moniker;
-    if (!moniker) return;
-    ShowPropertyPages(moniker, this, CameraIdentity(ctx_.settings.devices[cameraRow_]));
 }
 
 void CvistDlg::closeRequest() {
@@ -326,15 +238,12 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
-    if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ && exitStatus_ == 0) {
+    if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ &&
+        stills_.exitStatus() == 0) {
         std::fprintf(stderr, "vistrela: closed before the first picture; nothing recorded\n");
-        exitStatus_ = 1;
+        stills_.setExitStatus(1);
     }
-    if (externalReply_) {
-        PictureReply reply = std::move(externalReply_);
-        externalReply_ = nullptr;
-        reply(false, "the viewer was closed");
-    }
+    stills_.windowClosing();
     contextMenu.reset();
     if (titleTimerId_ != 0) killTimer(titleTimerId_);
     titleTimerId_ = 0;
@@ -344,19 +253,8 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
     done(QDialog::Accepted);
 }
 
-void CvistDlg::stopTitleTimer() {
-    if (titleTimerId_ != 0) killTimer(titleTimerId_);
-    titleTimerId_ = 0;
-}
-
 void CvistDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == titleTimerId_) {
-        updateTitle();
-    } else if (event->timerId() == autoCaptureTimerId_) {
-        killTimer(autoCaptureTimerId_);
-        autoCaptureTimerId_ = 0;
-        onCommand(IDC_SAVE_PICTURE);
-    }
+    if (event->timerId() == titleTimerId_) updateTitle();
     QDialog::timerEvent(event);
 }
 
@@ -386,9 +284,7 @@ void CvistDlg::updateTitle() {
 void CvistDlg::bringToFront() {
     // Back to the state the window had before it was minimised: full screen stays full
     // screen, so the panel's layout buttons and F11 keep telling the truth.
-    if (isMinimized())
-        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) |
-                       (windowed == 0 ? Qt::WindowFullScreen : Qt::WindowNoState));
+    if (isMinimized()) setWindowState(placement_.restoredState(windowState()));
     show();
     raise();
     activateWindow();

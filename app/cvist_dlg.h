@@ -1,14 +1,15 @@
 #pragma once
-// The main window: the live picture on the left, the button panel on the right. It owns the
-// window state and wires the core together (frame pipeline, view controls, settings, still
-// capture, camera); the algorithms live in the core. Everything runs on the UI thread.
+// The main window: the live picture on the left, the button panel on the right. It wires the
+// controllers it owns (camera session, still capture, window placement, text tool, recording,
+// the command registry of app/commands.h) to the widgets and lays them out; the algorithms
+// live in the core. Everything runs on the UI thread.
 //
-// Split by responsibility: cvist_dlg.cpp (start-up, camera, menu commands, teardown, title),
-// cvist_dlg_commands.cpp (the command table and its dispatch), cvist_dlg_options.cpp (the
-// options command and the remembered choices), cvist_dlg_frame.cpp (frames,
+// Split by responsibility: cvist_dlg.cpp (start-up, camera, teardown, title),
+// cvist_dlg_commands.cpp (the command registry and its dispatch), cvist_dlg_options.cpp (the
+// options and camera settings commands, the remembered choices), cvist_dlg_frame.cpp (frames,
 // freeze and pictures), cvist_dlg_input.cpp (keys, wheel, mouse), cvist_dlg_layout.cpp (panel,
-// sizing, full screen, monitors, text window), cvist_dlg_menu.cpp (the context menu),
-// cvist_dlg_help.cpp (web page, about box), cvist_dlg_recording.cpp (recording).
+// text window), cvist_dlg_menu.cpp (the context menu), cvist_dlg_help.cpp (web page, about
+// box), cvist_dlg_recording.cpp (recording).
 
 #include <QDialog>
 #include <QRect>
@@ -20,12 +21,16 @@
 
 #include "annotation/annotation_text.h"
 #include "annotation/annotation_tools.h"
+#include "annotation/ui/text_tool.h"
 #include "app/app_context.h"
 #include "app/commands.h"
+#include "app/window_placement.h"
+#include "capture/camera_session.h"
 #include "capture/media/frame_receiver.h"
 #include "controls/menu_model.h"
 #include "controls/panel_buttons.h"
 #include "settings/remembered_choices.h"
+#include "stills/still_request.h"
 #include "viewer/frame_freeze.h"
 #include "viewer/image.h"
 #include "viewer/pipeline.h"
@@ -51,18 +56,18 @@ public:
     // A one-shot run of a second start: the next picture goes to `path` (the window stays
     // open) and `reply` learns whether it was written. Refused at once while no camera runs
     // or another such picture is pending.
-    using PictureReply = std::function<void(bool ok, const std::string& message)>;
+    using PictureReply = StillCapture::PictureReply;
     void captureInto(const std::string& path, PictureReply reply);
     // The process exit status once the dialog has ended: 0, or 1 when a one-shot picture
     // could not be written.
-    int exitStatus() const { return exitStatus_; }
+    int exitStatus() const { return stills_.exitStatus(); }
+    const StillCapture& stillCapture() const { return stills_; }
 
-    // Commands by id (app/commands.h): panel buttons, hidden controls and the program's own
-    // keys; the context menu's ids 10 to 60 go on to onMenuCommand.
+    // The window's commands (app/commands.h) by the id a control sends: a panel button's, or a
+    // context menu entry's (10 to 60, on to onMenuCommand).
     void onCommand(int id);
     void onMenuCommand(int id);
-    // Window-menu commands (the about box, 0x0010).
-    void onSysCommand(int id);
+    void runCommand(Command command);
 
     // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
     // camera the name rules pick; a camera looked for again by its `identity` wins over both.
@@ -85,7 +90,7 @@ public:
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
     int framesProcessed() const { return framesProcessed_; }
     // The text window, or null before it was first opened.
-    CTextEditDlg* textWindow() const { return textDialog; }
+    CTextEditDlg* textWindow() const { return text_->window(); }
 
     // Opens the text window (creating it the first time) and places it over the video area.
     void ShowTextWindow();
@@ -107,12 +112,16 @@ protected:
     void reject() override;
 
 private:
-    friend std::span<const CommandEntry> commandTable();
+    friend std::span<const CommandRow> commandRows();
 
-    void runCommand(const CommandEntry& entry);
-    void stopTitleTimer();
-    // Full screen (true) or windowed (false); nothing when the window is already so.
-    void setFullScreen(bool on);
+    void runRow(const CommandRow& row);
+    // The pen or the eraser takes the left button.
+    void selectTool(DrawMode tool);
+    // The next frame is saved as a picture.
+    void requestStill();
+    bool panelCollapsed() const { return panelWidth != kPanelShownWidth; }
+    // The context menu's entries enabled and named as the commands' state says.
+    void applyCommandState();
     void OnInitDialog();
     // Space and "화면 정지": holds the picture, or returns to the live one.
     void toggleFreeze();
@@ -128,10 +137,6 @@ private:
     void dismissNotice();
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
-    // Copies the text window's text and place (video-area pixels) into textStep_.
-    void readTextWindow();
-    // Closes the undo step a text burn opened (if one did).
-    void finishTextBurn();
     void checkCameraBack();
     // The first picture of an opened camera: the camera counts as running.
     void cameraStarted();
@@ -144,20 +149,6 @@ private:
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
     void layoutControls();
-    // Keeps the open text window over the video area (part of the layout).
-    void placeTextWindow();
-    void fitWindowToVideo();
-    // Fits again once the window manager's frame is known (see fitWindowToVideo).
-    void refitOnceFramed();
-    // Windowed and neither minimised, maximised nor full screen.
-    bool plainWindow() const;
-    // The window cannot be dragged smaller than the camera picture (capped to the screen).
-    void updateMinimumSize();
-    // Moves a plain window whose frame reaches past its screen's available area back onto it.
-    void keepOnScreen();
-    void toggleFullScreen();
-    // Full screen on monitor `monitor` (the toolkit's screen order, from 0).
-    void fullScreenOn(int monitor);
     void togglePanel();
     void halfTurn(bool on);
     void buildContextMenu();
@@ -193,33 +184,23 @@ private:
     AppContext& ctx_;
 
     // Frame pipeline state and pictures.
+    StillCapture stills_;
     FrameFreeze freeze_;
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
-    // The text window (child widget, owned by Qt's parent chain) and the pipeline step that
-    // draws its text while it is open.
-    CTextEditDlg* textDialog = nullptr;
-    TextAnnotationStep textStep_;
     QRect shownPart_;  // the part of frameImage on screen (zoom and pan), for the recording
     std::int64_t frameCaptureNs_ = 0;  // when the camera captured frameImage (steady clock)
 
     // Window state.
     int panelWidth = kPanelShownWidth;  // width reserved for the panel: 165 shown, 30 collapsed
-    int windowed = 0;
-    int halfTurn_ = 0;
+    WindowPlacement placement_;
     int startTime = 0;
-    int windowWidth = 0;
-    int windowHeight = 0;
-    QRect windowedRect;
-    bool fittedToCamera_ = false;
-    bool refitForFrame_ = false;  // the last fit counted no frame: fit again once framed
-    QTimer frameWatch_;           // looks for the frame after such a fit
-    int frameWatchTicks_ = 0;
 
     // Right-button pan; the left button's pen and eraser with the drawing's undo history.
     PanDrag panDrag_;
     AnnotationTools tools_;
+    std::unique_ptr<TextTool> text_;
 
     // Panel and menu.
     std::array<CGdipButton*, 18> buttons_{};
@@ -227,29 +208,14 @@ private:
     std::unique_ptr<CMenuXP> contextMenu;
     MenuModel menuModel_;
 
-    int titleTimerId_ = 0;     // timer 123: the title, ten times a second
-    QTimer reconnectTimer_;    // looks for a lost camera coming back
-    bool cameraLost_ = false;  // the camera failed while running; said once
-    // The camera was opened and has sent no picture yet: a failure now is a failed start.
-    bool startPending_ = false;
-    // There was no camera at all: the first camera that appears is opened.
-    bool lookingForAnyCamera_ = false;
-    // The device row of the chosen camera, -1 without one.
-    int cameraRow_ = -1;
-    // CameraIdentity of the camera last chosen, kept while it is lost so that it is found
-    // again wherever it comes back.
-    std::string cameraIdentity_;
-    int autoCaptureTimerId_ = 0;  // --auto-capture
+    int titleTimerId_ = 0;  // timer 123: the title, ten times a second
+    CameraSession session_;
+    QTimer reconnectTimer_;  // the attempts to get a camera back, at the session's interval
     std::unique_ptr<RecordingControl> recording_;
     bool autoRecordStarted_ = false;
     bool closeAfterJoin_ = false;  // a close waits for the movie's join
-    int exitStatus_ = 0;
     int framesProcessed_ = 0;
     bool closing_ = false;
-    bool textBurnOpen_ = false;  // a text burn's undo step is open
-    // The picture a second start asked for, until it is written.
-    std::string externalPath_;
-    PictureReply externalReply_;
 };
 
 }  // namespace vistrela

@@ -1,288 +1,289 @@
-// The main window's command table and its dispatch: panel buttons, hidden controls, keys and
-// the window menu all end here; the context menu's ids 10 to 60 go on to onMenuCommand.
+// The main window's command registry: one row per command, and the lookups the panel, the
+// context menu and the keyboard go through.
 
-#include <array>
-
-#include "annotation/overlay.h"
-#include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "common/clock.h"
 #include "controls/menu_model.h"
 #include "controls/panel_buttons.h"
-#include "settings/settings.h"
 #include "viewer/view_controls.h"
 
 namespace vistrela {
 
 namespace {
-constexpr const char* kHalfTurnTip = "화면이 180도 전환 됩니다.";
-constexpr const char* kFullScreenKeys = "F11, F";
-constexpr QKeyCombination kNoKey(Qt::Key_unknown);
 
-QKeyCombination key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+constexpr const char* kHalfTurnTip = "화면이 180도 전환 됩니다.";
+
+constexpr QKeyCombination key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     return QKeyCombination(mods, k);
 }
+
 }  // namespace
 
-std::span<const CommandEntry> commandTable() {
+std::span<const CommandRow> commandRows() {
     using D = CvistDlg;
-    static const std::array<CommandEntry, 34> table = {{
-        // Panel buttons.
-        {IDC_LOGO,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.openWebPage(); }},
-        {IDC_WEB_PAGE,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.openWebPage(); }},
-        {IDC_HALF_TURN,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         kHalfTurnTip,
-         nullptr,
-         [](D& d) { d.halfTurn(true); }},
-        {IDC_HALF_TURN_BACK,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         kHalfTurnTip,
-         nullptr,
-         [](D& d) { d.halfTurn(false); }},
-        {IDC_ROTATE,
-         CommandSpace::Dialog,
-         {key(Qt::Key_R), kNoKey},
-         "화면이 우측 90도씩 회전합니다.",
-         "R",
-         [](D& d) { QuarterTurn(d.ctx_.view, d.pipe_.overlayImage); }},
-        {IDC_FULL_SCREEN,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         kFullScreenKeys,
-         [](D& d) { d.setFullScreen(true); }},
-        {IDC_WINDOWED,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         kFullScreenKeys,
-         [](D& d) { d.setFullScreen(false); }},
-        {IDC_ZOOM,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         "마우스 스크롤을 돌리면 확대가 됩니다.",
-         "+, -",
-         [](D& d) { ZoomHelp(d.ctx_.view, nowSeconds()); }},
-        {IDC_PEN,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.pipe_.drawMode = DRAW_PEN; }},
-        {IDC_TEXT,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.ShowTextWindow(); }},
-        {IDC_RESET_VIEW,
-         CommandSpace::Dialog,
-         {key(Qt::Key_0), kNoKey},
-         "프로그램 시작시의 화면으로 되돌립니다.",
-         "0",
-         [](D& d) { d.tools_.Reset(d.ctx_.view, d.pipe_); }},
-        {IDC_ERASER,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.pipe_.drawMode = DRAW_ERASE; }},
-        {IDC_SAVE_PICTURE,
-         CommandSpace::Dialog,
-         {key(Qt::Key_S, Qt::ControlModifier), kNoKey},
-         "현재의 화면을 바탕화면에 저장합니다. 글씨 및 그림도 함께 저장됩니다.",
-         "Ctrl+S",
-         [](D& d) { d.pipe_.captureRequest = 1; }},
-        {IDC_RECORD,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.startRecording(); }},
-        {IDC_STOP,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.stopRecording(); }},
-        {IDC_MENU,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.popupContextMenu(); }},
-        {IDC_EXIT,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         "Esc",
-         [](D& d) { d.closeRequest(); }},
-        {IDC_PANEL_STRIP,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.togglePanel(); }},
+    using C = Command;
+    static const CommandRow kRows[] = {
+        // The context menu's entries, in its order.
+        {.command = C::PanelHide,
+         .menuId = ID_PANEL_HIDE,
+         .label = "메뉴숨기기",
+         .run = [](D& d) { d.togglePanel(); },
+         .enabled = [](const D& d) { return !d.panelCollapsed(); }},
+        {.command = C::PanelShow,
+         .menuId = ID_PANEL_SHOW,
+         .label = "메뉴보이기",
+         .run = [](D& d) { d.togglePanel(); },
+         .enabled = [](const D& d) { return d.panelCollapsed(); }},
+        {.command = C::ZoomReset,
+         .menuId = ID_ZOOM_RESET,
+         .label = "줌취소",
+         .run = [](D& d) { ZoomReset(d.ctx_.view); }},
+        {.command = C::PanReset,
+         .menuId = ID_PAN_RESET,
+         .label = "이동취소",
+         .run = [](D& d) { PanReset(d.ctx_.view); }},
+        {.command = C::Text,
+         .controlId = IDC_TEXT,
+         .menuId = ID_TEXT_TOOL,
+         .label = "글씨쓰기",
+         .run = [](D& d) { d.ShowTextWindow(); }},
+        {.command = C::Pen,
+         .controlId = IDC_PEN,
+         .menuId = ID_DRAW_TOOL,
+         .label = "그리기",
+         .run = [](D& d) { d.selectTool(DrawMode::Pen); }},
+        {.command = C::Eraser,
+         .controlId = IDC_ERASER,
+         .menuId = ID_ERASE_TOOL,
+         .label = "지우개",
+         .run = [](D& d) { d.selectTool(DrawMode::Erase); }},
+        {.command = C::Undo,
+         .menuId = ID_UNDO,
+         .label = "실행 취소",
+         .keys = {key(Qt::Key_Z, Qt::ControlModifier), kNoKey},
+         .run = [](D& d) { d.tools_.Undo(d.ctx_.view, d.pipe_); },
+         .enabled = [](const D& d) { return d.tools_.CanUndo(); }},
+        {.command = C::Redo,
+         .menuId = ID_REDO,
+         .label = "다시 실행",
+         .keys = {key(Qt::Key_Y, Qt::ControlModifier),
+                  key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier)},
+         .run = [](D& d) { d.tools_.Redo(d.ctx_.view, d.pipe_); },
+         .enabled = [](const D& d) { return d.tools_.CanRedo(); }},
+        {.command = C::Freeze,
+         .menuId = ID_FREEZE,
+         .label = "화면 정지",
+         .onLabel = "정지 해제",
+         .keys = {key(Qt::Key_Space), kNoKey},
+         .run = [](D& d) { d.toggleFreeze(); },
+         .on = [](const D& d) { return d.pictureFrozen(); }},
+        {.command = C::Options,
+         .menuId = ID_OPTIONS,
+         .label = "옵션...",
+         .keys = {key(Qt::Key_Comma, Qt::ControlModifier), kNoKey},
+         .run = [](D& d) { d.optionsCommand(); }},
 
-        // Hidden controls.
-        {cmd::SavePictureHidden,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.pipe_.captureRequest = 100; }},
-        {cmd::CloseRequest,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.closeRequest(); }},
-        {cmd::Options,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Comma, Qt::ControlModifier), kNoKey},
-         nullptr,
-         "Ctrl+,",
-         [](D& d) { d.optionsCommand(); }},
-        {cmd::StopTimer,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.stopTitleTimer(); }},
-        {cmd::FocusReset,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.ctx_.capture.ResetFocus(0); }},
-        {cmd::CameraSettings,
-         CommandSpace::Dialog,
-         {key(Qt::Key_K, Qt::ControlModifier), kNoKey},
-         nullptr,
-         "Ctrl+K",
-         [](D& d) { d.showCameraSettings(); }},
-        {cmd::ReloadSettings,
-         CommandSpace::Dialog,
-         {kNoKey, kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.ctx_.settings.Load(d.ctx_.ini, d.ctx_.desktopPath); }},
+        // The panel's buttons.
+        {.command = C::WebPageLogo, .controlId = IDC_LOGO, .run = [](D& d) { d.openWebPage(); }},
+        {.command = C::WebPage, .controlId = IDC_WEB_PAGE, .run = [](D& d) { d.openWebPage(); }},
+        {.command = C::HalfTurn,
+         .controlId = IDC_HALF_TURN,
+         .toolTip = kHalfTurnTip,
+         .run = [](D& d) { d.halfTurn(true); }},
+        {.command = C::HalfTurnBack,
+         .controlId = IDC_HALF_TURN_BACK,
+         .toolTip = kHalfTurnTip,
+         .run = [](D& d) { d.halfTurn(false); }},
+        {.command = C::Rotate,
+         .controlId = IDC_ROTATE,
+         .toolTip = "화면이 우측 90도씩 회전합니다.",
+         .keys = {key(Qt::Key_R), kNoKey},
+         .run = [](D& d) { QuarterTurn(d.ctx_.view, d.pipe_.overlayImage); }},
+        {.command = C::FullScreen,
+         .controlId = IDC_FULL_SCREEN,
+         .keysOf = {C::ToggleFullScreen},
+         .keysOfCount = 1,
+         .run = [](D& d) { d.placement_.setFullScreen(true); }},
+        {.command = C::Windowed,
+         .controlId = IDC_WINDOWED,
+         .keysOf = {C::ToggleFullScreen},
+         .keysOfCount = 1,
+         .run = [](D& d) { d.placement_.setFullScreen(false); }},
+        {.command = C::ZoomHelp,
+         .controlId = IDC_ZOOM,
+         .toolTip = "마우스 스크롤을 돌리면 확대가 됩니다.",
+         .keysOf = {C::ZoomIn, C::ZoomOut},
+         .keysOfCount = 2,
+         .run = [](D& d) { ZoomHelp(d.ctx_.view, nowSeconds()); }},
+        {.command = C::ResetView,
+         .controlId = IDC_RESET_VIEW,
+         .toolTip = "프로그램 시작시의 화면으로 되돌립니다.",
+         .keys = {key(Qt::Key_0), kNoKey},
+         .run = [](D& d) { d.tools_.Reset(d.ctx_.view, d.pipe_); }},
+        {.command = C::SavePicture,
+         .controlId = IDC_SAVE_PICTURE,
+         .toolTip = "현재의 화면을 바탕화면에 저장합니다. 글씨 및 그림도 함께 저장됩니다.",
+         .keys = {key(Qt::Key_S, Qt::ControlModifier), kNoKey},
+         .run = [](D& d) { d.requestStill(); }},
+        {.command = C::Record, .controlId = IDC_RECORD, .run = [](D& d) { d.startRecording(); }},
+        {.command = C::Stop, .controlId = IDC_STOP, .run = [](D& d) { d.stopRecording(); }},
+        {.command = C::Menu, .controlId = IDC_MENU, .run = [](D& d) { d.popupContextMenu(); }},
+        {.command = C::Exit,
+         .controlId = IDC_EXIT,
+         .keysOf = {C::Escape},
+         .keysOfCount = 1,
+         .run = [](D& d) { d.closeRequest(); }},
+        {.command = C::PanelStrip,
+         .controlId = IDC_PANEL_STRIP,
+         .run = [](D& d) { d.togglePanel(); }},
 
-        // The program's own keys.
-        {cmd::ZoomIn,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Plus), key(Qt::Key_Equal)},
-         nullptr,
-         nullptr,
-         // One wheel step towards the user (a negative delta) magnifies.
-         [](D& d) { WheelZoom(d.ctx_.view, -120); }},
-        {cmd::ZoomOut,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Minus), kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { WheelZoom(d.ctx_.view, 120); }},
-        {cmd::Escape,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Escape), kNoKey},
-         nullptr,
-         nullptr,
-         [](D& d) { d.escapeKey(); }},
-        {cmd::Freeze,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Space), kNoKey},
-         nullptr,
-         "Space",
-         [](D& d) { d.toggleFreeze(); }},
-        {cmd::ToggleFullScreen,
-         CommandSpace::Dialog,
-         {key(Qt::Key_F11), key(Qt::Key_F)},
-         nullptr,
-         kFullScreenKeys,
-         [](D& d) { d.setFullScreen(d.windowed != 0); }},
-        {cmd::Undo,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Z, Qt::ControlModifier), kNoKey},
-         nullptr,
-         "Ctrl+Z",
-         [](D& d) { d.tools_.Undo(d.ctx_.view, d.pipe_); }},
-        {cmd::Redo,
-         CommandSpace::Dialog,
-         {key(Qt::Key_Y, Qt::ControlModifier),
-          key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier)},
-         nullptr,
-         "Ctrl+Y, Ctrl+Shift+Z",
-         [](D& d) { d.tools_.Redo(d.ctx_.view, d.pipe_); }},
-
-        // The window menu.
-        {cmd::AboutBox,
-         CommandSpace::System,
-         {key(Qt::Key_F1), kNoKey},
-         nullptr,
-         "F1",
-         [](D& d) { d.showAbout(); }},
-        {0, CommandSpace::Dialog, {kNoKey, kNoKey}, nullptr, nullptr, nullptr},
-    }};
-    return std::span<const CommandEntry>(table.data(), table.size() - 1);
+        // Keys only.
+        // One wheel step towards the user (a negative delta) magnifies.
+        {.command = C::ZoomIn,
+         .keys = {key(Qt::Key_Plus), key(Qt::Key_Equal)},
+         .run = [](D& d) { WheelZoom(d.ctx_.view, -120); }},
+        {.command = C::ZoomOut,
+         .keys = {key(Qt::Key_Minus), kNoKey},
+         .run = [](D& d) { WheelZoom(d.ctx_.view, 120); }},
+        {.command = C::Escape,
+         .keys = {key(Qt::Key_Escape), kNoKey},
+         .run = [](D& d) { d.escapeKey(); }},
+        {.command = C::ToggleFullScreen,
+         .keys = {key(Qt::Key_F11), key(Qt::Key_F)},
+         .run = [](D& d) { d.placement_.setFullScreen(!d.placement_.fullScreen()); }},
+        {.command = C::TogglePanel,
+         .keys = {key(Qt::Key_H, Qt::ControlModifier), kNoKey},
+         .run = [](D& d) { d.togglePanel(); }},
+        {.command = C::CameraSettings,
+         .keys = {key(Qt::Key_K, Qt::ControlModifier), kNoKey},
+         .run = [](D& d) { d.showCameraSettings(); }},
+        {.command = C::AboutBox,
+         .keys = {key(Qt::Key_F1), kNoKey},
+         .run = [](D& d) { d.showAbout(); }},
+    };
+    return kRows;
 }
 
-const CommandEntry* findCommand(int id, CommandSpace space) {
-    for (const CommandEntry& entry : commandTable())
-        if (entry.id == id && entry.space == space) return &entry;
+namespace {
+
+QString keysOfRow(const CommandRow& row, bool firstOnly) {
+    QStringList names;
+    for (const QKeyCombination& k : row.keys) {
+        if (k.key() == Qt::Key_unknown) continue;
+        names << QKeySequence(k).toString(QKeySequence::NativeText);
+        if (firstOnly) break;
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+std::vector<MenuCommandText> menuCommands() {
+    std::vector<MenuCommandText> entries;
+    for (const CommandRow& row : commandRows())
+        if (row.menuId != 0) entries.push_back({row.menuId, row.label});
+    return entries;
+}
+
+const CommandRow& commandRow(Command command) {
+    for (const CommandRow& row : commandRows())
+        if (row.command == command) return row;
+    std::abort();  // every command has its row (the registry test walks them)
+}
+
+const CommandRow* commandForControl(int controlId) {
+    for (const CommandRow& row : commandRows())
+        if (controlId != 0 && row.controlId == controlId) return &row;
     return nullptr;
 }
 
-const CommandEntry* findCommandForKey(QKeyCombination pressed) {
+const CommandRow* commandForMenu(int menuId) {
+    for (const CommandRow& row : commandRows())
+        if (menuId != 0 && row.menuId == menuId) return &row;
+    return nullptr;
+}
+
+const CommandRow* commandForKey(QKeyCombination pressed) {
     const Qt::KeyboardModifiers relevant =
         Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier;
     const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & relevant;
     // A key listed with Shift needs it and wins over the same key listed without; a key
     // listed without Shift takes it either way ("+" is Shift+= on many layouts).
     for (const bool exact : {true, false}) {
-        for (const CommandEntry& entry : commandTable()) {
-            for (const QKeyCombination& k : entry.keys) {
+        for (const CommandRow& row : commandRows()) {
+            for (const QKeyCombination& k : row.keys) {
                 if (k.key() == Qt::Key_unknown || k.key() != pressed.key()) continue;
                 if (exact ? k.keyboardModifiers() == mods
                           : k.keyboardModifiers() == (mods & ~Qt::ShiftModifier))
-                    return &entry;
+                    return &row;
             }
         }
     }
     return nullptr;
 }
 
+QString keyText(const CommandRow& row) {
+    if (row.keysOfCount == 0) return keysOfRow(row, false);
+    QStringList names;
+    for (int i = 0; i < row.keysOfCount; ++i)
+        names << keysOfRow(commandRow(row.keysOf[std::size_t(i)]), row.keysOfCount > 1);
+    return names.join(QStringLiteral(", "));
+}
+
+void CvistDlg::runRow(const CommandRow& row) {
+    row.run(*this);
+}
+
+void CvistDlg::runCommand(Command command) {
+    runRow(commandRow(command));
+}
+
 void CvistDlg::onCommand(int id) {
-    if (const CommandEntry* entry = findCommand(id, CommandSpace::Dialog)) {
-        entry->run(*this);
+    if (const CommandRow* row = commandForControl(id)) {
+        runRow(*row);
         return;
     }
     if (id >= ID_PANEL_HIDE && id <= ID_MENU_LAST) onMenuCommand(id);
 }
 
-void CvistDlg::onSysCommand(int id) {
-    if (const CommandEntry* entry = findCommand(id & 0xFFF0, CommandSpace::System))
-        entry->run(*this);
+void CvistDlg::onMenuCommand(int id) {
+    if (const CommandRow* row = commandForMenu(id)) {
+        runRow(*row);
+        return;
+    }
+    const MenuCommand command = classifyMenuCommand(
+        id, std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
+        session_.cameraRow);
+    switch (command.action) {
+        case MenuAction::SwitchCamera: {
+            // The row is the camera: two cameras may share a name.
+            const int row = command.cameraIndex;
+            const std::string name = ctx_.settings.devices[row].friendlyName;
+            CloseCamera();
+            ctx_.settings.cameraName = name;
+            OpenCamera(row);
+            break;
+        }
+        case MenuAction::SameCamera:
+            // The current camera again: nothing to do while it runs; after it was lost,
+            // choosing it is how the user asks to have it back.
+            if (!ctx_.capture.isOpen()) OpenCamera(session_.cameraRow, session_.cameraIdentity);
+            break;
+        case MenuAction::MonitorFullScreen:
+            placement_.fullScreenOn(command.monitorIndex);
+            break;
+        case MenuAction::Ignored:
+            break;
+    }
 }
 
-void CvistDlg::runCommand(const CommandEntry& entry) {
-    if (entry.space == CommandSpace::System)
-        onSysCommand(entry.id);
-    else
-        onCommand(entry.id);
+void CvistDlg::selectTool(DrawMode tool) {
+    pipe_.drawMode = tool;
+}
+
+void CvistDlg::requestStill() {
+    stills_.request();
 }
 
 }  // namespace vistrela

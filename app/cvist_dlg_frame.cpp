@@ -19,37 +19,29 @@ namespace vistrela {
 VideoArea CvistDlg::pictureArea() const {
     VideoArea area{videoStatic->width(), videoStatic->height()};
     // Full screen with the panel shown keeps the picture 10 pixels clear of the panel.
-    if (panelWidth == kPanelShownWidth && windowed == 0) area.width = std::max(0, area.width - 10);
+    if (panelWidth == kPanelShownWidth && placement_.fullScreen())
+        area.width = std::max(0, area.width - 10);
     return area;
-}
-
-void CvistDlg::readTextWindow() {
-    textStep_.annotation.text = textDialog->text().toStdString();
-    textStep_.annotation.areaPos = textDialog->pos() - videoStatic->pos();
 }
 
 void CvistDlg::frameReady(const FrameView& frame) {
     if (closing_) return;
-    if (startPending_) cameraStarted();
+    if (session_.state() == CameraState::Opening) cameraStarted();
     const VideoArea area = pictureArea();
     // The text window's text and place are read for every frame while it is open.
-    AnnotationHook* textStep = nullptr;
-    if (textDialog != nullptr && textDialog->isOpen()) {
-        readTextWindow();
-        textStep = &textStep_;
-    }
+    AnnotationHook* textStep = text_->frameStep();
     // While frozen the held picture is processed in place of the camera's.
     const FrameView picture = freeze_.Select(frame);
     const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, picture, area,
                                             tickCountMs(), nowSeconds(), textStep);
-    finishTextBurn();
+    text_->finishBurn();
     if (result.skipped) return;
     ++framesProcessed_;
     if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);
     // Pictures and movies first: the pointer's marker and the zoom help are for the screen.
     shownPart_ = result.geometry.sourceRect;
     frameCaptureNs_ = frame.captureNs;
-    if (pipe_.captureRequest != 0) saveStill();
+    if (stills_.pending() != StillRequest::None) saveStill();
     recordFrame(frame.captureNs);
     DrawScreenMarks(ctx_.view, pipe_, frameImage, nowSeconds());
     videoStatic->showFrame(frameImage, result.geometry);
@@ -66,47 +58,15 @@ void CvistDlg::dismissNotice() {
 }
 
 void CvistDlg::captureInto(const std::string& path, PictureReply reply) {
-    if (externalReply_) {
-        reply(false, "another picture is being taken");
-        return;
-    }
-    if (!ctx_.capture.isOpen()) {
-        reply(false, "no camera is open");
-        return;
-    }
-    externalPath_ = path;
-    externalReply_ = std::move(reply);
-    pipe_.captureRequest = 1;
+    stills_.captureInto(path, std::move(reply), ctx_.capture.isOpen());
 }
 
 void CvistDlg::saveStill() {
-    pipe_.captureRequest = 0;
-    if (externalReply_) {
-        const StillOutcome outcome = SaveStill(frameImage, externalPath_, ctx_.settings.jpegQuality,
-                                               ctx_.desktopPath, ctx_.view, nowSeconds());
-        showNotice();
-        PictureReply reply = std::move(externalReply_);
-        externalReply_ = nullptr;
-        reply(outcome.written, outcome.written ? "" : "the file could not be written");
-        return;
-    }
-    const std::string path = ctx_.commandLine.oneShotCapture
-                                 ? ctx_.oneShotPath
-                                 : StillFileName(ctx_.settings, std::time(nullptr), *ctx_.prompts);
-    const StillOutcome outcome = SaveStill(frameImage, path, ctx_.settings.jpegQuality,
-                                           ctx_.desktopPath, ctx_.view, nowSeconds());
-    if (outcome.path.empty()) return;  // the save dialog was cancelled
+    const AfterStill then = stills_.saveIfRequested(frameImage, ctx_.settings, ctx_.desktopPath,
+                                                    ctx_.view, *ctx_.prompts);
     showNotice();
-    if (ctx_.commandLine.oneShotCapture) {
-        // The one-shot run ends here, successful or not; a failure sets the exit status.
-        exitStatus_ = outcome.written ? 0 : 1;
-        if (!outcome.written)
-            std::fprintf(stderr, "vistrela: could not write %s\n", outcome.path.c_str());
-        QTimer::singleShot(0, this, [this] { close(); });
-        return;
-    }
-    if (ctx_.settings.hideAfterCapture != 0)
-        QTimer::singleShot(0, this, [this] { showMinimized(); });
+    if (then == AfterStill::Close) QTimer::singleShot(0, this, [this] { close(); });
+    if (then == AfterStill::Minimise) QTimer::singleShot(0, this, [this] { showMinimized(); });
 }
 
 }  // namespace vistrela

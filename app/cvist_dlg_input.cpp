@@ -15,16 +15,16 @@
 namespace vistrela {
 
 void CvistDlg::keyPressEvent(QKeyEvent* event) {
-    if (const CommandEntry* entry = findCommandForKey(event->keyCombination())) {
-        runCommand(*entry);
+    if (const CommandRow* row = commandForKey(event->keyCombination())) {
+        runRow(*row);
         return;
     }
     QWidget::keyPressEvent(event);  // not QDialog's: Enter must not end the dialog
 }
 
 void CvistDlg::escapeKey() {
-    if (textDialog != nullptr && textDialog->isOpen()) {
-        textDialog->Close();
+    if (text_->state() == TextToolState::Open) {
+        text_->close();
     } else if (tools_.StrokeActive()) {
         tools_.Release(ctx_.view, pipe_);
     } else {

@@ -2,7 +2,9 @@
 // at the window's centre, its choices run once it has closed.
 
 #include <QGuiApplication>
+#include <vector>
 
+#include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "capture/device_table.h"
 #include "capture/media/capture_device.h"
@@ -15,8 +17,18 @@ namespace vistrela {
 void CvistDlg::buildContextMenu() {
     menuModel_ = buildContextMenuModel(
         std::span<const DeviceEntry>(ctx_.settings.devices.data(), ctx_.settings.deviceCount),
-        cameraRow_);
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
+        session_.cameraRow, menuCommands());
+    applyCommandState();
+}
+
+void CvistDlg::applyCommandState() {
+    for (const CommandRow& row : commandRows()) {
+        MenuItemModel* item = row.menuId != 0 ? menuModel_.find(row.menuId) : nullptr;
+        if (item == nullptr) continue;
+        item->enabled = row.enabled == nullptr || row.enabled(*this);
+        const bool on = row.on != nullptr && row.on(*this);
+        item->text = on && row.onLabel != nullptr ? row.onLabel : row.label;
+    }
 }
 
 void CvistDlg::refreshCameraList() {
@@ -26,9 +38,10 @@ void CvistDlg::refreshCameraList() {
     const int beforeCount = ctx_.settings.deviceCount;
     ctx_.capture.EnumerateDevices(ctx_.settings.devices, ctx_.settings.deviceCount);
     const std::shared_ptr<CaptureDevice> running = ctx_.capture.device();
-    cameraRow_ = RowAfterRelisting(
-        before, beforeCount, cameraRow_, ctx_.settings.devices, ctx_.settings.deviceCount,
-        running ? running->devicePath() : std::string(), cameraIdentity_, ctx_.settings.cameraName);
+    session_.cameraRow = RowAfterRelisting(before, beforeCount, session_.cameraRow,
+                                           ctx_.settings.devices, ctx_.settings.deviceCount,
+                                           running ? running->devicePath() : std::string(),
+                                           session_.cameraIdentity, ctx_.settings.cameraName);
     buildContextMenu();
 }
 
@@ -37,9 +50,7 @@ void CvistDlg::popupContextMenu() {
     // The menu is made from the model as it stands when it pops up, and a chosen command runs
     // only after the menu has closed: a command may rebuild the model (a camera switch does),
     // and a menu must never be destroyed inside its own key or mouse handler.
-    applyPanelState(menuModel_, panelWidth != kPanelShownWidth);
-    applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
-    applyFreezeState(menuModel_, freeze_.Frozen());
+    applyCommandState();
     MenuModel shown = menuModel_;
     appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();

@@ -1,15 +1,15 @@
 // The options command of the main window and the remembered choices: the camera is closed, the
 // devices listed, the options dialog run on a copy of the settings in force (with capture.ini's
 // values on top unless the choices are remembered), and the camera opened again: with the
-// dialog's choices after OK, as it was after Cancel.
+// dialog's choices after OK, as it was after Cancel. Also the camera's own settings (Ctrl+K).
 
-#include <QSettings>
 #include <array>
 
 #include "app/cvist_dlg.h"
 #include "capture/capture_modes.h"
 #include "capture/device_table.h"
 #include "capture/media/capture_device.h"
+#include "capture/ui/camera_settings_dialog.h"
 #include "common/prompts.h"
 #include "settings/app_profile.h"
 #include "settings/remembered_choices.h"
@@ -35,8 +35,7 @@ std::vector<ModeSize> CameraSizes(const DeviceEntry& row) {
 }  // namespace
 
 std::optional<RememberedChoices> CvistDlg::applyRememberedChoices() {
-    QSettings profile;
-    std::optional<RememberedChoices> choices = LoadRememberedChoices(profile);
+    std::optional<RememberedChoices> choices = LoadRememberedChoices(ctx_.profile);
     if (!choices) return std::nullopt;
     ApplyRememberedChoices(*choices, ctx_.settings);
     ParseResolution(ctx_.settings.resolutionMode, ctx_.view);
@@ -53,21 +52,21 @@ void CvistDlg::optionsCommand() {
     if (ctx_.settings.deviceCount < 1) {
         ShowNotice(*ctx_.prompts, "카메라가 없습니다");
         // Said once: the first camera that appears is opened, without the start-up notice.
-        cameraRow_ = -1;
+        session_.cameraRow = -1;
         buildContextMenu();
-        lookingForAnyCamera_ = true;
+        session_.noCamera();
         reconnectTimer_.start();
         return;
     }
     const int rowBefore = FindCameraAgain(ctx_.settings.devices, ctx_.settings.deviceCount,
-                                          cameraIdentity_, ctx_.settings.cameraName);
+                                          session_.cameraIdentity, ctx_.settings.cameraName);
 
     // The dialog shows the values in force; capture.ini's values come on top unless the user
     // asked for the choices to be remembered (those are then the ones in force).
-    const bool remember = RememberChoicesEnabled();
+    const bool remember = RememberChoicesEnabled(ctx_.profile);
     Settings edited = remember ? ctx_.settings : OptionsStartSettings(ctx_.settings, ctx_.ini);
     Option dialog(
-        edited, ctx_.view, *ctx_.prompts, ctx_.desktopPath,
+        edited, ctx_.view, *ctx_.prompts, ctx_.profile, ctx_.desktopPath,
         [&edited](int row) { return CameraSizes(edited.devices[row]); }, remember, rowBefore, this);
     const bool ok = dialog.exec() == QDialog::Accepted;
     ctx_.settings = ok ? edited : before;
@@ -75,7 +74,15 @@ void CvistDlg::optionsCommand() {
     if (ok)
         OpenCamera(dialog.chosenRow());
     else
-        OpenCamera(rowBefore, cameraIdentity_);
+        OpenCamera(rowBefore, session_.cameraIdentity);
+}
+
+void CvistDlg::showCameraSettings() {
+    if (session_.cameraRow < 0 || session_.cameraRow >= ctx_.settings.deviceCount) return;
+    const std::shared_ptr<void> moniker = ctx_.settings.devices[session_.cameraRow].moniker;
+    if (!moniker) return;
+    ShowPropertyPages(moniker, this, CameraIdentity(ctx_.settings.devices[session_.cameraRow]),
+                      &ctx_.profile);
 }
 
 }  // namespace vistrela

@@ -17,7 +17,8 @@ constexpr int kFirstPictureTimeoutMs = 15000;
 }  // namespace
 
 void CvistDlg::setUpRecording() {
-    recording_ = std::make_unique<RecordingControl>(*ctx_.prompts, RecordingTempFolder());
+    recording_ =
+        std::make_unique<RecordingControl>(*ctx_.prompts, RecordingTempFolder(), ctx_.sources);
     connect(recording_.get(), &RecordingControl::idleChanged, this,
             [this] { recordingIdleChanged(); });
     connect(recording_.get(), &RecordingControl::recoveryMessage, this, [this](const QString& m) {
@@ -33,7 +34,7 @@ void CvistDlg::setUpRecording() {
                                  qPrintable(moviePath));
                 if (ctx_.commandLine.autoRecordSeconds > 0) {
                     // The unattended run ends with its movie; only a whole one is a success.
-                    exitStatus_ = ok && complete ? 0 : 1;
+                    stills_.setExitStatus(ok && complete ? 0 : 1);
                     QTimer::singleShot(0, this, [this] { close(); });
                 }
             });
@@ -42,7 +43,7 @@ void CvistDlg::setUpRecording() {
             if (autoRecordStarted_ || closing_) return;
             std::fprintf(stderr, "vistrela: no picture from the camera in %d s; nothing recorded\n",
                          kFirstPictureTimeoutMs / 1000);
-            exitStatus_ = 1;
+            stills_.setExitStatus(1);
             close();
         });
     }
@@ -81,7 +82,7 @@ void CvistDlg::recordFrame(std::int64_t captureNs) {
     if (!recording_->StartRecording(request, frameImage, shownPart_, captureNs)) {
         std::fprintf(stderr, "vistrela: could not start recording %s\n",
                      ctx_.commandLine.autoRecordPath.c_str());
-        exitStatus_ = 1;
+        stills_.setExitStatus(1);
         close();
         return;
     }

@@ -1,10 +1,11 @@
 #include "capture/remembered_controls.h"
 
-#include <QSettings>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <vector>
+
+#include "settings/profile_store.h"
 
 namespace vistrela {
 namespace {
@@ -41,31 +42,26 @@ std::string RememberedControls::GroupOf(const std::string& cameraIdentity) {
     return group;
 }
 
-RememberedControls::RememberedControls(const std::string& cameraIdentity)
-    : group_(GroupOf(cameraIdentity)) {}
+RememberedControls::RememberedControls(ProfileStore& profile, const std::string& cameraIdentity)
+    : profile_(profile), group_(QString::fromStdString(GroupOf(cameraIdentity))) {}
 
 void RememberedControls::remember(std::uint32_t controlId, int value) {
-    QSettings profile;
-    profile.beginGroup(QString::fromStdString(group_));
-    profile.setValue(KeyOf(controlId), value);
+    profile_.setValue(group_ + "/" + KeyOf(controlId), value);
 }
 
 std::map<std::uint32_t, int> RememberedControls::values() const {
     std::map<std::uint32_t, int> result;
-    QSettings profile;
-    profile.beginGroup(QString::fromStdString(group_));
-    for (const QString& key : profile.childKeys()) {
+    for (const QString& key : profile_.childKeys(group_)) {
         std::uint32_t id = 0;
         bool isNumber = false;
-        const int value = profile.value(key).toInt(&isNumber);
+        const int value = profile_.value(group_ + "/" + key).toInt(&isNumber);
         if (ParseKey(key, id) && isNumber) result[id] = value;
     }
     return result;
 }
 
 void RememberedControls::forget() {
-    QSettings profile;
-    profile.remove(QString::fromStdString(group_));
+    profile_.remove(group_);
 }
 
 int RememberedControls::applyTo(CameraControls& controls) const {

@@ -10,8 +10,9 @@
 // may change between driver versions, ids do not.
 //
 // Whether anything is stored is the caller's choice (RememberChoicesEnabled); this class only
-// keeps and applies. User-interface thread only, like QSettings of the application.
+// keeps and applies. User-interface thread only, like the profile.
 
+#include <QString>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -20,9 +21,12 @@
 
 namespace vistrela {
 
+class ProfileStore;
+
 class RememberedControls {
 public:
-    explicit RememberedControls(const std::string& cameraIdentity);
+    // The choices of the camera `cameraIdentity` in `profile` (not owned; must outlive this).
+    RememberedControls(ProfileStore& profile, const std::string& cameraIdentity);
 
     // Keeps `value` as the camera's choice for control `controlId`.
     void remember(std::uint32_t controlId, int value);
@@ -41,7 +45,8 @@ public:
     static std::string GroupOf(const std::string& cameraIdentity);
 
 private:
-    std::string group_;
+    ProfileStore& profile_;
+    QString group_;
 };
 
 }  // namespace vistrela

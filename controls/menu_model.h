@@ -51,39 +51,27 @@ struct MenuModel {
     const MenuItemModel* find(int commandId) const;
 };
 
+// One command entry of the context menu: its id (10 to 29) and its text (UTF-8).
+struct MenuCommandText {
+    int commandId = 0;
+    const char* text = nullptr;
+};
+
 // The context menu: the "카메라" submenu with one entry per device ("[1] name", id 30 + i),
-// then the commands 10 to 20. At most MAX_DEVICES cameras are listed. Each entry stands for its
-// row of the device table, so two cameras with the same name are still two entries: the row
-// `openRow` (the device that is open) is the default item, and no entry is when `openRow` is
-// not a listed row (-1: nothing open). Every item starts enabled.
-MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRow);
+// then `commands` in their order. At most MAX_DEVICES cameras are listed. Each entry stands
+// for its row of the device table, so two cameras with the same name are still two entries:
+// the row `openRow` (the device that is open) is the default item, and no entry is when
+// `openRow` is not a listed row (-1: nothing open). Every item starts enabled.
+MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRow,
+                                std::span<const MenuCommandText> commands = {});
 
 // Appends one "모니터 N 전체화면" entry per monitor when there are two or more (at most
 // kMaxMonitorEntries).
 void appendMonitorEntries(MenuModel& menu, int monitorCount);
 
-// Grays one of the two panel commands: "hide" while the panel is collapsed, "show" while it is
-// shown.
-void applyPanelState(MenuModel& menu, bool panelCollapsed);
-
-// The freeze entry's text: "화면 정지", or "정지 해제" while the picture is held.
-void applyFreezeState(MenuModel& menu, bool frozen);
-
-// Grays "실행 취소" when there is nothing to undo and "다시 실행" when there is nothing to redo.
-void applyUndoState(MenuModel& menu, bool canUndo, bool canRedo);
-
 enum class MenuAction {
-    Ignored,            // ids outside the menu, 21 to 29, cameras past the list
-    TogglePanel,        // 10 and 11
-    ResetZoom,          // 12
-    ResetPan,           // 13
-    TextTool,           // 14
-    DrawTool,           // 15
-    EraseTool,          // 16
-    Undo,               // 17
-    Redo,               // 18
-    Freeze,             // 19: hold the picture, or back to the live one
-    Options,            // 20: the options dialog
+    Ignored,            // the commands' own ids (10 to 29), ids outside the menu, cameras
+                        // past the list
     SameCamera,         // the chosen row is the open one: nothing to do while it runs
     SwitchCamera,       // close the camera and open the device of row `cameraIndex`
     MonitorFullScreen,  // full screen on monitor `monitorIndex` (from 0)
@@ -95,8 +83,8 @@ struct MenuCommand {
     int monitorIndex = -1;  // monitor of MonitorFullScreen, in the toolkit's screen order
 };
 
-// What command `id` asks for, given the device table the menu was built from and the row of
-// the open device (-1 for none). Rows are compared, not names.
+// What a camera or monitor entry's `id` asks for, given the device table the menu was built from
+// and the row of the open device (-1 for none). Rows are compared, not names.
 MenuCommand classifyMenuCommand(int id, std::span<const DeviceEntry> devices, int openRow);
 
 }  // namespace vistrela

@@ -1,6 +1,6 @@
 #include "settings/app_profile.h"
 
-#include <QSettings>
+#include "settings/profile_store.h"
 
 namespace vistrela {
 
@@ -8,12 +8,11 @@ namespace {
 const QString kEnabledKey = QString(kRememberedGroup) + "/" + kRememberedEnabledKey;
 }
 
-bool RememberChoicesEnabled() {
-    return QSettings().value(kEnabledKey, false).toBool();
+bool RememberChoicesEnabled(const ProfileStore& profile) {
+    return profile.value(kEnabledKey, false).toBool();
 }
 
-void SetRememberChoicesEnabled(bool on) {
-    QSettings profile;
+void SetRememberChoicesEnabled(ProfileStore& profile, bool on) {
     if (on)
         profile.setValue(kEnabledKey, true);
     else

@@ -9,6 +9,11 @@
 
 namespace vistrela {
 
+std::string InProgramFolder(const std::string& folder) {
+    if (folder.empty() || folder.front() == '/') return folder;
+    return appDir() + folder;
+}
+
 std::string WithSlash(const std::string& folder) {
     if (folder.empty() || folder.back() == '/') return folder;
     return folder + '/';

@@ -30,4 +30,8 @@ std::string IniPath();
 // `folder` with a '/' appended when it does not end in one ("" stays "").
 std::string WithSlash(const std::string& folder);
 
+// A folder the user named, as the program uses it: a relative one lies inside the program's
+// folder (appDir), where the program has always taken it; absolute and empty ones stay.
+std::string InProgramFolder(const std::string& folder);
+
 }  // namespace vistrela

@@ -1,11 +1,11 @@
 #include "settings/remembered_choices.h"
 
-#include <QSettings>
 #include <QString>
 
 #include "common/strings.h"
 #include "settings/app_profile.h"
 #include "settings/paths.h"
+#include "settings/profile_store.h"
 
 namespace vistrela {
 
@@ -16,6 +16,10 @@ constexpr const char* kEnabled = kRememberedEnabledKey;
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+QString Key(const char* name) {
+    return QString(kGroup) + "/" + name;
 }
 
 bool ValidResolution(const std::string& mode) {
@@ -38,51 +42,44 @@ RememberedChoices ChoicesOf(const Settings& settings, const DeviceEntry* camera)
     return choices;
 }
 
-void StoreRememberedChoices(QSettings& profile, const RememberedChoices& choices) {
+void StoreRememberedChoices(ProfileStore& profile, const RememberedChoices& choices) {
     profile.remove(kGroup);
-    profile.beginGroup(kGroup);
-    profile.setValue(kEnabled, true);
-    profile.setValue("cameraIdentity", Text(choices.cameraIdentity));
-    profile.setValue("cameraName", Text(choices.cameraName));
-    profile.setValue("resolution", Text(choices.resolutionMode));
-    profile.setValue("jpegQuality", choices.jpegQuality);
-    profile.setValue("savePath", Text(choices.savePath));
-    profile.setValue("fileName", Text(choices.fileName));
-    profile.setValue("nameMode", choices.nameMode);
-    profile.setValue("hideAfterCapture", choices.hideAfterCapture);
-    profile.endGroup();
+    profile.setValue(Key(kEnabled), true);
+    profile.setValue(Key("cameraIdentity"), Text(choices.cameraIdentity));
+    profile.setValue(Key("cameraName"), Text(choices.cameraName));
+    profile.setValue(Key("resolution"), Text(choices.resolutionMode));
+    profile.setValue(Key("jpegQuality"), choices.jpegQuality);
+    profile.setValue(Key("savePath"), Text(choices.savePath));
+    profile.setValue(Key("fileName"), Text(choices.fileName));
+    profile.setValue(Key("nameMode"), choices.nameMode);
+    profile.setValue(Key("hideAfterCapture"), choices.hideAfterCapture);
     profile.sync();
 }
 
-void ForgetRememberedChoices(QSettings& profile) {
+void ForgetRememberedChoices(ProfileStore& profile) {
     profile.remove(kGroup);
     profile.sync();
 }
 
-std::optional<RememberedChoices> LoadRememberedChoices(QSettings& profile) {
-    profile.beginGroup(kGroup);
-    const bool enabled = profile.value(kEnabled, false).toBool();
+std::optional<RememberedChoices> LoadRememberedChoices(const ProfileStore& profile) {
+    if (!profile.value(Key(kEnabled), false).toBool()) return std::nullopt;
+    auto text = [&](const char* key) { return profile.value(Key(key)).toString().toStdString(); };
+    auto number = [&](const char* key, int low, int high, int fallback) {
+        bool ok = false;
+        const int value = profile.value(Key(key)).toInt(&ok);
+        return ok && value >= low && value <= high ? value : fallback;
+    };
     RememberedChoices choices;
-    if (enabled) {
-        auto text = [&](const char* key) { return profile.value(key).toString().toStdString(); };
-        auto number = [&](const char* key, int low, int high, int fallback) {
-            bool ok = false;
-            const int value = profile.value(key).toInt(&ok);
-            return ok && value >= low && value <= high ? value : fallback;
-        };
-        choices.cameraIdentity = text("cameraIdentity");
-        choices.cameraName = text("cameraName");
-        const std::string mode = text("resolution");
-        choices.resolutionMode =
-            ValidResolution(mode) ? mode : FormatString("%d*%d", kDefaultWidth, kDefaultHeight);
-        choices.jpegQuality = number("jpegQuality", 1, 99, kDefaultJpegQuality);
-        choices.savePath = text("savePath");
-        choices.fileName = text("fileName");
-        choices.nameMode = number("nameMode", kNameFixed, kNameAsk, kDefaultNameMode);
-        choices.hideAfterCapture = number("hideAfterCapture", 0, 2, 0);
-    }
-    profile.endGroup();
-    if (!enabled) return std::nullopt;
+    choices.cameraIdentity = text("cameraIdentity");
+    choices.cameraName = text("cameraName");
+    const std::string mode = text("resolution");
+    choices.resolutionMode =
+        ValidResolution(mode) ? mode : FormatString("%d*%d", kDefaultWidth, kDefaultHeight);
+    choices.jpegQuality = number("jpegQuality", 1, 99, kDefaultJpegQuality);
+    choices.savePath = text("savePath");
+    choices.fileName = text("fileName");
+    choices.nameMode = number("nameMode", kNameFixed, kNameAsk, kDefaultNameMode);
+    choices.hideAfterCapture = number("hideAfterCapture", 0, 2, 0);
     return choices;
 }
 

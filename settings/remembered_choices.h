@@ -5,8 +5,7 @@
 // the fixed file name and the hide-after-capture flag. They are applied on top of the start-up
 // reset, so capture.ini and the standard start-up hold for everyone who leaves the box off.
 //
-// The profile is passed in, so tests work on a file of their own; the program passes the
-// default QSettings (organisation and application "vistrela"). User-interface thread only.
+// The profile is passed in (profile_store.h). User-interface thread only.
 
 #include <optional>
 #include <string>
@@ -14,9 +13,9 @@
 #include "capture/device_table.h"
 #include "settings/settings.h"
 
-class QSettings;
-
 namespace vistrela {
+
+class ProfileStore;
 
 struct RememberedChoices {
     std::string cameraIdentity;  // CameraIdentity of the chosen row, "" without a camera
@@ -33,15 +32,15 @@ struct RememberedChoices {
 RememberedChoices ChoicesOf(const Settings& settings, const DeviceEntry* camera);
 
 // Turns remembering on and stores `choices`, replacing what was stored before.
-void StoreRememberedChoices(QSettings& profile, const RememberedChoices& choices);
+void StoreRememberedChoices(ProfileStore& profile, const RememberedChoices& choices);
 
 // Turns remembering off and removes everything stored under "Remembered".
-void ForgetRememberedChoices(QSettings& profile);
+void ForgetRememberedChoices(ProfileStore& profile);
 
 // The stored choices, or nothing when remembering is off. A stored value outside its range
 // (quality 1..99, naming rule 0..2, a size that does not read as "W*H") is left out: the
 // choice keeps its default.
-std::optional<RememberedChoices> LoadRememberedChoices(QSettings& profile);
+std::optional<RememberedChoices> LoadRememberedChoices(const ProfileStore& profile);
 
 // Puts `choices` into `settings` (camera name, resolution, quality, folder, naming, file name,
 // hide flag); the device table is not touched. The crop size follows the new resolution.

@@ -49,7 +49,7 @@ void Settings::Load(const CIni& ini, const std::string& desktopPath) {
         static_cast<int>(ini.GetUInt("main", "jpgq", static_cast<std::uint32_t>(jpegQuality), 10));
     // The file's "croph" and "cropw" never count: the crop size is the frame size, which is
     // the default resolution's here (SetDefaults set it).
-    savePath = ini.GetString("main", "path", nullptr);
+    savePath = InProgramFolder(ini.GetString("main", "path", nullptr));
     if (savePath.empty()) savePath = HomeFolder();
     fileName = ini.GetString("main", "fname", nullptr);
     if (fileName.empty()) fileName = kEmptyIniFileName;

@@ -64,9 +64,8 @@ FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameIm
     CountFrameRate(state, nowTickMs);
 
     // Build, mirror, turn and overlay mix in one pass over the pixels.
-    const CxImage* overlay = state.drawMode >= DRAW_SHOW ? &state.overlayImage : nullptr;
-    frameImage.CreateFromFrame(frame, state.flipRows != 0, state.mirror != 0, view.rotation,
-                               overlay);
+    const CxImage* overlay = ShowsDrawing(state.drawMode) ? &state.overlayImage : nullptr;
+    frameImage.CreateFromFrame(frame, state.flipRows, state.mirror, view.rotation, overlay);
     result.geometry = ComputeGeometry(view, area);
 
     if (hook != nullptr) hook->DrawAnnotation(frameImage, state, result.geometry);

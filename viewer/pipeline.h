@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "annotation/draw_mode.h"
 #include "viewer/frame.h"
 #include "viewer/geometry.h"
 #include "viewer/image.h"
@@ -23,13 +24,12 @@ struct PipelineState {
     std::uint32_t fpsFirstTick = 0;   // ms tick of the first measured frame; 0 = not started
     std::uint32_t fpsWindowTick = 0;  // ms tick where the current counting window began
     int fpsWindowFrames = 0;
-    // Picture orientation. Both 0: the camera's picture upright; both 1 (the start-up state):
-    // turned by 180 degrees.
-    int flipRows = 0;
-    int mirror = 0;
-    int drawMode = 0;        // tool state, see annotation/overlay.h
-    int captureRequest = 0;  // non-zero: the caller saves this frame (cleared by the saver)
-    CxImage overlayImage;    // drawing layer, orientation of the shown picture
+    // Picture orientation, always set together (SetHalfTurn). Both false: the camera's picture
+    // upright; both true (the start-up state): turned by 180 degrees.
+    bool flipRows = false;
+    bool mirror = false;
+    DrawMode drawMode = DrawMode::None;
+    CxImage overlayImage;  // drawing layer, orientation of the shown picture
 };
 
 // Draws the annotation text into the frame (and, when it stamps, into the overlay). Called

@@ -131,10 +131,9 @@ void ViewReset(ViewState& view, PipelineState& state) {
 }
 
 bool SetHalfTurn(PipelineState& state, bool on) {
-    const int value = on ? 1 : 0;
-    if (state.flipRows == value && state.mirror == value) return false;
-    state.flipRows = value;
-    state.mirror = value;
+    if (state.flipRows == on && state.mirror == on) return false;
+    state.flipRows = on;
+    state.mirror = on;
     state.overlayImage.Mirror();
     state.overlayImage.Flip();
     return true;

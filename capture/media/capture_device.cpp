@@ -141,13 +141,13 @@ std::string TestCameraListText(const std::string& value) {
     return text;
 }
 
-std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices() {
+std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices(const DeviceSources& sources) {
     EnsureGStreamer();
-    const char* test = std::getenv("VISTRELA_TEST_CAMERAS");
-    if (test != nullptr) {
+    if (sources.testCameras) {
+        const std::string& test = *sources.testCameras;
         std::vector<std::shared_ptr<CaptureDevice>> result;
         for (TestCameraEntry entry : ParseTestCameras(TestCameraListText(test))) {
-            if (test[0] == '@') entry.listFile = test;
+            if (!test.empty() && test[0] == '@') entry.listFile = test;
             result.push_back(std::make_shared<TestCamera>(entry));
         }
         return result;

@@ -1,7 +1,7 @@
 #pragma once
 // One capture device as the media layer sees it: a source element for the pipeline, the
 // modes it offers and its controls. Two kinds exist side by side: GStreamer devices found by
-// the device monitor, and the test cameras of VISTRELA_TEST_CAMERAS (test_camera.h).
+// the device monitor, and the test cameras (test_camera.h) of DeviceSources::testCameras.
 // The `moniker` of a device-table row holds a std::shared_ptr<CaptureDevice>; every moniker in
 // the table is made by ListCaptureDevices, so DeviceFromMoniker may cast it back.
 
@@ -13,6 +13,7 @@
 
 #include "capture/camera_controls.h"
 #include "capture/capture_modes.h"
+#include "common/device_sources.h"
 
 namespace vistrela {
 
@@ -34,13 +35,12 @@ public:
     virtual std::unique_ptr<CameraControls> openControls() = 0;
 };
 
-// The devices of the machine, or exactly the test cameras when VISTRELA_TEST_CAMERAS is set.
-// A value "@FILE" takes the list from FILE, read again at every call (one camera per line or
-// ';'-separated; an empty or missing file lists none). Initialises GStreamer. User-interface
-// thread.
-std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices();
+// The devices of the machine, or exactly the test cameras of `sources` when it names any. A
+// list "@FILE" is read from FILE at every call (one camera per line or ';'-separated; an empty
+// or missing file lists none). Initialises GStreamer. User-interface thread.
+std::vector<std::shared_ptr<CaptureDevice>> ListCaptureDevices(const DeviceSources& sources);
 
-// The test-camera list of a VISTRELA_TEST_CAMERAS value: the value itself, or with "@FILE" the
+// The camera list of a test-camera value: the value itself, or with "@FILE" the
 // current text of FILE with its line ends as ';' ("" when it cannot be read). Any thread.
 std::string TestCameraListText(const std::string& value);
 

@@ -213,7 +213,7 @@ GstElement* Make(const char* factory) {
 
 }  // namespace
 
-CaptureGraph::CaptureGraph() = default;
+CaptureGraph::CaptureGraph(DeviceSources sources) : sources_(std::move(sources)) {}
 
 CaptureGraph::~CaptureGraph() {
     Close();
@@ -223,7 +223,7 @@ int CaptureGraph::EnumerateDevices(DeviceTable& devices, int& deviceCount) {
     deviceCount = 0;
     for (DeviceEntry& row : devices) row.moniker.reset();
     int count = 0;
-    for (const std::shared_ptr<CaptureDevice>& device : ListCaptureDevices()) {
+    for (const std::shared_ptr<CaptureDevice>& device : ListCaptureDevices(sources_)) {
         if (count >= MAX_DEVICES) break;
         DeviceEntry& row = devices[count++];
         row.moniker = ToMoniker(device);
@@ -427,7 +427,7 @@ void CaptureGraph::ResetFocus(int) {
 
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
                std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow,
-               int* cameraRow, const std::string& identity) {
+               int* cameraRow, const std::string& identity, ProfileStore* profile) {
     if (cameraRow != nullptr) *cameraRow = -1;
     capture.EnumerateDevices(devices, deviceCount);
     if (deviceCount < 1) return kCaptureNoCamera;
@@ -450,9 +450,9 @@ int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
     frameWidth = width;
     frameHeight = height;
     // After Open's focus reset, so that a remembered focus wins over the default.
-    if (result >= 0 && RememberChoicesEnabled()) {
+    if (result >= 0 && profile != nullptr && RememberChoicesEnabled(*profile)) {
         if (std::unique_ptr<CameraControls> controls = DeviceFromMoniker(moniker)->openControls())
-            RememberedControls(CameraIdentity(devices[row])).applyTo(*controls);
+            RememberedControls(*profile, CameraIdentity(devices[row])).applyTo(*controls);
     }
     return result;
 }

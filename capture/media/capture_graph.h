@@ -23,12 +23,14 @@
 #include "capture/capture_modes.h"
 #include "capture/device_table.h"
 #include "capture/media/frame_receiver.h"
+#include "common/device_sources.h"
 
 typedef struct _GstElement GstElement;
 
 namespace vistrela {
 
 class CaptureDevice;
+class ProfileStore;
 
 // Result codes: 0 and positive are success, negative are failures.
 inline constexpr int kCaptureOk = 0;
@@ -47,10 +49,15 @@ inline constexpr int kStallTimeoutMs = 2000;
 
 class CaptureGraph {
 public:
-    CaptureGraph();
+    // The cameras come from `sources` (the machine's by default).
+    explicit CaptureGraph(DeviceSources sources = {});
     ~CaptureGraph();
     CaptureGraph(const CaptureGraph&) = delete;
     CaptureGraph& operator=(const CaptureGraph&) = delete;
+
+    // Where the next enumeration looks for cameras.
+    void SetSources(DeviceSources sources) { sources_ = std::move(sources); }
+    const DeviceSources& sources() const { return sources_; }
 
     // Fills rows 0..count-1 with the devices found (at most MAX_DEVICES, texts cut to
     // MAX_NAME_BYTES - 1 bytes), "USB" names first. Every row's old moniker is dropped first.
@@ -101,6 +108,7 @@ private:
     // Waits up to kOpenTimeoutMs for the first frame and reads its size from `sink`.
     int WaitForFirstFrame(GstElement* sink, int& width, int& height);
 
+    DeviceSources sources_;
     FrameReceiver* receiver_ = nullptr;
     std::shared_ptr<CaptureDevice> device_;
     CameraMode mode_{};
@@ -117,10 +125,11 @@ private:
 // chosen row (also when the open then fails), or -1 when there is no camera.
 // With an `identity` (a camera looked for again), the row FindCameraAgain finds is taken
 // before `preferredRow`, and `cameraName` becomes its name.
-// While remembering is on (RememberChoicesEnabled), the camera's remembered control values
-// (remembered_controls.h) are set once it runs.
+// With a `profile` in which remembering is on (RememberChoicesEnabled), the camera's remembered
+// control values (remembered_controls.h) are set once it runs.
 int OpenCamera(CaptureGraph& capture, DeviceTable& devices, int& deviceCount,
                std::string& cameraName, int& frameWidth, int& frameHeight, int preferredRow = -1,
-               int* cameraRow = nullptr, const std::string& identity = {});
+               int* cameraRow = nullptr, const std::string& identity = {},
+               ProfileStore* profile = nullptr);
 
 }  // namespace vistrela

@@ -19,8 +19,11 @@ namespace vistrela {
 
 CameraSettingsDialog::CameraSettingsDialog(std::unique_ptr<CameraControls> controls,
                                            const QString& deviceName, QWidget* parent,
-                                           const std::string& cameraIdentity)
-    : QDialog(parent), controls_(std::move(controls)), cameraIdentity_(cameraIdentity) {
+                                           const std::string& cameraIdentity, ProfileStore* profile)
+    : QDialog(parent),
+      controls_(std::move(controls)),
+      cameraIdentity_(profile != nullptr ? cameraIdentity : std::string()),
+      profile_(profile) {
     setWindowTitle(deviceName.isEmpty() ? QStringLiteral("카메라 설정")
                                         : QStringLiteral("카메라 설정 - %1").arg(deviceName));
     auto* layout = new QVBoxLayout(this);
@@ -109,8 +112,8 @@ void CameraSettingsDialog::showValue(Row& row, int value) {
 }
 
 void CameraSettingsDialog::apply(std::uint32_t id, int value) {
-    if (controls_->set(id, value) && !cameraIdentity_.empty() && RememberChoicesEnabled())
-        RememberedControls(cameraIdentity_).remember(id, value);
+    if (controls_->set(id, value) && !cameraIdentity_.empty() && RememberChoicesEnabled(*profile_))
+        RememberedControls(*profile_, cameraIdentity_).remember(id, value);
 }
 
 void CameraSettingsDialog::refresh() {
@@ -122,18 +125,18 @@ void CameraSettingsDialog::refresh() {
 
 void CameraSettingsDialog::restoreDefaults() {
     RestoreDefaults(*controls_);
-    if (!cameraIdentity_.empty()) RememberedControls(cameraIdentity_).forget();
+    if (!cameraIdentity_.empty()) RememberedControls(*profile_, cameraIdentity_).forget();
     refresh();
 }
 
 int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner,
-                      const std::string& cameraIdentity) {
+                      const std::string& cameraIdentity, ProfileStore* profile) {
     if (!moniker) return kCaptureInvalidArg;
     std::shared_ptr<CaptureDevice> device = DeviceFromMoniker(moniker);
     std::unique_ptr<CameraControls> controls = device->openControls();
     if (!controls || controls->list().empty()) return kCaptureOk;
     CameraSettingsDialog dialog(std::move(controls), QString::fromStdString(device->friendlyName()),
-                                owner, cameraIdentity);
+                                owner, cameraIdentity, profile);
     dialog.exec();
     return kCaptureOk;
 }

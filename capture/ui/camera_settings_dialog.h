@@ -2,8 +2,9 @@
 // The camera-settings dialog ("카메라 설정"): one row per control of the device (sliders for
 // integers, check boxes for booleans, lists for menus) and a button that restores every
 // default. Changes go to the device at once, while the picture keeps running.
-// Given the camera's identity, the dialog also keeps what the user changes while remembering
-// is on (RememberChoicesEnabled, remembered_controls.h), and its defaults button forgets it.
+// Given the camera's identity and the profile, the dialog also keeps what the user changes
+// while remembering is on (RememberChoicesEnabled, remembered_controls.h), and its defaults
+// button forgets it.
 // User-interface thread only.
 
 #include <QDialog>
@@ -21,13 +22,17 @@ class QSlider;
 
 namespace vistrela {
 
+class ProfileStore;
+
 class CameraSettingsDialog : public QDialog {
     Q_OBJECT
 public:
     // Takes ownership of `controls`, which must list at least one control. `cameraIdentity`
-    // (CameraIdentity) names the camera whose changes are remembered; "" remembers nothing.
+    // (CameraIdentity) names the camera whose changes are remembered in `profile` (not owned);
+    // "" or no profile remembers nothing.
     CameraSettingsDialog(std::unique_ptr<CameraControls> controls, const QString& deviceName,
-                         QWidget* parent = nullptr, const std::string& cameraIdentity = {});
+                         QWidget* parent = nullptr, const std::string& cameraIdentity = {},
+                         ProfileStore* profile = nullptr);
     ~CameraSettingsDialog() override;
 
     // Sets every control to its default, shows the new values and forgets the camera's
@@ -52,12 +57,13 @@ private:
     std::unique_ptr<CameraControls> controls_;
     std::vector<Row> rows_;
     std::string cameraIdentity_;
+    ProfileStore* profile_;
 };
 
 // Shows the camera-settings dialog of the device in `moniker` modally over `owner`, remembering
 // changes under `cameraIdentity` as the dialog does. A device without controls shows nothing.
 // Returns 0, or -1 (invalid argument) for an empty moniker.
 int ShowPropertyPages(const std::shared_ptr<void>& moniker, QWidget* owner,
-                      const std::string& cameraIdentity = {});
+                      const std::string& cameraIdentity = {}, ProfileStore* profile = nullptr);
 
 }  // namespace vistrela

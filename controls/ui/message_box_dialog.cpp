@@ -9,9 +9,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QStyle>
 #include <algorithm>
+
+#include "settings/profile_store.h"
 
 namespace vistrela {
 
@@ -31,8 +32,8 @@ Qt::Alignment messageAlignment(std::uint32_t style) {
 }  // namespace
 
 CMessageBoxDialog::CMessageBoxDialog(QWidget* parent, const QString& message, const QString& title,
-                                     std::uint32_t style, int messageId)
-    : QDialog(parent), message_(message), style_(style), messageId_(messageId) {
+                                     std::uint32_t style, int messageId, ProfileStore* profile)
+    : QDialog(parent), message_(message), style_(style), messageId_(messageId), profile_(profile) {
     setWindowTitle(title.isEmpty() ? QGuiApplication::applicationDisplayName() : title);
     setObjectName(QStringLiteral("CMessageBoxDialog"));
 
@@ -109,6 +110,10 @@ QPushButton* CMessageBoxDialog::button(int id) const {
     for (const Button& b : buttons_)
         if (b.model.id == id) return b.widget;
     return nullptr;
+}
+
+QString CMessageBoxDialog::profileKey() const {
+    return QLatin1String(kProfileGroup) + '/' + profileValueName();
 }
 
 QString CMessageBoxDialog::profileValueName() const {
@@ -246,10 +251,8 @@ void CMessageBoxDialog::SetProgress(int percent) {
 }
 
 bool CMessageBoxDialog::hasRememberedAnswer(int* answer) const {
-    if (!offersDontAgain(style_)) return false;
-    QSettings profile;
-    profile.beginGroup(QLatin1String(kProfileGroup));
-    const int value = profile.value(profileValueName(), -1).toInt();
+    if (!offersDontAgain(style_) || profile_ == nullptr) return false;
+    const int value = profile_->value(profileKey(), -1).toInt();
     if (value == -1) return false;
     *answer = value;
     return true;
@@ -299,11 +302,9 @@ void CMessageBoxDialog::onCommand(int id) {
 
 void CMessageBoxDialog::endWith(int id) {
     // -1 (a countdown ending a box without buttons) is the profile's "no answer".
-    if (id != -1 && checkBox_ != nullptr && checkBox_->isChecked() && offersDontAgain(style_)) {
-        QSettings profile;
-        profile.beginGroup(QLatin1String(kProfileGroup));
-        profile.setValue(profileValueName(), id);
-    }
+    if (id != -1 && checkBox_ != nullptr && checkBox_->isChecked() && offersDontAgain(style_) &&
+        profile_ != nullptr)
+        profile_->setValue(profileKey(), id);
     countdown_.stop();
     ending_ = true;
     done(id);

@@ -15,9 +15,10 @@
 // or the end of a countdown (the default button) ends the box with that button's id. Without
 // a cancel button Escape and closing are ignored and the window offers no close button; while
 // a countdown keeps the buttons disabled every key and every close is ignored. When the
-// don't-again box exists and is checked, the answer is stored in the application profile,
-// group "MessageBoxes", under profileValueName(); DoModal and Show then return or stay hidden
-// without asking again.
+// don't-again box exists and is checked, the answer is stored in the application profile
+// given at construction (profile_store.h), group "MessageBoxes", under profileValueName();
+// DoModal and Show then return or stay hidden without asking again. Without a profile nothing
+// is stored.
 //
 // Help: the program has no help system. The Help button (and Enter on it) does not end the
 // box; it emits helpRequested with the message id and does nothing else.
@@ -41,13 +42,16 @@ class QPushButton;
 
 namespace vistrela {
 
+class ProfileStore;
+
 class CMessageBoxDialog : public QDialog {
     Q_OBJECT
 public:
     // `style` holds the kMb* flags; `messageId` (0 for none) names the remembered answer and
-    // the help topic. An empty `title` gives the application's display name.
+    // the help topic. An empty `title` gives the application's display name. `profile` (not
+    // owned, may be null) keeps the don't-again answers.
     CMessageBoxDialog(QWidget* parent, const QString& message, const QString& title,
-                      std::uint32_t style, int messageId = 0);
+                      std::uint32_t style, int messageId = 0, ProfileStore* profile = nullptr);
     ~CMessageBoxDialog() override;
 
     // Runs the box modally and returns the id of the button it ended with (-1 when it was
@@ -80,6 +84,8 @@ public:
     int timeoutSeconds() const { return timeoutSeconds_; }
     // Name of the remembered answer inside the profile group "MessageBoxes".
     QString profileValueName() const;
+    // Its full key in the profile, "MessageBoxes/<name>".
+    QString profileKey() const;
     // The dialog base units the layout uses.
 
 signals:
@@ -117,6 +123,7 @@ private:
     QString message_;
     std::uint32_t style_ = 0;
     int messageId_ = 0;
+    ProfileStore* profile_ = nullptr;
     mutable QString valueName_;  // computed on first need
 
     QIcon icon_;

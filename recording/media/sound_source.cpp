@@ -37,12 +37,11 @@ struct TestMicrophone {
     double frequencyHz = 440;
 };
 
-TestMicrophone ReadTestMicrophone() {
+TestMicrophone ReadTestMicrophone(const DeviceSources& sources) {
     TestMicrophone result;
-    const char* value = std::getenv("VISTRELA_TEST_MICROPHONE");
-    if (value == nullptr) return result;
+    if (!sources.testMicrophone) return result;
     result.set = true;
-    const std::string text = value;
+    const std::string& text = *sources.testMicrophone;
     if (text == "sine") {
         result.sine = true;
     } else if (text == "clicks") {
@@ -59,8 +58,7 @@ TestMicrophone ReadTestMicrophone() {
 }
 
 // The source part of the pipeline for each device to try, in order of preference.
-std::vector<std::string> SourceCandidates() {
-    const TestMicrophone test = ReadTestMicrophone();
+std::vector<std::string> SourceCandidates(const TestMicrophone& test) {
     if (test.set) {
         if (!test.sine) return {kMissingDevice};
         if (test.clicks)
@@ -106,6 +104,7 @@ std::string PopErrorText(GstElement* pipeline, const std::string& fallback) {
 
 class GstSoundSource final : public SoundSource {
 public:
+    explicit GstSoundSource(const DeviceSources& sources) : test_(ReadTestMicrophone(sources)) {}
     ~GstSoundSource() override {
         Stop();
         if (pipeline_ != nullptr) gst_object_unref(pipeline_);
@@ -114,7 +113,7 @@ public:
     std::string Open() override {
         EnsureGStreamer();
         std::string error = "Could not open audio device for recording.";
-        for (const std::string& source : SourceCandidates()) {
+        for (const std::string& source : SourceCandidates(test_)) {
             GError* parseError = nullptr;
             GstElement* pipeline =
                 gst_parse_launch((source + kConvertToRecordingFormat).c_str(), &parseError);
@@ -148,7 +147,7 @@ public:
 
     std::string Start(SamplesFn onSamples, FailureFn onFailure) override {
         if (pipeline_ == nullptr) return "Could not open audio device for recording.";
-        clicks_ = ReadTestMicrophone().clicks;
+        clicks_ = test_.clicks;
         onSamples_ = std::move(onSamples);
         onFailure_ = std::move(onFailure);
         GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline_), "sink");
@@ -251,7 +250,8 @@ private:
         return GST_BUS_DROP;
     }
 
-    GstElement* pipeline_ = nullptr;   // one reference, from Open until Stop
+    GstElement* pipeline_ = nullptr;  // one reference, from Open until Stop
+    const TestMicrophone test_;
     bool callbacksSet_ = false;        // the owning thread only
     bool clicks_ = false;              // fixed before the pipeline plays
     std::vector<std::int16_t> gated_;  // the streaming thread's copy of gated clicks
@@ -267,8 +267,8 @@ private:
 
 }  // namespace
 
-int CountSoundInputs() {
-    const TestMicrophone test = ReadTestMicrophone();
+int CountSoundInputs(const DeviceSources& sources) {
+    const TestMicrophone test = ReadTestMicrophone(sources);
     if (test.set) return test.sine ? 1 : 0;
     EnsureGStreamer();
     GstDeviceMonitor* monitor = gst_device_monitor_new();
@@ -289,8 +289,8 @@ int CountSoundInputs() {
     return count;
 }
 
-std::unique_ptr<SoundSource> NewDefaultSoundSource() {
-    return std::make_unique<GstSoundSource>();
+std::unique_ptr<SoundSource> NewDefaultSoundSource(const DeviceSources& sources) {
+    return std::make_unique<GstSoundSource>(sources);
 }
 
 }  // namespace vistrela

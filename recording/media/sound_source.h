@@ -13,12 +13,11 @@
 // source it takes, and each piece of sound comes with the steady-clock time its first sample
 // was captured (from the buffer's time stamp), so it can be placed against the picture.
 //
-// Test seam: VISTRELA_TEST_MICROPHONE=sine[:HZ] makes a live sine test source (default 440 Hz)
-// the only input; VISTRELA_TEST_MICROPHONE=clicks a live source that is silent except for a
-// 10 ms 1 kHz burst starting at every whole second of the steady clock (with the clapper test
-// camera it measures the offset of sound and picture); VISTRELA_TEST_MICROPHONE=none, or any
-// other value, means there is no input (counted as 0, and opening fails). Without the
-// variable, the machine's devices.
+// Test seam (DeviceSources::testMicrophone): "sine[:HZ]" makes a live sine test source (default
+// 440 Hz) the only input; "clicks" a live source that is silent except for a 10 ms 1 kHz burst
+// starting at every whole second of the steady clock (with the clapper test camera it
+// measures the offset of sound and picture); "none", or any other value, means there is no
+// input (counted as 0, and opening fails). Without a test microphone, the machine's devices.
 //
 // Threads: CountSoundInputs and NewDefaultSoundSource on any thread. A SoundSource belongs to
 // one thread (the recorder's), except for its callbacks, which run on GStreamer's threads
@@ -29,6 +28,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "common/device_sources.h"
 
 namespace vistrela {
 
@@ -55,9 +56,9 @@ public:
 
 // Sound inputs of the machine (GstDeviceMonitor "Audio/Source", without the monitors of
 // outputs), or of the test seam.
-int CountSoundInputs();
+int CountSoundInputs(const DeviceSources& sources);
 
-// A source for the default input (see above); nothing is opened yet.
-std::unique_ptr<SoundSource> NewDefaultSoundSource();
+// A source for the default input of `sources` (see above); nothing is opened yet.
+std::unique_ptr<SoundSource> NewDefaultSoundSource(const DeviceSources& sources);
 
 }  // namespace vistrela

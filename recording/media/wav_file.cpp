@@ -20,21 +20,22 @@ std::string LocationText(int line) {
 
 }  // namespace
 
-CWavFile::CWavFile(std::string fileName, int /*hideFile*/, Notify notify)
+CWavFile::CWavFile(std::string fileName, int /*hideFile*/, Notify notify, DeviceSources sources)
     : fileName_(std::move(fileName)),
       notify_(std::move(notify)),
+      sources_(std::move(sources)),
       placer_(file_, WavFormat{}.samplesPerSecond) {}
 
 CWavFile::~CWavFile() {
     SetRecording(0);
 }
 
-int CWavFile::CountDevices() {
-    return CountSoundInputs();
+int CWavFile::CountDevices(const DeviceSources& sources) {
+    return CountSoundInputs(sources);
 }
 
 int CWavFile::CheckDevices() {
-    if (CountDevices() == 0 && notify_) notify_(kNoDevicesText);
+    if (CountDevices(sources_) == 0 && notify_) notify_(kNoDevicesText);
     return 1;
 }
 
@@ -107,7 +108,7 @@ std::string CWavFile::StartRecording() {
     writeFailed_ = false;
     bytesWritten_ = 0;
     // The device first: when it cannot be opened, no file is made.
-    source_ = NewDefaultSoundSource();
+    source_ = NewDefaultSoundSource(sources_);
     std::string deviceText = source_->Open();
     if (!deviceText.empty()) return DescribeError(kLineOpenDevice, deviceText, false);
 

@@ -28,6 +28,7 @@
 #include <string>
 #include <thread>
 
+#include "common/device_sources.h"
 #include "recording/sound_placer.h"
 #include "recording/wav_format.h"
 
@@ -62,13 +63,15 @@ public:
 
     // Nothing is opened. `hideFile` is kept for the callers' sake: Linux files have no hidden
     // attribute (a leading dot would change the name the join looks for), so it does nothing.
-    CWavFile(std::string fileName, int hideFile, Notify notify);
+    // The sound comes from the input `sources` name (the machine's, or the test microphone).
+    CWavFile(std::string fileName, int hideFile, Notify notify, DeviceSources sources);
     ~CWavFile();  // stops a running recorder first (SetRecording(0))
     CWavFile(const CWavFile&) = delete;
     CWavFile& operator=(const CWavFile&) = delete;
 
-    static int CountDevices();  // GstDeviceMonitor "Audio/Source" count; honours the test seam
-    int CheckDevices();         // notifies kNoDevicesText when CountDevices()==0; returns 1
+    // GstDeviceMonitor "Audio/Source" count, or the test microphone's.
+    static int CountDevices(const DeviceSources& sources);
+    int CheckDevices();  // notifies kNoDevicesText when CountDevices()==0; returns 1
     // The movie's time 0 and its end, in steady-clock nanoseconds since the clock's epoch. Set
     // before SetRecording(1) and SetRecording(0); without them time 0 is when the file opens
     // and the end is the stop.
@@ -103,6 +106,7 @@ private:
     // Fixed at construction.
     const std::string fileName_;
     const Notify notify_;
+    const DeviceSources sources_;
 
     // Shared between threads.
     std::atomic<int> running_{0};

@@ -56,10 +56,12 @@ std::string SoundNotice(const std::string& detail) {
 
 }  // namespace
 
-RecordingControl::RecordingControl(Prompts& prompts, std::string tempFolder, QObject* parent)
+RecordingControl::RecordingControl(Prompts& prompts, std::string tempFolder, DeviceSources sources,
+                                   QObject* parent)
     : QObject(parent),
       prompts_(prompts),
       tempFolder_(WithSlash(tempFolder)),
+      sources_(std::move(sources)),
       recovery_(prompts, tempFolder_) {
     connect(&join_, &MovieJoin::progress, this, [this](int percent) {
         if (processingBox_) processingBox_->SetProgress(percent);
@@ -147,7 +149,8 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     QPointer<RecordingControl> self(this);
     auto soundNoticeShown = std::make_shared<bool>(false);
     wavRecorder_ = std::make_unique<CWavFile>(
-        temp_.soundPath, 0, [self, soundNoticeShown](const std::string& text) {
+        temp_.soundPath, 0,
+        [self, soundNoticeShown](const std::string& text) {
             // From the recorder's thread: shown on this one, once a recording.
             QMetaObject::invokeMethod(
                 self.data(),
@@ -157,7 +160,8 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
                     self->prompts_.passingNotice("Vistrela", SoundNotice(text));
                 },
                 Qt::QueuedConnection);
-        });
+        },
+        sources_);
     wavRecorder_->CheckDevices();
     // The sound runs from the start; what it captured before the first picture is dropped.
     wavRecorder_->SetTimeZero(startNs_);

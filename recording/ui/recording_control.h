@@ -36,6 +36,7 @@
 #include <memory>
 #include <string>
 
+#include "common/device_sources.h"
 #include "controls/ui/message_box_dialog.h"
 #include "recording/leftover_recovery.h"
 #include "recording/movie_join.h"
@@ -64,8 +65,9 @@ class RecordingControl : public QObject {
     Q_OBJECT
 public:
     // `prompts` (not owned) shows the save dialog and every notice; `tempFolder` (ending in
-    // '/') holds the temporary files.
-    RecordingControl(Prompts& prompts, std::string tempFolder, QObject* parent = nullptr);
+    // '/') holds the temporary files; the sound comes from the input `sources` name.
+    RecordingControl(Prompts& prompts, std::string tempFolder, DeviceSources sources,
+                     QObject* parent = nullptr);
     // Stops a running recording and waits for its join: the movie is made before the end.
     ~RecordingControl() override;
 
@@ -147,6 +149,7 @@ private:
 
     Prompts& prompts_;
     std::string tempFolder_;
+    DeviceSources sources_;
 
     State state_ = State::Idle;
     std::unique_ptr<CAviWriter> aviWriter_;

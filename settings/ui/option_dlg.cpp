@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QShortcut>
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +21,7 @@
 #include "common/prompts.h"
 #include "common/strings.h"
 #include "settings/paths.h"
+#include "settings/profile_store.h"
 #include "settings/remembered_choices.h"
 #include "viewer/view_state.h"
 
@@ -73,12 +73,14 @@ QFont DialogFont(int points) {
 
 }  // namespace
 
-Option::Option(Settings& settings, ViewState& view, Prompts& prompts, std::string desktopPath,
-               ModesOfRow modesOf, bool remember, int cameraRow, QWidget* parent)
+Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileStore& profile,
+               std::string desktopPath, ModesOfRow modesOf, bool remember, int cameraRow,
+               QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       view_(view),
       prompts_(prompts),
+      profile_(profile),
       desktopPath_(std::move(desktopPath)),
       modesOf_(std::move(modesOf)) {
     setWindowTitle(QStringLiteral("Option"));
@@ -366,23 +368,21 @@ void Option::OnOK() {
     settings_.cropWidth = m_cropWidth;
     settings_.ClampCrop(view_, 0.9);
     // An empty folder would be the current folder, whatever that is: the home folder then.
-    settings_.savePath = m_savePath.empty() ? HomeFolder() : WithSlash(m_savePath);
+    settings_.savePath = m_savePath.empty() ? HomeFolder() : WithSlash(InProgramFolder(m_savePath));
     settings_.fileName = m_fileName;
     settings_.nameMode = m_nameMode;
     settings_.hideAfterCapture = m_hideAfterCapture;
 
-    QSettings profile;
     if (rememberCheck_->isChecked()) {
         const DeviceEntry* camera = chosenRow_ >= 0 ? &settings_.devices[chosenRow_] : nullptr;
-        StoreRememberedChoices(profile, ChoicesOf(settings_, camera));
+        StoreRememberedChoices(profile_, ChoicesOf(settings_, camera));
     } else {
-        ForgetRememberedChoices(profile);
+        ForgetRememberedChoices(profile_);
     }
     // The choices hold until the program ends either way; only the next start would miss them.
-    profile.sync();
-    if (profile.status() != QSettings::NoError)
+    if (!profile_.sync())
         prompts_.notice(kCaption,
-                        std::string(kRememberFailed) + "\n" + profile.fileName().toStdString());
+                        std::string(kRememberFailed) + "\n" + profile_.fileName().toStdString());
     QDialog::accept();
 }
 

@@ -29,6 +29,7 @@ class QRadioButton;
 
 namespace vistrela {
 
+class ProfileStore;
 class Prompts;
 struct ViewState;
 
@@ -65,9 +66,11 @@ public:
     // cameras; `modesOf` gives each camera's sizes. `desktopPath` is the default save folder of
     // the reset OK starts with. `cameraRow` picks the camera shown first when that row carries
     // `settings.cameraName` (of two cameras with one name, the one in force); otherwise the
-    // first entry with that name, else the first entry. `remember` is the remember box's state.
-    Option(Settings& settings, ViewState& view, Prompts& prompts, std::string desktopPath,
-           ModesOfRow modesOf, bool remember, int cameraRow = -1, QWidget* parent = nullptr);
+    // first entry with that name, else the first entry. `remember` is the remember box's state;
+    // OK stores or forgets the choices in `profile` (must outlive the dialog).
+    Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileStore& profile,
+           std::string desktopPath, ModesOfRow modesOf, bool remember, int cameraRow = -1,
+           QWidget* parent = nullptr);
     ~Option() override;
 
     // The device row of the camera OK chose, -1 without one.
@@ -99,6 +102,7 @@ private:
     Settings& settings_;
     ViewState& view_;
     Prompts& prompts_;
+    ProfileStore& profile_;
     std::string desktopPath_;
     ModesOfRow modesOf_;
     std::vector<int> rowOfEntry_;  // device row of each camera list entry

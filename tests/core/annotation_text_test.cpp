@@ -6,21 +6,13 @@
 
 #include "annotation/overlay.h"
 #include "tests/core/gui_app.h"
+#include "tests/core/picture_helpers.h"
 #include "viewer/pipeline.h"
 
 namespace vistrela {
 namespace {
 
-ViewState View(int w, int h) {
-    ViewState v;
-    v.frameWidth = w;
-    v.frameHeight = h;
-    v.zoomSize = v.zoomMinSize = w;
-    v.zoomSizeY = v.zoomMinSizeY = h;
-    v.zoom = 1.0;
-    v.zoomLimit = 8;
-    return v;
-}
+using test::View;
 
 // A flat grey camera frame: no pixel of it has one of the text colours.
 struct FlatFrame {

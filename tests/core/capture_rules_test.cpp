@@ -6,6 +6,7 @@
 #include "capture/capture_modes.h"
 #include "capture/device_table.h"
 #include "capture/remembered_controls.h"
+#include "settings/profile_store.h"
 #include "tests/core/temp_home.h"
 
 using namespace vistrela;
@@ -276,19 +277,20 @@ TEST(CameraControlRules, RestoreDefaultsWritesEveryControl) {
 TEST(RememberedControls, KeptPerCameraAndSetAutomaticModesFirst) {
     test::TempHome home;
     ASSERT_TRUE(home.valid());
-    test::UseTempProfile(home);
+    ProfileStore profile(QString::fromStdString(home.path("vistrela.conf")));
     // Identities that a careless group name would mix up: a subgroup, a prefix, the escape.
     const std::vector<std::string> ids = {"name:Cam", "name:Cam/2", "name:Cam\\2", "name:Cam_2F2"};
-    for (int i = 0; i < 4; ++i) RememberedControls(ids[i]).remember(7, 10 + i);
+    for (int i = 0; i < 4; ++i) RememberedControls(profile, ids[i]).remember(7, 10 + i);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(RememberedControls(ids[i]).values(), (std::map<std::uint32_t, int>{{7, 10 + i}}))
+        EXPECT_EQ(RememberedControls(profile, ids[i]).values(),
+                  (std::map<std::uint32_t, int>{{7, 10 + i}}))
             << ids[i];
-    RememberedControls(ids[0]).forget();
-    EXPECT_TRUE(RememberedControls(ids[0]).values().empty());
-    EXPECT_EQ(RememberedControls(ids[1]).values().size(), 1u);
+    RememberedControls(profile, ids[0]).forget();
+    EXPECT_TRUE(RememberedControls(profile, ids[0]).values().empty());
+    EXPECT_EQ(RememberedControls(profile, ids[1]).values().size(), 1u);
 
     // The device lists the manual value before its automatic mode, as V4L2 numbers them.
-    RememberedControls kept("serial:A1");
+    RememberedControls kept(profile, "serial:A1");
     kept.remember(7, 90);
     kept.remember(8, 0);
     kept.remember(9, 500);  // out of the device's range now

@@ -24,8 +24,9 @@ std::vector<DeviceEntry> cameras(std::initializer_list<const char*> names) {
 
 TEST(MenuModel, ThreeCamerasAndTheCommands) {
     const auto devices = cameras({"Doc Cam", "USB Webcam", "HD Pro"});
-    const MenuModel menu = buildContextMenuModel(devices, 1);
-    ASSERT_EQ(menu.items.size(), 12u);
+    const MenuCommandText commands[] = {{10, "메뉴숨기기"}, {17, "실행 취소"}};
+    const MenuModel menu = buildContextMenuModel(devices, 1, commands);
+    ASSERT_EQ(menu.items.size(), 3u);
 
     const MenuItemModel& camera = menu.items[0];
     EXPECT_EQ(camera.commandId, 0);
@@ -39,13 +40,9 @@ TEST(MenuModel, ThreeCamerasAndTheCommands) {
         EXPECT_TRUE(camera.submenu[i].enabled);
     }
 
-    const std::pair<int, const char*> expected[] = {
-        {10, "메뉴숨기기"}, {11, "메뉴보이기"}, {12, "줌취소"}, {13, "이동취소"},
-        {14, "글씨쓰기"},   {15, "그리기"},     {16, "지우개"}, {17, "실행 취소"},
-        {18, "다시 실행"},  {19, "화면 정지"},  {20, "옵션..."}};
-    for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(menu.items[i + 1].commandId, expected[i].first);
-        EXPECT_EQ(menu.items[i + 1].text, expected[i].second);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(menu.items[i + 1].commandId, commands[i].commandId);
+        EXPECT_EQ(menu.items[i + 1].text, commands[i].text);
         EXPECT_TRUE(menu.items[i + 1].enabled);
         EXPECT_FALSE(menu.items[i + 1].isDefault);
         EXPECT_TRUE(menu.items[i + 1].submenu.empty());
@@ -81,38 +78,19 @@ TEST(MenuModel, AtMostTenCamerasAreListed) {
     EXPECT_EQ(classifyMenuCommand(40, many, 0).action, MenuAction::Ignored);
 }
 
-TEST(MenuModel, PanelStateGraysOneOfTheTwoPanelCommands) {
-    MenuModel menu = buildContextMenuModel(cameras({"A"}), 0);
-    applyPanelState(menu, true);
-    EXPECT_FALSE(menu.find(ID_PANEL_HIDE)->enabled);
-    EXPECT_TRUE(menu.find(ID_PANEL_SHOW)->enabled);
-    applyPanelState(menu, false);
-    EXPECT_TRUE(menu.find(ID_PANEL_HIDE)->enabled);
-    EXPECT_FALSE(menu.find(ID_PANEL_SHOW)->enabled);
-    // Other items are untouched, and the camera entry is found inside the submenu.
-    EXPECT_TRUE(menu.find(ID_ZOOM_RESET)->enabled);
+TEST(MenuModel, FindLooksInsideTheSubmenu) {
+    const MenuCommandText commands[] = {{ID_ZOOM_RESET, "줌취소"}};
+    const MenuModel menu = buildContextMenuModel(cameras({"A"}), 0, commands);
+    EXPECT_EQ(menu.find(ID_ZOOM_RESET)->text, "줌취소");
     ASSERT_NE(menu.find(30), nullptr);
     EXPECT_EQ(menu.find(30)->text, "[1] A");
     EXPECT_EQ(menu.find(31), nullptr);
 }
 
-TEST(MenuCommands, FixedIdsMapToTheirActions) {
-    const auto devices = cameras({"A", "B", "C"});
-    EXPECT_EQ(classifyMenuCommand(10, devices, 0).action, MenuAction::TogglePanel);
-    EXPECT_EQ(classifyMenuCommand(11, devices, 0).action, MenuAction::TogglePanel);
-    EXPECT_EQ(classifyMenuCommand(12, devices, 0).action, MenuAction::ResetZoom);
-    EXPECT_EQ(classifyMenuCommand(13, devices, 0).action, MenuAction::ResetPan);
-    EXPECT_EQ(classifyMenuCommand(14, devices, 0).action, MenuAction::TextTool);
-    EXPECT_EQ(classifyMenuCommand(15, devices, 0).action, MenuAction::DrawTool);
-    EXPECT_EQ(classifyMenuCommand(16, devices, 0).action, MenuAction::EraseTool);
-    EXPECT_EQ(classifyMenuCommand(17, devices, 0).action, MenuAction::Undo);
-    EXPECT_EQ(classifyMenuCommand(18, devices, 0).action, MenuAction::Redo);
-}
-
 TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     const auto devices = cameras({"A", "B", "C"});
-    EXPECT_EQ(classifyMenuCommand(ID_OPTIONS, devices, 0).action, MenuAction::Options);
-    for (int id = 21; id <= 29; ++id)
+    // The commands' own entries (10 to 29) are not cameras or monitors.
+    for (int id = 10; id <= 29; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     for (int id = 33; id < ID_MONITOR_BASE; ++id)
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
@@ -120,15 +98,6 @@ TEST(MenuCommands, UnusedIdsAndCamerasPastTheListAreIgnored) {
     for (int id : {-1, 0, 9, 61, 1000})
         EXPECT_EQ(classifyMenuCommand(id, devices, 0).action, MenuAction::Ignored) << id;
     EXPECT_EQ(classifyMenuCommand(30, {}, 0).action, MenuAction::Ignored);
-}
-
-TEST(MenuCommands, FreezeEntrySaysWhatItWillDo) {
-    MenuModel menu = buildContextMenuModel(cameras({"A"}), 0);
-    EXPECT_EQ(classifyMenuCommand(ID_FREEZE, cameras({"A"}), 0).action, MenuAction::Freeze);
-    applyFreezeState(menu, true);
-    EXPECT_EQ(menu.find(ID_FREEZE)->text, "정지 해제");
-    applyFreezeState(menu, false);
-    EXPECT_EQ(menu.find(ID_FREEZE)->text, "화면 정지");
 }
 
 TEST(MenuCommands, MonitorEntriesOnlyWithTwoOrMoreMonitors) {

@@ -7,8 +7,21 @@
 
 #include "viewer/frame.h"
 #include "viewer/image.h"
+#include "viewer/view_state.h"
 
 namespace vistrela::test {
+
+// The view of a w x h camera at the start: whole picture, no zoom, zoom limit 8.
+inline ViewState View(int w, int h) {
+    ViewState v;
+    v.frameWidth = w;
+    v.frameHeight = h;
+    v.zoomSize = v.zoomMinSize = w;
+    v.zoomSizeY = v.zoomMinSizeY = h;
+    v.zoom = 1.0;
+    v.zoomLimit = 8;
+    return v;
+}
 
 // Colour of buffer pixel (x, y), y counted from the top row of the buffer.
 inline Rgb SourceColour(int x, int y) {

@@ -12,16 +12,7 @@ namespace {
 using test::MakeFrame;
 using test::SourceColour;
 
-ViewState View(int w, int h) {
-    ViewState v;
-    v.frameWidth = w;
-    v.frameHeight = h;
-    v.zoomSize = v.zoomMinSize = w;
-    v.zoomSizeY = v.zoomMinSizeY = h;
-    v.zoom = 1.0;
-    v.zoomLimit = 8;
-    return v;
-}
+using test::View;
 
 TEST(FrameRate, WindowRestartsOnlyBetween4000And5000Ms) {
     PipelineState s;
@@ -160,12 +151,12 @@ TEST(Pipeline, OverlayThenAnnotationThenMarker) {
     ProcessFrame(v, s, img, f.view, VideoArea{640, 480}, 2, 0.0, &hook);
     EXPECT_EQ(hook.calls, 2);
     EXPECT_EQ(hook.width, 640);
-    EXPECT_EQ(hook.overlayPixel, PEN_COLOUR.pixel());                  // mixed before the hook
-    EXPECT_EQ(hook.markerPixel, SourceColour(300, 259).pixel());       // marker after it
+    EXPECT_EQ(hook.overlayPixel, PEN_COLOUR.pixel());             // mixed before the hook
+    EXPECT_EQ(hook.markerPixel, SourceColour(300, 259).pixel());  // marker after it
     // The processed picture (saved, recorded) has no marker; the screen's gets it afterwards.
     EXPECT_EQ(img.PixelAt(300, 259), SourceColour(300, 259).pixel());
     DrawScreenMarks(v, s, img, 0.0);
-    EXPECT_EQ(img.PixelAt(300, 259), PEN_MARKER_COLOUR.pixel());  // row 220 from the bottom
+    EXPECT_EQ(img.PixelAt(300, 259), PEN_MARKER_COLOUR.pixel());       // row 220 from the bottom
     EXPECT_EQ(img.PixelAt(100, 200), SourceColour(100, 200).pixel());  // black overlay: picture
     // The marker is drawn on the frame only.
     EXPECT_EQ(s.overlayImage.PixelAt(300, 259), 0xff000000u);

@@ -8,18 +8,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <ctime>
 
-#include <QLockFile>
-
 #include "common/prompts.h"
 #include "recording/leftover_recovery.h"
 #include "recording/movie_join.h"
-#include "tests/core/temp_home.h"
 #include "settings/command_line.h"
+#include "tests/core/temp_home.h"
 
 namespace vistrela {
 namespace {

@@ -147,6 +147,10 @@ TEST_F(SettingsTest, LoadTakesFileValuesAsRead) {
     EXPECT_EQ(settings.fileName, "my pic.jpg");
     EXPECT_EQ(settings.nameMode, 7);
     EXPECT_EQ(settings.hideAfterCapture, 1);
+
+    // A relative folder lies in the program's folder, whatever folder the program runs in.
+    LoadFrom("[main]\npath=shots/\n");
+    EXPECT_EQ(settings.savePath, appDir() + "shots/");
 }
 
 TEST_F(SettingsTest, LoadFallbacksForMissingOrEmptyValues) {

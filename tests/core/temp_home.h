@@ -2,11 +2,9 @@
 // A throw-away home for tests: HOME and the XDG folders point into a temporary folder (with a
 // Desktop folder) for the life of the object, so nothing touches the user's real folders.
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <map>
@@ -61,17 +59,6 @@ private:
     std::string home_;
     std::map<std::string, std::optional<std::string>> saved_;
 };
-
-// Puts the application profile (QSettings of organisation and application "vistrela", as the
-// program sets them) into `home`. Qt keeps the profile folder it found first in a process, so
-// pointing XDG_CONFIG_HOME elsewhere alone would not move it. The profile stays there after
-// `home` is gone: never back at the user's real one.
-inline void UseTempProfile(const TempHome& home) {
-    QCoreApplication::setOrganizationName("vistrela");
-    QCoreApplication::setApplicationName("vistrela");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(home.home() + "/.config"));
-}
 
 // Writes `bytes` to `path`, creating its folder. Returns false when the file cannot be written.
 inline bool WriteFile(const std::string& path, const std::string& bytes) {

@@ -17,8 +17,7 @@ using namespace vistrela::testing;
 namespace {
 
 std::shared_ptr<CaptureDevice> OnlyTestCamera(const char* list) {
-    UseTestCameras(list);
-    auto all = ListCaptureDevices();
+    auto all = ListCaptureDevices(TestCameras(list));
     return all.empty() ? nullptr : all[0];
 }
 

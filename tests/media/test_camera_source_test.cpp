@@ -1,16 +1,14 @@
 // The test camera's source element on its own: caps, timestamps, picture integrity while the
-// frames it sends are held or written downstream, and the CPU it costs.
+// frames it sends are held or written downstream (what it costs: bench/capture_bench.cpp).
 #include "capture/media/test_camera_source.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/base/gstbasesrc.h>
 #include <gst/video/video.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -26,19 +24,6 @@ using namespace vistrela;
 using namespace vistrela::testing;
 
 namespace {
-
-std::shared_ptr<CaptureDevice> OnlyCamera(const char* list) {
-    UseTestCameras(list);
-    auto all = ListCaptureDevices();
-    return all.empty() ? nullptr : all[0];
-}
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 GstElement* Source(std::initializer_list<std::pair<int, int>> sizes, int fps,
                    TestCameraFailure failure = TestCameraFailure::None) {
@@ -155,42 +140,6 @@ int CheckPicture(const std::vector<guint8>& bytes, int width, int height) {
 }
 
 }  // namespace
-
-TEST(TestCameraSource, MeasureCpuOfFullHdSourceAlone) {
-    auto device = OnlyCamera("FHD Cam@1920x1080@30");
-    ASSERT_TRUE(device);
-    // The whole source of the camera (with its picture controls), frames counted and dropped.
-    AppSinkPipeline p(device->createSource(), "video/x-raw,width=1920,height=1080");
-    g_object_set(p.sink, "max-buffers", 1u, "drop", TRUE, nullptr);
-    int frames = 0;
-    GstPad* pad = gst_element_get_static_pad(p.sink, "sink");
-    gst_pad_add_probe(
-        pad, GST_PAD_PROBE_TYPE_BUFFER,
-        [](GstPad*, GstPadProbeInfo*, gpointer counter) {
-            g_atomic_int_inc(static_cast<int*>(counter));
-            return GST_PAD_PROBE_OK;
-        },
-        &frames, nullptr);
-    gst_object_unref(pad);
-    ASSERT_NE(gst_element_set_state(p.pipeline, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
-    const char* secondsText = std::getenv("VISTRELA_MEASURE_SECONDS");
-    const int seconds = secondsText != nullptr ? std::max(1, std::atoi(secondsText)) : 3;
-    const int framesBefore = g_atomic_int_get(&frames);
-    const double cpuBefore = ProcessCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    // A plain sleep: the Qt event loop helper polls and would cost more than the source.
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double cpu = ProcessCpuSeconds() - cpuBefore;
-    const int sent = g_atomic_int_get(&frames) - framesBefore;
-    gst_element_set_state(p.pipeline, GST_STATE_NULL);  // no probe call after `frames` ends
-    EXPECT_GT(sent, 0);
-    std::printf(
-        "[measure] 1920x1080@30 test camera source -> appsink: %.1f%% of one core, "
-        "%.1f frames/s\n",
-        100.0 * cpu / wall, sent / wall);
-}
 
 TEST(TestCameraSource, OffersExactlyItsModesAndTakesTheFirstByDefault) {
     EnsureGStreamer();

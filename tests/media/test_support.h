@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "capture/media/frame_receiver.h"
+#include "common/device_sources.h"
 
 namespace vistrela::testing {
 
@@ -171,8 +172,11 @@ struct RecordingReceiver : FrameReceiver {
     }
 };
 
-inline void UseTestCameras(const char* list) {
-    setenv("VISTRELA_TEST_CAMERAS", list, 1);
+// Devices of exactly the test cameras of `list`.
+inline DeviceSources TestCameras(const std::string& list) {
+    DeviceSources sources;
+    sources.testCameras = list;
+    return sources;
 }
 
 }  // namespace vistrela::testing

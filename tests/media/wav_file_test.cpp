@@ -71,7 +71,11 @@ std::vector<std::int16_t> WavSamples(const std::string& path) {
 
 class WavFileTest : public ::testing::Test {
 protected:
-    void TearDown() override { unsetenv("VISTRELA_TEST_MICROPHONE"); }
+    static DeviceSources Microphone(const char* test) {
+        DeviceSources sources;
+        sources.testMicrophone = test;
+        return sources;
+    }
     QTemporaryDir dir;
     const std::string file = dir.filePath("sound.wav").toStdString();
     Notices notices;
@@ -83,9 +87,8 @@ constexpr double kSourceLeadBytes = 4410;
 }  // namespace
 
 TEST_F(WavFileTest, SineRecordingFollowsTheClockAndHoldsTheSine) {
-    setenv("VISTRELA_TEST_MICROPHONE", "sine:1000", 1);
-    EXPECT_EQ(CWavFile::CountDevices(), 1);
-    CWavFile recorder(file, 0, notices.notify());
+    EXPECT_EQ(CWavFile::CountDevices(Microphone("sine:1000")), 1);
+    CWavFile recorder(file, 0, notices.notify(), Microphone("sine:1000"));
     EXPECT_EQ(recorder.CheckDevices(), 1);
 
     const double started = Seconds();
@@ -126,9 +129,8 @@ TEST_F(WavFileTest, SineRecordingFollowsTheClockAndHoldsTheSine) {
 }
 
 TEST_F(WavFileTest, NoMicrophoneFailsAtTheDeviceAndMakesNoFile) {
-    setenv("VISTRELA_TEST_MICROPHONE", "none", 1);
-    EXPECT_EQ(CWavFile::CountDevices(), 0);
-    CWavFile recorder(file, 0, notices.notify());
+    EXPECT_EQ(CWavFile::CountDevices(Microphone("none")), 0);
+    CWavFile recorder(file, 0, notices.notify(), Microphone("none"));
     EXPECT_EQ(recorder.CheckDevices(), 1);
     EXPECT_EQ(notices.all(), std::vector<std::string>{"NO Input Devices Found.."});
 
@@ -153,8 +155,7 @@ TEST_F(WavFileTest, NoMicrophoneFailsAtTheDeviceAndMakesNoFile) {
 // A stop at once gives a complete file whose data is short; the same recorder then records
 // again into a new file of the same name.
 TEST_F(WavFileTest, StopBeforeAnyBufferGivesAShortValidFileAndTheRecorderStartsAgain) {
-    setenv("VISTRELA_TEST_MICROPHONE", "sine", 1);
-    CWavFile recorder(file, 0, notices.notify());
+    CWavFile recorder(file, 0, notices.notify(), Microphone("sine"));
     const double started = Seconds();
     recorder.SetRecording(1);
     recorder.SetRecording(0);

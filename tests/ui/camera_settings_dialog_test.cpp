@@ -14,6 +14,7 @@
 #include "capture/media/test_camera.h"
 #include "capture/remembered_controls.h"
 #include "settings/app_profile.h"
+#include "settings/profile_store.h"
 #include "tests/core/temp_home.h"
 
 using namespace vistrela;
@@ -32,8 +33,9 @@ class CameraSettingsDialogTest : public QObject {
     Q_OBJECT
 
     std::shared_ptr<CaptureDevice> camera() {
-        setenv("VISTRELA_TEST_CAMERAS", "Dialog Cam@160x120", 1);
-        return ListCaptureDevices().at(0);
+        DeviceSources sources;
+        sources.testCameras = "Dialog Cam@160x120";
+        return ListCaptureDevices(sources).at(0);
     }
 
 private slots:
@@ -89,11 +91,12 @@ private slots:
     void changesRememberedPerCameraRestoredOnOpenAndClearedByDefaults() {
         test::TempHome home;
         QVERIFY(home.valid());
-        test::UseTempProfile(home);
-        SetRememberChoicesEnabled(true);
-        setenv("VISTRELA_TEST_CAMERAS",
-               "Twin Cam@160x120@30@serial=RA,port=1-1;Twin Cam@160x120@30@serial=RB,port=1-2", 1);
-        CaptureGraph graph;
+        ProfileStore profile(QString::fromStdString(home.path("vistrela.conf")));
+        SetRememberChoicesEnabled(profile, true);
+        DeviceSources sources;
+        sources.testCameras =
+            "Twin Cam@160x120@30@serial=RA,port=1-1;Twin Cam@160x120@30@serial=RB,port=1-2";
+        CaptureGraph graph(sources);
         IgnoringReceiver receiver;
         graph.SetWindow(&receiver);
         DeviceTable devices;
@@ -105,32 +108,34 @@ private slots:
         QCOMPARE(idA, std::string("serial:RA"));
         {
             CameraSettingsDialog dialog(DeviceFromMoniker(devices[0].moniker)->openControls(),
-                                        "Twin Cam", nullptr, idA);
+                                        "Twin Cam", nullptr, idA, &profile);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             const auto sliders = dialog.findChildren<QSlider*>();
             QTest::keyClick(sliders[0], Qt::Key_PageUp);  // brightness one page up: 20
             QTest::keyClick(sliders[3], Qt::Key_End);     // focus to its end: 255
         }
-        SetRememberChoicesEnabled(false);
+        SetRememberChoicesEnabled(profile, false);
         {
             CameraSettingsDialog dialog(DeviceFromMoniker(devices[1].moniker)->openControls(),
-                                        "Twin Cam", nullptr, idB);
+                                        "Twin Cam", nullptr, idB, &profile);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             QTest::keyClick(dialog.findChildren<QSlider*>()[0], Qt::Key_End);
         }
-        QVERIFY(RememberedControls(idB).values().empty());
-        SetRememberChoicesEnabled(true);
+        QVERIFY(RememberedControls(profile, idB).values().empty());
+        SetRememberChoicesEnabled(profile, true);
 
         // A comes back in another port, behind its twin: fresh driver defaults.
-        setenv("VISTRELA_TEST_CAMERAS",
-               "Twin Cam@160x120@30@serial=RB,port=1-2;Twin Cam@160x120@30@serial=RA,port=4-1", 1);
+        sources.testCameras =
+            "Twin Cam@160x120@30@serial=RB,port=1-2;Twin Cam@160x120@30@serial=RA,port=4-1";
+        graph.SetSources(sources);
         std::string name = "Twin Cam";
         int width = 160;
         int height = 120;
         int row = -1;
-        QCOMPARE(OpenCamera(graph, devices, count, name, width, height, -1, &row, idA), 0);
+        QCOMPARE(OpenCamera(graph, devices, count, name, width, height, -1, &row, idA, &profile),
+                 0);
         QCOMPARE(row, 1);
         QCOMPARE(graph.focusValue, 128);  // the standard focus reset ran, then the remembered focus
         auto a = DeviceFromMoniker(devices[1].moniker)->openControls();
@@ -142,13 +147,13 @@ private slots:
 
         {
             CameraSettingsDialog dialog(DeviceFromMoniker(devices[1].moniker)->openControls(),
-                                        "Twin Cam", nullptr, idA);
+                                        "Twin Cam", nullptr, idA, &profile);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             QTest::mouseClick(dialog.findChild<QPushButton*>("restoreDefaults"), Qt::LeftButton);
             QCOMPARE(dialog.findChildren<QSlider*>()[3]->value(), 128);
         }
-        QVERIFY(RememberedControls(idA).values().empty());
+        QVERIFY(RememberedControls(profile, idA).values().empty());
         QCOMPARE(a->get(kTestControlBrightness), std::optional<int>(0));
     }
 };

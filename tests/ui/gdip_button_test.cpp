@@ -12,6 +12,7 @@
 
 #include "controls/button_images.h"
 #include "controls/panel_buttons.h"
+#include "tests/ui/event_counter.h"
 
 using vistrela::CGdipButton;
 
@@ -22,21 +23,7 @@ const QColor kNormal(200, 0, 0);
 const QColor kHover(0, 200, 0);
 const QColor kHoverCorner(0, 0, 255);
 
-// Counts the events of one kind that reach a widget.
-class EventCounter : public QObject {
-public:
-    explicit EventCounter(QEvent::Type type) : type_(type) {}
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == type_) ++count;
-        return false;
-    }
-
-private:
-    QEvent::Type type_;
-};
+using vistrela::test::EventCounter;
 
 }  // namespace
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "annotation/overlay.h"
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "capture/media/capture_device.h"

@@ -1,6 +1,9 @@
 // The main window's context menu, driven as a user drives it: the camera list (also with two
 // cameras of one name), the panel entries, a camera plugged in later, and freeze.
 
+#include <map>
+#include <set>
+
 #include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
@@ -14,6 +17,35 @@ private slots:
     void cleanupTestCase() { tearDownCase(); }
     void init() { setUp(); }
     void cleanup() { tearDown(); }
+
+    // Every command has one row; its ids and keys are its own; a user reaches it by the menu, a
+    // key or the panel.
+    void registryRowsAreUniqueAndReachable() {
+        std::set<int> controls, menus, commands;
+        std::set<std::pair<int, int>> keys;
+        for (const CommandRow& row : commandRows()) {
+            QVERIFY(commands.insert(int(row.command)).second);
+            QCOMPARE(&commandRow(row.command), &row);
+            if (row.controlId != 0) QVERIFY(controls.insert(row.controlId).second);
+            if (row.menuId != 0) QVERIFY(menus.insert(row.menuId).second);
+            QVERIFY(row.run != nullptr);
+            QCOMPARE(row.menuId != 0, row.label != nullptr);
+            bool keyed = false;
+            for (const QKeyCombination& k : row.keys) {
+                if (k.key() == Qt::Key_unknown) continue;
+                keyed = true;
+                QVERIFY(keys.insert({int(k.key()), int(k.keyboardModifiers())}).second);
+                QCOMPARE(commandForKey(k), &row);
+            }
+            const bool onPanel =
+                findPanelButton(row.controlId) != nullptr || row.controlId == IDC_PANEL_STRIP;
+            QVERIFY2(row.menuId != 0 || keyed || onPanel,
+                     qPrintable(QString::number(int(row.command))));
+        }
+        QCOMPARE(int(commands.size()), int(Command::AboutBox) + 1);
+        for (const PanelButtonEntry& entry : kPanelButtons)
+            QVERIFY(commandForControl(entry.controlId) != nullptr);
+    }
 
     void contextMenuListsCamerasAndSwitches() {
         start("Laptop Camera@320x240;USB Cam A@320x240;USB Cam B@320x240");
@@ -50,7 +82,7 @@ private slots:
         QCOMPARE(ctx_->capture.device(), device);
         QCOMPARE(dlg_->panelWidthNow(), kPanelShownWidth);
         QCOMPARE(ctx_->view.zoom, 1.0);
-        QCOMPARE(dlg_->pipelineState().drawMode, 0);
+        QCOMPARE(dlg_->pipelineState().drawMode, DRAW_NONE);
         QVERIFY(waitFrames(2));
 
         // Collapsing: only "show" is offered, the grid waits beyond the right edge.
@@ -59,6 +91,14 @@ private slots:
         QVERIFY(!dlg_->menuModel().find(ID_PANEL_HIDE)->enabled);
         QVERIFY(dlg_->menuModel().find(ID_PANEL_SHOW)->enabled);
         const int windowWidth = dlg_->frameGeometry().width();
+        const std::map<int, QString> tips = {
+            {IDC_ROTATE, "화면이 우측 90도씩 회전합니다. (R)"},
+            {IDC_FULL_SCREEN, "F11, F"},
+            {IDC_ZOOM, "마우스 스크롤을 돌리면 확대가 됩니다. (+, -)"},
+            {IDC_SAVE_PICTURE,
+             "현재의 화면을 바탕화면에 저장합니다. 글씨 및 그림도 함께 저장됩니다. (Ctrl+S)"},
+            {IDC_EXIT, "Esc"},
+            {IDC_PEN, ""}};
         int parked = 0;
         for (CGdipButton* b : dlg_->findChildren<CGdipButton*>()) {
             const int id = b->property("controlId").toInt();
@@ -70,6 +110,7 @@ private slots:
             // Column 1 at the window's outer width, column 2 the usual 70 further.
             const PanelButtonEntry* entry = findPanelButton(id);
             QVERIFY(entry != nullptr);
+            if (tips.count(id) != 0) QCOMPARE(b->toolTipText(), tips.at(id));
             QCOMPARE(b->x(), entry->column == 1 ? windowWidth : windowWidth + 70);
             QVERIFY(b->x() >= dlg_->width());
             ++parked;

@@ -162,11 +162,11 @@ private slots:
         QVERIFY(waitFrames(2));
         // No event runs between the two requests, so no frame can come between them.
         dlg_->onCommand(IDC_SAVE_PICTURE);
-        dlg_->onCommand(cmd::SavePictureHidden);
+        QTest::keyClick(dlg_.get(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!waitForPicture(0).isEmpty());
         QVERIFY(waitFrames(5));
         QCOMPARE(pictures().size(), 1);
-        QCOMPARE(dlg_->pipelineState().captureRequest, 0);
+        QCOMPARE(dlg_->stillCapture().pending(), StillRequest::None);
 
         // A later press is a picture of its own, never written over the first.
         dlg_->onCommand(IDC_SAVE_PICTURE);
@@ -238,7 +238,7 @@ private slots:
 
         // While the camera is not listed the window keeps looking, silently, and a picture
         // request waits for frames.
-        qputenv("VISTRELA_TEST_CAMERAS", "Other Cam@320x240");
+        ctx_->capture.SetSources({std::string("Other Cam@320x240"), std::nullopt});
         dlg_->onCommand(IDC_SAVE_PICTURE);
         dlg_->onCommand(IDC_ROTATE);
         QTest::qWait(2500);  // longer than one look for the camera
@@ -249,7 +249,7 @@ private slots:
         QVERIFY(prompts_.notices.empty());
 
         // Listed again: it opens by itself, frames flow and the waiting picture is taken.
-        qputenv("VISTRELA_TEST_CAMERAS", name + "@320x240");
+        ctx_->capture.SetSources({(name + "@320x240").toStdString(), std::nullopt});
         QVERIFY(waitFrames(1));
         const QString taken = waitForPicture(0);
         QVERIFY(!taken.isEmpty());
@@ -265,9 +265,9 @@ private slots:
         QCOMPARE(ctx_->capture.device()->serial(), std::string("TA"));
         QTRY_VERIFY_WITH_TIMEOUT(!dlg_->cameraOpen(), kWaitMs);
 
-        qputenv(
-            "VISTRELA_TEST_CAMERAS",
-            "Twin!stall@320x240@30@serial=TB,port=1-2;Twin!stall@320x240@30@serial=TA,port=3-1");
+        ctx_->capture.SetSources(
+            {"Twin!stall@320x240@30@serial=TB,port=1-2;Twin!stall@320x240@30@serial=TA,port=3-1",
+             std::nullopt});
         QTRY_VERIFY_WITH_TIMEOUT(dlg_->cameraOpen(), kWaitMs);
         QCOMPARE(ctx_->capture.device()->serial(), std::string("TA"));
         QCOMPARE(ctx_->capture.device()->portPath(), std::string("3-1"));

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "app/commands.h"
 #include "controls/menu_metrics.h"
 #include "controls/menu_model.h"
 
@@ -60,7 +61,7 @@ class MenuXPTest : public QObject {
 private slots:
     void buildsItemsFromTheModel() {
         const auto devices = threeCameras();
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(devices, 2));
+        const auto menu = CMenuXP::fromModel(buildContextMenuModel(devices, 2, menuCommands()));
         const QList<QAction*> top = menu->actions();
         QCOMPARE(top.size(), 12);
         QCOMPARE(top[0]->text(), QStringLiteral("카메라"));
@@ -93,8 +94,8 @@ private slots:
 
     void panelStateAndCommandsById() {
         const auto devices = threeCameras();
-        MenuModel model = buildContextMenuModel(devices, 0);
-        applyPanelState(model, true);
+        MenuModel model = buildContextMenuModel(devices, 0, menuCommands());
+        model.find(ID_PANEL_HIDE)->enabled = false;
         const auto menu = CMenuXP::fromModel(model);
         QVERIFY(!menu->actionForCommand(ID_PANEL_HIDE)->isEnabled());
         QVERIFY(menu->actionForCommand(ID_PANEL_SHOW)->isEnabled());
@@ -115,7 +116,8 @@ private slots:
     }
 
     void itemsAreMeasuredByTheRule() {
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(threeCameras(), -1));
+        const auto menu =
+            CMenuXP::fromModel(buildContextMenuModel(threeCameras(), -1, menuCommands()));
         menu->popup(QPoint(0, 0));
         QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
         QAction* hide = menu->actionForCommand(ID_PANEL_HIDE);
@@ -129,7 +131,8 @@ private slots:
     }
 
     void drawsSelectionBoldAndEmbossedItems() {
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(threeCameras(), -1));
+        const auto menu =
+            CMenuXP::fromModel(buildContextMenuModel(threeCameras(), -1, menuCommands()));
         setTestColours(*menu);
         menu->setCommandEnabled(ID_PANEL_HIDE, false);
         menu->setCommandEnabled(ID_PANEL_SHOW, false);
@@ -173,7 +176,7 @@ private slots:
         std::vector<DeviceEntry> same(2);
         same[0].friendlyName = "Camera";
         same[1].friendlyName = "Camera!";
-        const auto menu = CMenuXP::fromModel(buildContextMenuModel(same, 1));
+        const auto menu = CMenuXP::fromModel(buildContextMenuModel(same, 1, menuCommands()));
         auto* cameras = qobject_cast<CMenuXP*>(menu->actions()[0]->menu());
         setTestColours(*cameras);
         cameras->popup(QPoint(0, 0));

@@ -10,7 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWindow>
@@ -18,7 +17,9 @@
 #include <functional>
 #include <memory>
 
+#include "settings/profile_store.h"
 #include "tests/core/temp_home.h"
+#include "tests/ui/event_counter.h"
 
 using namespace vistrela;
 
@@ -27,21 +28,7 @@ namespace {
 constexpr int kWaitMs = 10000;
 const QString kProcessing = QStringLiteral("동영상 처리중. 잠시 기다려 주세요");
 
-// Counts the events of one kind that reach an object.
-class EventCounter : public QObject {
-public:
-    explicit EventCounter(QEvent::Type type) : type_(type) {}
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == type_) ++count;
-        return false;
-    }
-
-private:
-    QEvent::Type type_;
-};
+using vistrela::test::EventCounter;
 
 // Where the keyboard goes in `box`: its focused control, else the box itself.
 QWidget* keyTarget(CMessageBoxDialog& box) {
@@ -81,17 +68,19 @@ class MessageBoxDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TempHome> home_;
+    std::unique_ptr<ProfileStore> profile_;
 
 private slots:
     void initTestCase() {
         home_ = std::make_unique<test::TempHome>();
         QVERIFY(home_->valid());
-        QCoreApplication::setOrganizationName("vistrela");
-        QCoreApplication::setApplicationName("vistrela");
         // The answers go to the throw-away home, never the user's profile.
-        QVERIFY(QSettings().fileName().startsWith(QString::fromStdString(home_->home())));
+        profile_ = std::make_unique<ProfileStore>(QString::fromStdString(home_->path("p.conf")));
     }
-    void cleanupTestCase() { home_.reset(); }
+    void cleanupTestCase() {
+        profile_.reset();
+        home_.reset();
+    }
 
     void okBoxEndsWithOkByEscapeCloseEnterAndClick() {
         CMessageBoxDialog box(nullptr, "Saved.", "Vistrela", 0);
@@ -164,7 +153,7 @@ private slots:
     void checkedAnswerIsRememberedByTextNotTitle() {
         const QString text = QStringLiteral("Replace the existing file?");
         const std::uint32_t style = 3 | kMbDontDisplayAgain;
-        CMessageBoxDialog first(nullptr, text, "One", style);
+        CMessageBoxDialog first(nullptr, text, "One", style, 0, profile_.get());
         QCheckBox* check = first.dontAgainCheckBox();
         QVERIFY(check != nullptr);
         QCOMPARE(check->text(), QStringLiteral("Don't display this &message again."));
@@ -172,9 +161,9 @@ private slots:
         QVERIFY(check->geometry().bottom() < first.button(IDYES)->geometry().top());
         QCOMPARE(runModal(first, [&] { QTest::mouseClick(first.button(IDNO), Qt::LeftButton); }),
                  IDNO);
-        QCOMPARE(QSettings().value("MessageBoxes/" + first.profileValueName()).toInt(), IDNO);
+        QCOMPARE(profile_->value(first.profileKey()).toInt(), IDNO);
 
-        CMessageBoxDialog second(nullptr, text, "Two", style);
+        CMessageBoxDialog second(nullptr, text, "Two", style, 0, profile_.get());
         EventCounter shows(QEvent::Show);
         second.installEventFilter(&shows);
         QCOMPARE(second.DoModal(), IDNO);
@@ -184,7 +173,7 @@ private slots:
 
         // Unchecked, the answer is not kept and the next box asks again.
         const QString other = QStringLiteral("Delete the recording?");
-        CMessageBoxDialog unchecked(nullptr, other, "", 4 | kMbDontAskAgain);
+        CMessageBoxDialog unchecked(nullptr, other, "", 4 | kMbDontAskAgain, 0, profile_.get());
         QCOMPARE(unchecked.dontAgainCheckBox()->text(),
                  QStringLiteral("Don't ask this &question again."));
         QCOMPARE(runModal(unchecked,
@@ -194,8 +183,8 @@ private slots:
                               QTest::keyClick(keyTarget(unchecked), Qt::Key_Return);
                           }),
                  IDYES);
-        QVERIFY(!QSettings().contains("MessageBoxes/" + unchecked.profileValueName()));
-        CMessageBoxDialog again(nullptr, other, "", 4 | kMbDontAskAgain);
+        QVERIFY(!profile_->contains(unchecked.profileKey()));
+        CMessageBoxDialog again(nullptr, other, "", 4 | kMbDontAskAgain, 0, profile_.get());
         QCOMPARE(runModal(again, [&] { QTest::mouseClick(again.button(IDNO), Qt::LeftButton); }),
                  IDNO);
     }

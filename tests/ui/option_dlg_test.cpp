@@ -93,7 +93,7 @@ private slots:
     void cleanupTestCase() { tearDownCase(); }
     void init() {
         setUp();
-        QSettings().clear();
+        ProfileStore().remove({});
     }
     void cleanup() { tearDown(); }
 
@@ -176,7 +176,7 @@ private slots:
     // Remembering needs the profile written: when it cannot be, OK says so (and the choices
     // still hold until the program ends).
     void rememberingThatCannotBeWrittenIsSaid() {
-        const QString conf = QSettings().fileName();
+        const QString conf = ProfileStore::DefaultPath();
         QVERIFY(QDir().mkpath(conf));  // a folder where the file should go
         start(kCameras);
         QVERIFY(withOptions([&](Option* d) {
@@ -297,7 +297,7 @@ private slots:
             QVERIFY(button(d, IDC_OPT_REMEMBER)->isChecked());
             QTest::keyClick(d->control(IDC_OPT_CAMERA), Qt::Key_Return);
         }));
-        QVERIFY(RememberChoicesEnabled());
+        QVERIFY(RememberChoicesEnabled(ctx_->profile));
 
         // A restart: the standard start-up, then the remembered choices on top.
         start(kCameras);
@@ -311,8 +311,8 @@ private slots:
             QTest::mouseClick(button(d, IDC_OPT_REMEMBER), Qt::LeftButton);
             QTest::mouseClick(button(d, 1), Qt::LeftButton);
         }));
-        QVERIFY(!RememberChoicesEnabled());
-        QVERIFY(QSettings().childGroups().isEmpty());
+        QVERIFY(!RememberChoicesEnabled(ctx_->profile));
+        QVERIFY(ctx_->profile.childGroups().isEmpty());
 
         start(kCameras);
         QVERIFY(cameraRuns("USB Cam", 640, 480));

@@ -207,7 +207,7 @@ private slots:
         file.write("cut short");
         file.close();
 
-        RecordingControl control(prompts_, temp.path().toStdString());
+        RecordingControl control(prompts_, temp.path().toStdString(), {});
         QCOMPARE(control.RecoverLeftovers(desktop().toStdString()), 5);
         QVERIFY(QTest::qWaitFor([&] { return !control.recovering(); }, 60000));
         QVERIFY(streams(desktop() + "/Vistrela_20250102_030405.avi").startsWith("mpeg4,video"));
@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(int(prompts_.notices.size()), 1);
         QVERIFY(QString::fromStdString(prompts_.notices[0]).contains("broken/"));
         // Never again.
-        RecordingControl again(prompts_, temp.path().toStdString());
+        RecordingControl again(prompts_, temp.path().toStdString(), {});
         QCOMPARE(again.RecoverLeftovers(desktop().toStdString()), 0);
     }
 

@@ -21,22 +21,12 @@
 #include "controls/panel_buttons.h"
 #include "controls/ui/gdip_button.h"
 #include "tests/core/temp_home.h"
+#include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
+using test::kWaitMs;
 
 namespace {
-
-constexpr int kWaitMs = 15000;
-
-class SilentPrompts : public Prompts {
-public:
-    void notice(const std::string&, const std::string&) override {}
-    std::string saveFileName(const std::string&, const std::string&, const std::string&,
-                             const std::string&) override {
-        return {};
-    }
-    std::string folder(const std::string&, const std::string&) override { return {}; }
-};
 
 // Pixels of exactly the text colour inside `box` (rows from the top).
 int textPixels(const CxImage& image, const QRect& box) {
@@ -50,34 +40,8 @@ int textPixels(const CxImage& image, const QRect& box) {
 
 }  // namespace
 
-class TextWindowTest : public QObject {
+class TextWindowTest : public test::MainWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<test::TempHome> home_;
-    SilentPrompts prompts_;
-    std::unique_ptr<AppContext> ctx_;
-    std::unique_ptr<CvistDlg> dlg_;
-
-    void start(const char* cameras) {
-        qputenv("VISTRELA_TEST_CAMERAS", cameras);
-        dlg_.reset();
-        ctx_ = std::make_unique<AppContext>();
-        ctx_->prompts = &prompts_;
-        dlg_ = std::make_unique<CvistDlg>(*ctx_);
-    }
-
-    bool waitFrames(int count) {
-        const int target = dlg_->framesProcessed() + count;
-        return QTest::qWaitFor([&] { return dlg_->framesProcessed() >= target; }, kWaitMs);
-    }
-
-    VideoWidget* video() const { return dlg_->findChild<VideoWidget*>(); }
-
-    CGdipButton* panelButton(int id) const {
-        for (CGdipButton* b : dlg_->findChildren<CGdipButton*>())
-            if (b->property("controlId").toInt() == id) return b;
-        return nullptr;
-    }
 
     // Where the text of a window at `windowPos` (main window coordinates) stands on the
     // processed picture: the box its line can cover.
@@ -107,15 +71,10 @@ class TextWindowTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        home_ = std::make_unique<test::TempHome>();
-        QVERIFY(home_->valid());
-    }
-    void cleanupTestCase() { home_.reset(); }
-    void cleanup() {
-        dlg_.reset();
-        ctx_.reset();
-    }
+    void initTestCase() { setUpCase(); }
+    void cleanupTestCase() { tearDownCase(); }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void typedTextIsBurntByEnterAndStaysAfterEscape() {
         start("Text Cam@640x480");
@@ -151,7 +110,7 @@ private slots:
         QCOMPARE(ctx_->view.rotation, before.rotation);
         QCOMPARE(ctx_->view.zoom, before.zoom);
         QCOMPARE(dlg_->windowState(), windowState);
-        QCOMPARE(dlg_->pipelineState().captureRequest, 0);
+        QCOMPARE(dlg_->stillCapture().pending(), StillRequest::None);
         // Composed text from the input method lands in the box as well.
         QInputMethodEvent compose;
         compose.setCommitString(QStringLiteral(" 한글"));
