@@ -98,6 +98,7 @@ void CvistDlg::OnInitDialog() {
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
     // What the user asked to be remembered goes on top of the standard start-up.
     const std::optional<RememberedChoices> remembered = applyRememberedChoices();
+    if (const auto ink = LoadRememberedInk(ctx_.profile)) tools_.SetStyle(InkStyleOf(*ink));
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;

@@ -63,6 +63,8 @@ public:
     void onMenuCommand(int id);
     // Window-menu commands (the about box, 0x0010).
     void onSysCommand(int id);
+    // The ink commands (annotation/ink_commands.h); the ink chosen is remembered.
+    void runInkCommand(int id);
 
     // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
     // camera the name rules pick; a camera looked for again by its `identity` wins over both.

@@ -1,10 +1,11 @@
-// The main window's keyboard and mouse: keys through the command table, the wheel zoom, the
-// right-button pan and the pen and eraser strokes of the left button.
+// The main window's keyboard and mouse: keys through the command table and the ink commands,
+// the wheel zoom, the right-button pan and the ink and eraser strokes of the left button.
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "annotation/ink_commands.h"
 #include "annotation/ui/text_edit_dlg.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
@@ -17,6 +18,10 @@ namespace vistrela {
 void CvistDlg::keyPressEvent(QKeyEvent* event) {
     if (const CommandEntry* entry = findCommandForKey(event->keyCombination())) {
         runCommand(*entry);
+        return;
+    }
+    if (const InkCommand* ink = FindInkCommandForKey(event->keyCombination())) {
+        runInkCommand(ink->id);
         return;
     }
     QWidget::keyPressEvent(event);  // not QDialog's: Enter must not end the dialog
@@ -43,7 +48,8 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag_, ctx_.view, p.x(), p.y());
     } else if (event->button() == Qt::LeftButton) {
-        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y());
+        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y(),
+                     event->modifiers().testFlag(Qt::ShiftModifier));
     }
 }
 
@@ -57,6 +63,13 @@ void CvistDlg::mouseMoveEvent(QMouseEvent* event) {
 void CvistDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) PanDragUp(panDrag_);
     if (event->button() == Qt::LeftButton) tools_.Release(ctx_.view, pipe_);
+}
+
+void CvistDlg::runInkCommand(int id) {
+    const InkCommand* ink = FindInkCommand(id);
+    if (ink == nullptr) return;
+    ink->run(tools_, pipe_);
+    StoreRememberedInk(ctx_.profile, RememberedInkOf(tools_.Style()));
 }
 
 }  // namespace vistrela

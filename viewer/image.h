@@ -41,7 +41,6 @@ struct Rgb {
 };
 
 inline constexpr std::uint32_t kRgbMask = 0x00ffffffu;
-
 // Memory for picture-sized pixel buffers. Large buffers are placed on 2 MiB boundaries and
 // offered to the kernel for huge pages: a quarter turn writes down the columns of the
 // picture, touching a different 4 KiB page for every pixel, which would otherwise spend most
@@ -107,6 +106,11 @@ public:
     // A one-pixel straight line between (startX, startY) and (endX, endY), both ends included,
     // rows counted from the bottom. Pixels outside the image are skipped.
     void DrawLine(int startX, int endX, int startY, int endY, Rgb colour);
+    // The same with a raw pixel word, fourth byte included (the overlay keeps the kind of its
+    // ink there, annotation/overlay.h). With `overInk` false, pixels holding opaque ink
+    // (IsOpaqueInk) are left as they are.
+    void DrawLineRaw(int startX, int endX, int startY, int endY, std::uint32_t pixel,
+                     bool overInk = true);
 
     // Text with the top-left corner of its line at (x, y), rows counted from the top, through
     // QPainter over the same pixels. `face` falls back to an installed family ("Arial" to

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "annotation/draw_mode.h"
+#include "annotation/laser_ink.h"
 #include "viewer/frame.h"
 #include "viewer/geometry.h"
 #include "viewer/image.h"
@@ -31,6 +32,10 @@ struct PipelineState {
     DrawMode drawMode = DrawMode::None;
     int captureRequest = 0;  // non-zero: the caller saves this frame (cleared by the saver)
     CxImage overlayImage;    // drawing layer, orientation of the shown picture
+    // The overlay may hold highlighter ink (its pass runs only then); laser ink in progress
+    // and fading.
+    bool highlightInk = false;
+    LaserInk laser;
 };
 
 // Draws the annotation text into the frame (and, when it stamps, into the overlay). Called

@@ -26,9 +26,9 @@ inline std::uint32_t Pixel3(const std::uint8_t* p) {
     return kOpaque | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
 }
 
-// Blends overlay pixels `ov` over `px` where they are not the key colour.
+// Overlay pixel `ov` over `px` where it is opaque ink.
 inline std::uint32_t Keyed(std::uint32_t px, std::uint32_t ov, std::uint32_t trans) {
-    return (ov & 0x00ffffffu) != trans ? ov | kOpaque : px;
+    return IsOpaqueInk(ov, trans) ? ov | kOpaque : px;
 }
 
 // Four BGR pixels from 12 bytes read as three words, so no byte beyond them is touched.
@@ -111,11 +111,11 @@ __attribute__((target("ssse3"))) void RowKeyedSsse3(const std::uint8_t* src, int
                                                     std::uint32_t* out, const std::uint32_t* ov,
                                                     std::uint32_t trans) {
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
-    const __m128i rgb = _mm_set1_epi32(0x00ffffff);
     const __m128i key = _mm_set1_epi32(static_cast<int>(trans));
+    const __m128i none = _mm_set1_epi32(-1);
     const auto put = [&](int k, __m128i v) {
         const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ov + k));
-        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(o, rgb), key);
+        const __m128i clear = _mm_or_si128(_mm_cmpeq_epi32(o, key), _mm_cmpgt_epi32(o, none));
         v = _mm_or_si128(_mm_and_si128(clear, v), _mm_andnot_si128(clear, o));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(v, opaque));
     };
@@ -221,12 +221,12 @@ void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bo
     int x = begin;
 #if defined(__SSE2__)
     // Four pixels at a time: a run of transparent pixels costs one compare and no store.
-    const __m128i rgb = _mm_set1_epi32(0x00ffffff);
     const __m128i key = _mm_set1_epi32(static_cast<int>(trans));
+    const __m128i none = _mm_set1_epi32(-1);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
     for (; x + 4 <= end; x += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
-        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(v, rgb), key);
+        const __m128i clear = _mm_or_si128(_mm_cmpeq_epi32(v, key), _mm_cmpgt_epi32(v, none));
         if (_mm_movemask_epi8(clear) == 0xffff) continue;
         auto* out = reinterpret_cast<__m128i*>(dst + x);
         const __m128i old = _mm_loadu_si128(out);
@@ -235,8 +235,7 @@ void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bo
     }
 #endif
     for (; x < end; ++x) {
-        const std::uint32_t v = src[x];
-        if ((v & 0x00ffffffu) != trans) dst[x] = v | kOpaque;
+        if (IsOpaqueInk(src[x], trans)) dst[x] = src[x] | kOpaque;
     }
 }
 
@@ -375,8 +374,9 @@ __attribute__((target("avx2"))) inline __m256i MixBlockRow(__m256i px, const std
                                                            std::uint32_t trans) {
     if (span.begin >= j + 8 || span.end <= j) return px;
     const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov + j));
-    __m256i keep = _mm256_cmpeq_epi32(_mm256_and_si256(o, _mm256_set1_epi32(0x00ffffff)),
-                                      _mm256_set1_epi32(static_cast<int>(trans)));
+    __m256i keep =
+        _mm256_or_si256(_mm256_cmpeq_epi32(o, _mm256_set1_epi32(static_cast<int>(trans))),
+                        _mm256_cmpgt_epi32(o, _mm256_set1_epi32(-1)));
     if (span.begin > j || span.end < j + 8) {
         // Only the span's columns are mixed.
         const __m256i col =
@@ -457,20 +457,21 @@ __attribute__((target("avx2"))) void WriteBandAvx2(const Turn& t, const BandBuff
 // wait for each one, while the few stores where there is ink go out without waiting.
 __attribute__((target("avx2"))) void MixRowAvx2(const std::uint32_t* ov, std::uint32_t* out,
                                                 int begin, int end, std::uint32_t trans) {
-    const __m256i rgb = _mm256_set1_epi32(0x00ffffff);
     const __m256i key = _mm256_set1_epi32(static_cast<int>(trans));
+    const __m256i none = _mm256_set1_epi32(-1);
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
     int x = begin;
     for (; x + 8 <= end; x += 8) {
         const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov + x));
-        const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(o, rgb), key);
+        const __m256i clear =
+            _mm256_or_si256(_mm256_cmpeq_epi32(o, key), _mm256_cmpgt_epi32(o, none));
         if (_mm256_movemask_epi8(clear) == -1) continue;
         _mm256_maskstore_epi32(reinterpret_cast<int*>(out + x),
                                _mm256_xor_si256(clear, _mm256_set1_epi32(-1)),
                                _mm256_or_si256(o, opaque));
     }
     for (; x < end; ++x) {
-        if ((ov[x] & 0x00ffffffu) != trans) out[x] = ov[x] | kOpaque;
+        if (IsOpaqueInk(ov[x], trans)) out[x] = ov[x] | kOpaque;
     }
 }
 

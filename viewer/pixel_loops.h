@@ -8,13 +8,23 @@
 
 namespace vistrela {
 
+// A pixel without ink: black with the fourth byte at 0xff (what Create and Clear(0) write).
+inline constexpr std::uint32_t kNoInk = 0xff000000u;
+
+// As the source of a mix, a pixel replaces the one below it when its fourth byte has the top
+// bit set and it is not the key word `trans`; the overlay keeps other kinds of ink with that
+// bit clear (annotation/overlay.h), which the mix leaves to a pass of their own.
+constexpr bool IsOpaqueInk(std::uint32_t pixel, std::uint32_t trans = kNoInk) {
+    return (pixel & 0x80000000u) != 0 && pixel != trans;
+}
+
 // dst (height x width, i.e. `height` pixels per row) = src (width x height) turned clockwise.
 void TurnPixelsRight(const std::uint32_t* src, int width, int height, std::uint32_t* dst);
 // The same turned counter-clockwise.
 void TurnPixelsLeft(const std::uint32_t* src, int width, int height, std::uint32_t* dst);
 
-// dst[x] = src[x] for x in [begin, end), skipping source pixels whose RGB equals `trans` when
-// `keyed`.
+// dst[x] = src[x] (fourth byte set) for x in [begin, end); when `keyed`, only where src[x] is
+// opaque ink: its top bit set and not the key word `trans` (0xff000000 for black).
 void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bool keyed,
             std::uint32_t trans);
 
@@ -33,7 +43,8 @@ struct PixelSpan {
 };
 
 // An overlay of exactly the output's size, mixed in during the conversion: its pixels replace
-// the output's unless their RGB is `trans`; rows are read only inside their span.
+// the output's where they are opaque ink (as MixRow when keyed, `trans` the key word); rows
+// are read only inside their span.
 struct MixLayer {
     const std::uint32_t* pixels = nullptr;
     const PixelSpan* spans = nullptr;
