@@ -98,7 +98,6 @@ void AnnotationTools::Move(ViewState& view, PipelineState& state, VideoArea area
         const bool highlight = tool == DrawMode::Highlight;
         history_.Touch(overlay, turns, InkSegmentsRect(overlay, {segment}, width));
         DrawInkSegment(overlay, segment, width, InkPixel(style_, tool), !highlight);
-        if (highlight) state.highlightInk = true;
     }
     strokeLast_ = at;
 }
@@ -165,7 +164,6 @@ void AnnotationTools::NewOverlay(const ViewState& view, PipelineState& state) {
     CreateOverlay(state.overlayImage, view);
     history_.Clear();
     state.laser.Clear();
-    state.highlightInk = false;
     if (previous.IsValid() && state.overlayImage.IsValid()) {
         CopyInkScaled(previous, state.overlayImage);
         BeginChange(view, state, InkRect(state.overlayImage));

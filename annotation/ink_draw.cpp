@@ -4,12 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "annotation/ink_style.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace vistrela {
 
 void DrawInkSegment(CxImage& overlay, InkSegment s, int width, std::uint32_t pixel, bool overInk) {
@@ -76,49 +70,6 @@ std::vector<InkSegment> ShapeSegments(DrawMode shape, PicturePoint from, Picture
         }
         default:
             return {{from, to}};
-    }
-}
-
-namespace {
-
-// a x b / 255, rounded, for each of the three colour channels.
-inline std::uint32_t Multiply(std::uint32_t a, std::uint32_t b) {
-    std::uint32_t out = 0xff000000u;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const std::uint32_t t = ((a >> shift) & 0xffu) * ((b >> shift) & 0xffu) + 128u;
-        out |= ((t + (t >> 8)) >> 8) << shift;
-    }
-    return out;
-}
-
-void MultiplyRow(const std::uint32_t* ov, std::uint32_t* out, int begin, int end) {
-    int x = begin;
-#if defined(__SSE2__)
-    // Four pixels at a time: a run without highlighter ink (every top bit set) costs one test.
-    for (; x + 4 <= end; x += 4) {
-        const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ov + x));
-        if (_mm_movemask_ps(_mm_castsi128_ps(o)) == 0xf) continue;
-        for (int k = x; k < x + 4; ++k)
-            if (IsHighlightInk(ov[k])) out[k] = Multiply(out[k], ov[k]);
-    }
-#endif
-    for (; x < end; ++x)
-        if (IsHighlightInk(ov[x])) out[x] = Multiply(out[x], ov[x]);
-}
-
-}  // namespace
-
-void MixHighlight(CxImage& frame, const CxImage& overlay) {
-    if (!frame.IsValid() || !overlay.IsValid()) return;
-    const int shift = overlay.GetHeight() - frame.GetHeight();
-    const int cols = std::min(frame.GetWidth(), overlay.GetWidth());
-    for (int row = std::max(0, -shift); row < frame.GetHeight(); ++row) {
-        const CxImage::Span s = overlay.InkSpan(row + shift);
-        const int end = std::min(s.end, cols);
-        if (s.begin >= end) continue;
-        // Writing through the frame's row keeps its own ink spans whole-row; the frame is
-        // never the source of a mix, so nothing reads them.
-        MultiplyRow(overlay.ScanLine(row + shift), frame.MutableScanLine(row), s.begin, end);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Ink on the overlay: bands of a given width, the shapes (straight line, arrow, rectangle,
-// ellipse) as bands, and the highlighter's own pass over the picture. Coordinates are the
+// Ink on the overlay: bands of a given width, and the shapes (straight line, arrow, rectangle,
+// ellipse) as bands. Coordinates are the
 // overlay's drawing coordinates (x from the left, y from the BOTTOM); everything off the
 // overlay is dropped. No window code; user-interface thread.
 
@@ -43,11 +43,5 @@ OverlayRect InkSegmentsRect(const CxImage& overlay, const std::vector<InkSegment
 // the ellipse inside it (as a closed polygon).
 std::vector<InkSegment> ShapeSegments(DrawMode shape, PicturePoint from, PicturePoint to,
                                       int width);
-
-// Multiplies the picture by the overlay's highlighter ink, pixel by pixel and channel by
-// channel: white paper takes the ink's colour, black print stays black. Both images have the
-// orientation of the shown picture; images of different sizes meet over their common part,
-// aligned at the bottom, as MixFrom aligns them. Reads the overlay only inside its ink spans.
-void MixHighlight(CxImage& frame, const CxImage& overlay);
 
 }  // namespace vistrela

@@ -6,8 +6,8 @@
 // - kNoInk (0xff000000): no ink, transparent;
 // - fourth byte 0xff, any colour but black: opaque ink, written as the design's pen writes it;
 // - 0xfe000000: opaque black ink (black itself is the overlay's transparent colour);
-// - fourth byte 0x7f: highlighter ink, which multiplies the picture below it (its own pass,
-//   MixHighlight), so dark print under it stays dark.
+// - fourth byte 0x7f: highlighter ink, which multiplies the picture below it (IsMultiplyInk),
+//   so dark print under it stays dark.
 
 #include <array>
 #include <cstdint>
@@ -63,9 +63,6 @@ constexpr std::uint32_t OpaqueInkPixel(Rgb colour) {
 }
 constexpr std::uint32_t HighlightPixel(Rgb colour) {
     return kHighlightTag | (colour.pixel() & kRgbMask);
-}
-constexpr bool IsHighlightInk(std::uint32_t pixel) {
-    return (pixel & 0x80000000u) == 0;
 }
 
 }  // namespace vistrela

@@ -119,7 +119,6 @@ void RunPipeline(benchmark::State& st, int width, int height, int rotation, Ink 
     if (ink != Ink::None) {
         if (ink == Ink::Mixed) {
             DrawMixedInk(state.overlayImage);
-            state.highlightInk = true;
         } else {
             DrawStrokes(state.overlayImage);
         }

@@ -1,7 +1,6 @@
 #include "viewer/pipeline.h"
 
 #include "annotation/annotation_tools.h"
-#include "annotation/ink_draw.h"
 #include "annotation/overlay.h"
 
 namespace vistrela {
@@ -68,7 +67,6 @@ FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameIm
     // Build, mirror, turn and overlay mix in one pass over the pixels.
     const CxImage* overlay = ShowsDrawing(state.drawMode) ? &state.overlayImage : nullptr;
     frameImage.CreateFromFrame(frame, state.flipRows, state.mirror, view.rotation, overlay);
-    if (overlay != nullptr && state.highlightInk) MixHighlight(frameImage, *overlay);
     state.laser.Draw(frameImage, nowSec, OverlayTurns(view, state));
     result.geometry = ComputeGeometry(view, area);
 

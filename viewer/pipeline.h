@@ -32,10 +32,7 @@ struct PipelineState {
     DrawMode drawMode = DrawMode::None;
     int captureRequest = 0;  // non-zero: the caller saves this frame (cleared by the saver)
     CxImage overlayImage;    // drawing layer, orientation of the shown picture
-    // The overlay may hold highlighter ink (its pass runs only then); laser ink in progress
-    // and fading.
-    bool highlightInk = false;
-    LaserInk laser;
+    LaserInk laser;  // laser ink in progress and fading
 };
 
 // Draws the annotation text into the frame (and, when it stamps, into the overlay). Called

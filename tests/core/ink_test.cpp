@@ -51,7 +51,6 @@ struct Desk {
             for (int x = 0; x < area.width; ++x)
                 frame.MutableScanLine(y)[x] = (x < 100 ? grey : Rgb{20, 20, 20}).pixel();
         frame.MixFrom(state.overlayImage);
-        if (state.highlightInk) MixHighlight(frame, state.overlayImage);
         return frame;
     }
     int InkCount() const {
