@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "annotation/ink_draw.h"
 
@@ -14,37 +13,6 @@ namespace {
 // becomes the left column.
 PicturePoint TurnRight(PicturePoint p, int width) {
     return {p.y, width - 1 - p.x};
-}
-
-// A one-pixel line blended over the frame with `alpha` (0..256) of `colour`.
-void BlendLine(CxImage& frame, int x0, int x1, int y0, int y1, Rgb colour, int alpha) {
-    const int w = frame.GetWidth(), h = frame.GetHeight();
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    const std::uint32_t c = colour.pixel();
-    for (;;) {
-        if (x0 >= 0 && x0 < w && y0 >= 0 && y0 < h) {
-            std::uint32_t& px = frame.MutableScanLine(h - 1 - y0)[x0];
-            std::uint32_t out = 0xff000000u;
-            for (int shift = 0; shift <= 16; shift += 8) {
-                const int a = static_cast<int>((px >> shift) & 0xffu);
-                const int b = static_cast<int>((c >> shift) & 0xffu);
-                out |= static_cast<std::uint32_t>(a + (((b - a) * alpha) >> 8)) << shift;
-            }
-            px = out;
-        }
-        if (x0 == x1 && y0 == y1) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
 }
 
 }  // namespace
@@ -89,7 +57,7 @@ void LaserInk::Draw(CxImage& frame, double nowSec, int turns) {
                 if (alpha >= 256) {
                     frame.DrawLine(a, c, b, d, s.colour);
                 } else {
-                    BlendLine(frame, a, c, b, d, s.colour, alpha);
+                    frame.BlendLine(a, c, b, d, s.colour, alpha);
                 }
             });
         }

@@ -216,6 +216,28 @@ void CxImage::DrawLineRaw(int startX, int endX, int startY, int endY, std::uint3
         if (ink) AddInk(row, begin, end);
         return;
     }
+    ForLine(x0, x1, y0, y1, [&](std::uint32_t& px, int row, int col) {
+        put(px);
+        if (ink) AddInk(row, col, col + 1);
+    });
+}
+
+void CxImage::BlendLine(int startX, int endX, int startY, int endY, Rgb colour, int alpha256) {
+    if (!IsValid()) return;
+    const std::uint32_t c = colour.pixel();
+    ForLine(startX, endX, startY, endY, [&](std::uint32_t& px, int, int) {
+        std::uint32_t out = kNoInk;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const int a = static_cast<int>((px >> shift) & 0xffu);
+            const int b = static_cast<int>((c >> shift) & 0xffu);
+            out |= static_cast<std::uint32_t>(a + (((b - a) * alpha256) >> 8)) << shift;
+        }
+        px = out;
+    });
+}
+
+template <typename Put>
+void CxImage::ForLine(std::int64_t x0, std::int64_t x1, std::int64_t y0, std::int64_t y1, Put put) {
     const std::int64_t dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     std::int64_t err = dx + dy;
@@ -223,8 +245,7 @@ void CxImage::DrawLineRaw(int startX, int endX, int startY, int endY, std::uint3
         if (x0 >= 0 && x0 < width_ && y0 >= 0 && y0 < height_) {
             const int row = height_ - 1 - static_cast<int>(y0);
             const int col = static_cast<int>(x0);
-            put(pixels_[static_cast<std::size_t>(row) * width_ + col]);
-            if (ink) AddInk(row, col, col + 1);
+            put(pixels_[static_cast<std::size_t>(row) * width_ + col], row, col);
         }
         if (x0 == x1 && y0 == y1) break;
         const std::int64_t e2 = 2 * err;
