@@ -5,6 +5,7 @@
 // handlers run on the user-interface thread.
 
 #include <QKeyCombination>
+#include <QtGlobal>
 #include <span>
 
 #include "annotation/annotation_tools.h"
@@ -31,6 +32,8 @@ struct InkCommand {
 };
 
 inline constexpr const char* kInkCommandContext = "InkCommand";
+// The context menu's submenu that lists them.
+inline constexpr const char* kInkMenuLabel = QT_TRANSLATE_NOOP("InkCommand", "잉크");
 
 std::span<const InkCommand> InkCommands();
 

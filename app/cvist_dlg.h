@@ -37,6 +37,7 @@ class CGdipButton;
 class CMenuXP;
 class RecordingControl;
 class CTextEditDlg;
+class InkPalette;
 class VideoWidget;
 
 class CvistDlg : public QDialog, public FrameReceiver {
@@ -65,6 +66,9 @@ public:
     void onSysCommand(int id);
     // The ink commands (annotation/ink_commands.h); the ink chosen is remembered.
     void runInkCommand(int id);
+    // The pen button: the pen (the ink tool in force), or the ink palette when it is chosen.
+    void penButton();
+    InkPalette* inkPalette() const { return inkPalette_; }
 
     // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
     // camera the name rules pick; a camera looked for again by its `identity` wins over both.
@@ -145,6 +149,8 @@ private:
 
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
+    // The ink palette and the pen button's mark and right click (cvist_dlg_input.cpp).
+    void setUpInk();
     void layoutControls();
     // Keeps the open text window over the video area (part of the layout).
     void placeTextWindow();
@@ -222,6 +228,7 @@ private:
     // Right-button pan; the left button's pen and eraser with the drawing's undo history.
     PanDrag panDrag_;
     AnnotationTools tools_;
+    InkPalette* inkPalette_ = nullptr;  // owned by Qt's parent chain
 
     // Panel and menu.
     std::array<CGdipButton*, 18> buttons_{};

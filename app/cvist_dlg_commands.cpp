@@ -82,7 +82,7 @@ std::span<const CommandEntry> commandTable() {
          {kNoKey, kNoKey},
          nullptr,
          nullptr,
-         [](D& d) { d.pipe_.drawMode = DRAW_PEN; }},
+         [](D& d) { d.penButton(); }},
         {IDC_TEXT,
          CommandSpace::Dialog,
          {kNoKey, kNoKey},

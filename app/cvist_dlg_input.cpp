@@ -6,11 +6,13 @@
 #include <QWheelEvent>
 
 #include "annotation/ink_commands.h"
+#include "annotation/ui/ink_palette.h"
 #include "annotation/ui/text_edit_dlg.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "controls/panel_buttons.h"
+#include "controls/ui/gdip_button.h"
 #include "viewer/view_controls.h"
 
 namespace vistrela {
@@ -70,6 +72,29 @@ void CvistDlg::runInkCommand(int id) {
     if (ink == nullptr) return;
     ink->run(tools_, pipe_);
     StoreRememberedInk(ctx_.profile, RememberedInkOf(tools_.Style()));
+    inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
+}
+
+void CvistDlg::penButton() {
+    if (IsInkTool(pipe_.drawMode)) {
+        inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
+        inkPalette_->openBeside(button(IDC_PEN));
+    } else {
+        pipe_.drawMode = tools_.Style().tool;
+    }
+}
+
+void CvistDlg::setUpInk() {
+    CGdipButton* pen = button(IDC_PEN);
+    inkPalette_ = new InkPalette(this);
+    inkPalette_->attachTo(pen);
+    inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
+    connect(inkPalette_, &InkPalette::commandChosen, this, &CvistDlg::runInkCommand);
+    pen->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pen, &QWidget::customContextMenuRequested, this, [this] {
+        inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
+        inkPalette_->openBeside(button(IDC_PEN));
+    });
 }
 
 }  // namespace vistrela
