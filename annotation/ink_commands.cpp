@@ -27,7 +27,7 @@ constexpr std::array<InkCommand, 15> kTable = {{
     {ink::kColourFirst + 3, QT_TRANSLATE_NOOP("InkCommand", "파랑"), Qt::Key_4, PickColour<3>},
     {ink::kColourFirst + 4, QT_TRANSLATE_NOOP("InkCommand", "하양"), Qt::Key_5, PickColour<4>},
     {ink::kColourFirst + 5, QT_TRANSLATE_NOOP("InkCommand", "노랑"), Qt::Key_6, PickColour<5>},
-    {ink::kNextWidth, QT_TRANSLATE_NOOP("InkCommand", "펜 굵기 바꾸기"), Qt::Key_W,
+    {ink::kNextWidth, QT_TRANSLATE_NOOP("InkCommand", "굵기"), Qt::Key_W,
      [](T& tools, S&) { tools.NextWidth(); }},
     {ink::kPen, QT_TRANSLATE_NOOP("InkCommand", "펜"), Qt::Key_P, PickTool<DrawMode::Pen>},
     {ink::kHighlight, QT_TRANSLATE_NOOP("InkCommand", "형광펜"), Qt::Key_H,

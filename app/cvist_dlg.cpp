@@ -10,7 +10,6 @@
 #include <ctime>
 
 #include "annotation/overlay.h"
-#include "annotation/ui/ink_palette.h"
 #include "app/command_ids.h"
 #include "app/video_widget.h"
 #include "capture/camera_controls.h"
@@ -99,10 +98,6 @@ void CvistDlg::OnInitDialog() {
     ctx_.settings = StartupSettings(ctx_.ini, ctx_.desktopPath, ctx_.view);
     // What the user asked to be remembered goes on top of the standard start-up.
     const std::optional<RememberedChoices> remembered = applyRememberedChoices();
-    if (const auto ink = LoadRememberedInk(ctx_.profile)) {
-        tools_.SetStyle(InkStyleOf(*ink));
-        inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
-    }
     // The one-shot flag stays armed: the next requested picture goes to the one-shot path.
 
     halfTurn_ = 1;

@@ -194,7 +194,8 @@ private:
     // dialog and opens the camera again (cvist_dlg_options.cpp).
     void optionsCommand();
     // Puts the remembered choices (when the user asked for them) into the settings and the
-    // requested size and returns them; nothing when remembering is off.
+    // requested size, and the remembered ink into the tools, and returns the choices; nothing
+    // when remembering is off.
     std::optional<RememberedChoices> applyRememberedChoices();
     void showCameraSettings();
 

@@ -44,7 +44,6 @@ void CvistDlg::popupContextMenu() {
     applyUndoState(menuModel_, tools_.CanUndo(), tools_.CanRedo());
     applyFreezeState(menuModel_, freeze_.Frozen());
     MenuModel shown = menuModel_;
-    appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     MenuItemModel inkMenu;
     inkMenu.text = QCoreApplication::translate(kInkCommandContext, kInkMenuLabel).toStdString();
     for (const InkCommand& c : InkCommands()) {
@@ -58,6 +57,7 @@ void CvistDlg::popupContextMenu() {
         inkMenu.submenu.push_back(std::move(item));
     }
     shown.items.push_back(std::move(inkMenu));
+    appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();
     contextMenu = CMenuXP::fromModel(shown, this);
     connect(

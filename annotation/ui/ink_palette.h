@@ -27,7 +27,7 @@ public:
     void openBeside(const QAbstractButton* penButton);
 
     // Swatch edge, device-independent pixels.
-    static constexpr int kSwatch = 64;
+    static constexpr int kSwatch = 72;
 
 signals:
     void commandChosen(int id);
