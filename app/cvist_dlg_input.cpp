@@ -90,8 +90,7 @@ void CvistDlg::setUpInk() {
     inkPalette_->attachTo(pen);
     inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
     connect(inkPalette_, &InkPalette::commandChosen, this, &CvistDlg::runInkCommand);
-    pen->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pen, &QWidget::customContextMenuRequested, this, [this] {
+    connect(inkPalette_, &InkPalette::openRequested, this, [this] {
         inkPalette_->showInk(tools_.Style(), pipe_.drawMode);
         inkPalette_->openBeside(button(IDC_PEN));
     });

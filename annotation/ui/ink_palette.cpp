@@ -116,7 +116,18 @@ InkPalette::InkPalette(QWidget* window) : QFrame(window, Qt::Popup) {
     setFixedSize(kGap + kColumns * (kSwatch + kGap), kGap + rows * (kSwatch + kLabelHeight + kGap));
 }
 
+bool InkPalette::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == penButton_ && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        emit openRequested();
+        return true;
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
 void InkPalette::attachTo(QAbstractButton* penButton) {
+    penButton_ = penButton;
+    penButton->installEventFilter(this);
     mark_ = new InkMark(penButton);
     const int edge = std::max(16, penButton->height() / 2);
     mark_->setGeometry(penButton->width() - edge - 2, penButton->height() - edge - 2, edge, edge);
@@ -154,6 +165,13 @@ QRect InkPalette::swatchRect(int index) const {
     const int col = index % kColumns, row = index / kColumns;
     return {kGap + col * (kSwatch + kGap), kGap + row * (kSwatch + kLabelHeight + kGap), kSwatch,
             kSwatch};
+}
+
+QRect InkPalette::swatchOf(int id) const {
+    const std::span<const InkCommand> commands = InkCommands();
+    for (int i = 0; i < static_cast<int>(commands.size()); ++i)
+        if (commands[static_cast<std::size_t>(i)].id == id) return swatchRect(i);
+    return {};
 }
 
 int InkPalette::commandAt(QPoint p) const {

@@ -19,20 +19,26 @@ class InkPalette : public QFrame {
 public:
     explicit InkPalette(QWidget* window);
 
-    // Puts the current-ink mark on `penButton` (drawn over its lower right corner).
+    // Puts the current-ink mark on `penButton` (drawn over its lower right corner); a right
+    // press on the button asks for the palette (openRequested).
     void attachTo(QAbstractButton* penButton);
     // The ink in force: the swatches' frames and the pen button's mark follow it.
     void showInk(const InkStyle& style, DrawMode mode);
     // Opens the palette left of `penButton`, top-aligned with it and kept on its screen.
     void openBeside(const QAbstractButton* penButton);
 
+    // Where the swatch of command `id` is, in the palette (for tests; null when not listed).
+    QRect swatchOf(int id) const;
+
     // Swatch edge, device-independent pixels.
     static constexpr int kSwatch = 72;
 
 signals:
     void commandChosen(int id);
+    void openRequested();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -44,6 +50,7 @@ private:
     InkStyle style_;
     DrawMode mode_ = DrawMode::None;
     QWidget* mark_ = nullptr;  // on the pen button
+    QObject* penButton_ = nullptr;
 };
 
 }  // namespace vistrela

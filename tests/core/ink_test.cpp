@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "settings/profile_store.h"
 #include "settings/remembered_choices.h"
+#include "viewer/view_controls.h"
 
 namespace vistrela {
 namespace {
@@ -145,6 +146,26 @@ TEST(Ink, FiguresLeaveOnlyTheLastPreview) {
     line.Drag({{30, 50}, {90, 10}, {150, 50}}, true);
     EXPECT_EQ(line.At(90, 10), kNoInk);
     EXPECT_NE(line.At(90, 50), kNoInk);
+}
+
+// Black and highlighter ink turn with the picture, still mix as before, and undo where they
+// now are.
+TEST(Ink, EveryKindTurnsWithThePicture) {
+    Desk d;
+    d.Keys("2");
+    d.Drag({{20, 50}, {60, 50}});
+    d.Keys("H");
+    d.Drag({{120, 50}, {160, 50}});
+    QuarterTurn(d.view, d.state.overlayImage);
+    CxImage frame;
+    frame.Create(100, 200);
+    frame.Clear(255);
+    frame.MixFrom(d.state.overlayImage);
+    EXPECT_EQ(frame.PixelAt(49, 40), kNoInk);                       // black ink
+    EXPECT_EQ(frame.PixelAt(49, 140), (Rgb{255, 230, 0}).pixel());  // yellow highlighter
+    d.tools.Undo(d.view, d.state);
+    EXPECT_EQ(d.state.overlayImage.PixelAt(49, 140), kNoInk);
+    EXPECT_EQ(d.state.overlayImage.PixelAt(49, 40), kBlackInk);
 }
 
 TEST(Ink, LaserInkFadesAndIsNoStep) {
