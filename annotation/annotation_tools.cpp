@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "common/clock.h"
 #include "viewer/view_controls.h"
 
 namespace vistrela {
 
 namespace {
-
-// Where DrawPenSegment may draw: offsets -3 .. +2 around both ends, across and along.
-OverlayRect PenSegmentRect(const CxImage& overlay, PicturePoint from, PicturePoint to) {
-    return DrawingRect(overlay.GetHeight(), std::min(from.x, to.x) - 3, std::min(from.y, to.y) - 3,
-                       std::max(from.x, to.x) + 2, std::max(from.y, to.y) + 2);
-}
 
 // Where EraseBlock clears: columns c - 20 .. c + 20, rows d - 20 .. d + 19.
 OverlayRect EraseBlockRect(const CxImage& overlay, PicturePoint at) {
@@ -41,15 +36,28 @@ int OverlayTurns(const ViewState& view, const PipelineState& state) {
     return (view.rotation / 90 + (state.flipRows ? 2 : 0)) % 4;
 }
 
-void AnnotationTools::Press(ViewState& view, PipelineState& state, VideoArea area, int x, int y) {
+void AnnotationTools::Press(ViewState& view, PipelineState& state, VideoArea area, int x, int y,
+                            bool straight) {
     if (x < 0 || y < 0 || x >= area.width || y >= area.height || strokeActive_) return;
     strokeActive_ = true;
-    if (state.drawMode != DRAW_ERASE) state.drawMode = DRAW_PEN;
+    if (!ToolActive(state.drawMode)) state.drawMode = style_.tool;
     strokeLast_ = PointerToFrame(view, area, x, y);
     strokeTurns_ = OverlayTurns(view, state);
     view.markerX = strokeLast_.x;
     view.markerY = strokeLast_.y;
+    const DrawMode tool = state.drawMode;
+    if (tool == DrawMode::Laser) {
+        state.laser.Begin(strokeLast_, kInkColours[static_cast<std::size_t>(style_.colour)],
+                          InkWidth(style_, tool), strokeTurns_);
+        return;
+    }
     history_.BeginStep(state.overlayImage, strokeTurns_);
+    shape_ = IsShapeTool(tool) || (tool == DrawMode::Pen && straight) ? tool : DrawMode::None;
+    if (shape_ != DrawMode::None) {
+        shapeFrom_ = strokeLast_;
+        shapeBase_ = state.overlayImage;
+        shapeRect_ = {};
+    }
 }
 
 void AnnotationTools::Move(ViewState& view, PipelineState& state, VideoArea area, int x, int y,
@@ -66,25 +74,86 @@ void AnnotationTools::Move(ViewState& view, PipelineState& state, VideoArea area
     const int turns = OverlayTurns(view, state);
     if (turns != strokeTurns_) {
         // The picture turned during the drag: the last point lies elsewhere now, and a
-        // segment from it would cut across the picture. The stroke goes on from here.
+        // segment from it would cut across the picture. The stroke goes on from here; a
+        // figure, whose start lay in the old orientation, ends where it was.
+        if (shape_ != DrawMode::None) {
+            Release(view, state);
+            return;
+        }
         strokeTurns_ = turns;
         strokeLast_ = at;
         return;
     }
-    if (state.drawMode == DRAW_PEN) {
-        history_.Touch(overlay, turns, PenSegmentRect(overlay, strokeLast_, at));
-        DrawPenSegment(overlay, strokeLast_.x, strokeLast_.y, at.x, at.y);
-    } else if (state.drawMode == DRAW_ERASE) {
+    const DrawMode tool = state.drawMode;
+    if (shape_ != DrawMode::None) {
+        DrawShape(overlay, turns, at);
+    } else if (tool == DrawMode::Laser) {
+        state.laser.Extend(at);
+    } else if (tool == DrawMode::Erase) {
         history_.Touch(overlay, turns, EraseBlockRect(overlay, at));
         EraseBlock(overlay, at.x, at.y);
+    } else if (IsInkTool(tool)) {
+        const InkSegment segment{strokeLast_, at};
+        const int width = InkWidth(style_, tool);
+        const bool highlight = tool == DrawMode::Highlight;
+        history_.Touch(overlay, turns, InkSegmentsRect(overlay, {segment}, width));
+        DrawInkSegment(overlay, segment, width, InkPixel(style_, tool), !highlight);
     }
     strokeLast_ = at;
+}
+
+void AnnotationTools::DrawShape(CxImage& overlay, int turns, PicturePoint to) {
+    // The last figure goes (the overlay there as it was at the press), then the new one.
+    const int width = InkWidth(style_, shape_);
+    const std::vector<InkSegment> segments = ShapeSegments(shape_, shapeFrom_, to, width);
+    const OverlayRect rect = InkSegmentsRect(overlay, segments, width);
+    history_.Touch(overlay, turns, rect);
+    for (int row = std::max(0, shapeRect_.y);
+         row < std::min(overlay.GetHeight(), shapeRect_.y + shapeRect_.height); ++row) {
+        const int x0 = std::max(0, shapeRect_.x);
+        const int x1 = std::min(overlay.GetWidth(), shapeRect_.x + shapeRect_.width);
+        const std::uint32_t* from = shapeBase_.ScanLine(row);
+        const int y = overlay.GetHeight() - 1 - row;
+        for (int x = x0; x < x1;) {
+            int end = x + 1;
+            while (end < x1 && from[end] == from[x]) ++end;
+            overlay.DrawLineRaw(x, end - 1, y, y, from[x]);
+            x = end;
+        }
+    }
+    const std::uint32_t pixel = InkPixel(style_, shape_);
+    for (const InkSegment& s : segments) DrawInkSegment(overlay, s, width, pixel);
+    shapeRect_ = rect;
 }
 
 void AnnotationTools::Release(const ViewState& view, PipelineState& state) {
     if (!strokeActive_) return;
     strokeActive_ = false;
+    if (state.drawMode == DrawMode::Laser && shape_ == DrawMode::None) {
+        state.laser.End(nowSeconds());
+        return;
+    }
+    shape_ = DrawMode::None;
+    shapeBase_.Destroy();
     history_.EndStep(state.overlayImage, OverlayTurns(view, state));
+}
+
+void AnnotationTools::ChooseColour(PipelineState& state, int colour) {
+    if (state.drawMode == DrawMode::Highlight)
+        style_.highlightColour = colour;
+    else
+        style_.colour = colour;
+    if (state.drawMode == DrawMode::Erase) state.drawMode = style_.tool;
+    style_ = ValidInkStyle(style_);
+}
+
+void AnnotationTools::NextWidth() {
+    style_.width = (style_.width + 1) % static_cast<int>(kInkWidths.size());
+}
+
+void AnnotationTools::ChooseTool(PipelineState& state, DrawMode tool) {
+    state.drawMode = tool;
+    if (IsInkTool(tool)) style_.tool = tool;
 }
 
 void AnnotationTools::NewOverlay(const ViewState& view, PipelineState& state) {
@@ -94,6 +163,7 @@ void AnnotationTools::NewOverlay(const ViewState& view, PipelineState& state) {
     if (!InkRect(state.overlayImage).empty()) previous = state.overlayImage;
     CreateOverlay(state.overlayImage, view);
     history_.Clear();
+    state.laser.Clear();
     if (previous.IsValid() && state.overlayImage.IsValid()) {
         CopyInkScaled(previous, state.overlayImage);
         BeginChange(view, state, InkRect(state.overlayImage));
@@ -105,6 +175,7 @@ void AnnotationTools::NewOverlay(const ViewState& view, PipelineState& state) {
 }
 
 void AnnotationTools::Reset(ViewState& view, PipelineState& state) {
+    state.laser.Clear();
     BeginChange(view, state, InkRect(state.overlayImage));
     ViewReset(view, state);
     EndChange(view, state);

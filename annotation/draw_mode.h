@@ -5,10 +5,15 @@
 namespace vistrela {
 
 enum class DrawMode {
-    None = 0,    // nothing drawn yet: the overlay is not mixed in
-    Show = 1,    // the drawing shows; the left button does nothing
-    Stamp = 10,  // the text window's line goes into the overlay with the next frame
-    Pen = 20,    // the left button draws
+    None = 0,        // nothing drawn yet: the overlay is not mixed in
+    Show = 1,        // the drawing shows; the left button does nothing
+    Stamp = 10,      // the text window's line goes into the overlay with the next frame
+    Pen = 20,        // the left button draws
+    Highlight = 21,  // a wide translucent stroke that multiplies the picture below
+    Laser = 22,      // a stroke that fades out after the button is released
+    Arrow = 23,      // shapes, drawn from the press to the pointer with a live preview
+    Rectangle = 24,
+    Ellipse = 25,
     Erase = 30,  // the left button erases
 };
 
@@ -24,9 +29,19 @@ constexpr bool ShowsDrawing(DrawMode mode) {
     return mode != DrawMode::None;
 }
 
-// A drawing tool is chosen (pen or eraser): the pointer's marker shows and follows the mouse.
+// A tool that puts ink down (pen, highlighter, laser ink, shapes).
+constexpr bool IsInkTool(DrawMode mode) {
+    return mode >= DrawMode::Pen && mode <= DrawMode::Ellipse;
+}
+
+// A shape tool: the stroke is one figure from the press to the pointer.
+constexpr bool IsShapeTool(DrawMode mode) {
+    return mode >= DrawMode::Arrow && mode <= DrawMode::Ellipse;
+}
+
+// A drawing tool is chosen (ink or eraser): the pointer's marker shows and follows the mouse.
 constexpr bool ToolActive(DrawMode mode) {
-    return mode == DrawMode::Pen || mode == DrawMode::Erase;
+    return IsInkTool(mode) || mode == DrawMode::Erase;
 }
 
 }  // namespace vistrela

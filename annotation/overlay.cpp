@@ -1,5 +1,7 @@
 #include "annotation/overlay.h"
 
+#include "annotation/ink_draw.h"
+
 namespace vistrela {
 
 void CreateOverlay(CxImage& overlay, const ViewState& view) {
@@ -27,7 +29,7 @@ void MixOverlay(CxImage& frame, const CxImage& overlay, DrawMode drawMode) {
 
 void DrawPointerMarker(CxImage& frame, DrawMode drawMode, int markerX, int markerY) {
     if (!ToolActive(drawMode)) return;
-    const bool pen = drawMode == DRAW_PEN;
+    const bool pen = IsInkTool(drawMode);
     const int thickness = pen ? 5 : 3;
     const Rgb colour = pen ? PEN_MARKER_COLOUR : ERASER_MARKER_COLOUR;
     const int m = markerX, n = markerY;
@@ -49,8 +51,7 @@ void RotateOverlay(CxImage& overlay) {
 }
 
 void DrawPenSegment(CxImage& overlay, int a, int b, int c, int d) {
-    for (int k = -3; k <= 2; ++k) overlay.DrawLine(a, c, b + k, d + k, PEN_COLOUR);
-    for (int k = -3; k <= 2; ++k) overlay.DrawLine(a + k, c + k, b, d, PEN_COLOUR);
+    DrawInkSegment(overlay, {{a, b}, {c, d}}, 6, PEN_COLOUR.pixel());
 }
 
 void EraseBlock(CxImage& overlay, int c, int d) {

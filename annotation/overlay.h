@@ -1,9 +1,9 @@
 #pragma once
 // The drawing overlay: one image beside the live frames, black = transparent, mixed into every
-// frame after it is mirrored and turned. Its coordinates are the image's drawing coordinates
-// (x from the left, y from the BOTTOM) and its orientation is always that of the shown
-// picture. Operations on an overlay without pixels (no camera opened yet) do nothing.
-// User-interface thread only.
+// frame after it is mirrored and turned (its kinds of ink: annotation/ink_style.h). Its coordinates
+// are the image's drawing coordinates (x from the left, y from the BOTTOM) and its orientation is
+// always that of the shown picture. Operations on an overlay without pixels (no camera opened yet)
+// do nothing. User-interface thread only.
 
 #include "annotation/draw_mode.h"
 #include "viewer/geometry.h"
@@ -29,8 +29,8 @@ void CopyInkScaled(const CxImage& from, CxImage& to);
 void MixOverlay(CxImage& frame, const CxImage& overlay, DrawMode drawMode);
 
 // The tool marker around (markerX, markerY) on the frame while a tool is active (ToolActive):
-// a 41 x 41 box, 5 pixels thick in the pen marker colour for the pen, 3 pixels thick in the
-// eraser marker colour for the eraser.
+// a 41 x 41 box, 5 pixels thick in the pen marker colour for the ink tools, 3 pixels thick in
+// the eraser marker colour for the eraser.
 void DrawPointerMarker(CxImage& frame, DrawMode drawMode, int markerX, int markerY);
 
 // Blanks the overlay; an active tool is switched off to DrawMode::Show.

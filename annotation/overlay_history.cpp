@@ -84,9 +84,7 @@ constexpr std::uint32_t kKept = 0;
 void WriteRun(CxImage& overlay, int x, int row, int count, std::uint32_t v) {
     if (v == kKept) return;
     const int y = overlay.GetHeight() - 1 - row;
-    const Rgb colour{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                     static_cast<std::uint8_t>(v)};
-    overlay.DrawLine(x, x + count - 1, y, y, colour);
+    overlay.DrawLineRaw(x, x + count - 1, y, y, v);
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ class CGdipButton;
 class CMenuXP;
 class RecordingControl;
 class CTextEditDlg;
+class InkPalette;
 class VideoWidget;
 
 class CvistDlg : public QDialog, public FrameReceiver {
@@ -68,6 +69,12 @@ public:
     void onCommand(int id);
     void onMenuCommand(int id);
     void runCommand(Command command);
+    // The ink commands (annotation/ink_commands.h); the ink chosen is remembered.
+    void runInkCommand(int id);
+    // The pen button: the pen (the ink tool in force), or the ink palette when it is chosen.
+    void penButton();
+    // The ink palette (a child of the window, made with the panel).
+    InkPalette* inkPalette() const;
 
     // Opens the camera of `preferredRow` when that row still carries the chosen name, else the
     // camera the name rules pick; a camera looked for again by its `identity` wins over both.
@@ -148,6 +155,8 @@ private:
 
     // Layout (cvist_dlg_layout.cpp).
     void createPanel();
+    // The ink palette and the pen button's mark and right click (cvist_dlg_input.cpp).
+    void setUpInk();
     void layoutControls();
     void togglePanel();
     void halfTurn(bool on);
@@ -177,7 +186,8 @@ private:
     // dialog and opens the camera again (cvist_dlg_options.cpp).
     void optionsCommand();
     // Puts the remembered choices (when the user asked for them) into the settings and the
-    // requested size and returns them; nothing when remembering is off.
+    // requested size, and the remembered ink into the tools, and returns the choices; nothing
+    // when remembering is off.
     std::optional<RememberedChoices> applyRememberedChoices();
     void showCameraSettings();
 

@@ -52,7 +52,7 @@ std::span<const CommandRow> commandRows() {
          .controlId = IDC_PEN,
          .menuId = ID_DRAW_TOOL,
          .label = "그리기",
-         .run = [](D& d) { d.selectTool(DrawMode::Pen); }},
+         .run = [](D& d) { d.penButton(); }},
         {.command = C::Eraser,
          .controlId = IDC_ERASER,
          .menuId = ID_ERASE_TOOL,

@@ -1,15 +1,18 @@
-// The main window's keyboard and mouse: keys through the command table, the wheel zoom, the
-// right-button pan and the pen and eraser strokes of the left button.
+// The main window's keyboard and mouse: keys through the command table and the ink commands,
+// the wheel zoom, the right-button pan and the ink and eraser strokes of the left button.
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "annotation/ink_commands.h"
+#include "annotation/ui/ink_palette.h"
 #include "annotation/ui/text_edit_dlg.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "app/video_widget.h"
 #include "controls/panel_buttons.h"
+#include "controls/ui/gdip_button.h"
 #include "viewer/view_controls.h"
 
 namespace vistrela {
@@ -17,6 +20,10 @@ namespace vistrela {
 void CvistDlg::keyPressEvent(QKeyEvent* event) {
     if (const CommandRow* row = commandForKey(event->keyCombination())) {
         runRow(*row);
+        return;
+    }
+    if (const InkCommand* ink = FindInkCommandForKey(event->keyCombination())) {
+        runInkCommand(ink->id);
         return;
     }
     QWidget::keyPressEvent(event);  // not QDialog's: Enter must not end the dialog
@@ -43,7 +50,8 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag_, ctx_.view, p.x(), p.y());
     } else if (event->button() == Qt::LeftButton) {
-        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y());
+        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y(),
+                     event->modifiers().testFlag(Qt::ShiftModifier));
     }
 }
 
@@ -57,6 +65,39 @@ void CvistDlg::mouseMoveEvent(QMouseEvent* event) {
 void CvistDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) PanDragUp(panDrag_);
     if (event->button() == Qt::LeftButton) tools_.Release(ctx_.view, pipe_);
+}
+
+void CvistDlg::runInkCommand(int id) {
+    const InkCommand* ink = FindInkCommand(id);
+    if (ink == nullptr) return;
+    ink->run(tools_, pipe_);
+    StoreRememberedInk(ctx_.profile, RememberedInkOf(tools_.Style()));
+    inkPalette()->showInk(tools_.Style(), pipe_.drawMode);
+}
+
+void CvistDlg::penButton() {
+    if (IsInkTool(pipe_.drawMode)) {
+        inkPalette()->showInk(tools_.Style(), pipe_.drawMode);
+        inkPalette()->openBeside(button(IDC_PEN));
+    } else {
+        pipe_.drawMode = tools_.Style().tool;
+    }
+}
+
+InkPalette* CvistDlg::inkPalette() const {
+    return findChild<InkPalette*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void CvistDlg::setUpInk() {
+    CGdipButton* pen = button(IDC_PEN);
+    auto* palette = new InkPalette(this);
+    palette->attachTo(pen);
+    palette->showInk(tools_.Style(), pipe_.drawMode);
+    connect(palette, &InkPalette::commandChosen, this, &CvistDlg::runInkCommand);
+    connect(palette, &InkPalette::openRequested, this, [this] {
+        inkPalette()->showInk(tools_.Style(), pipe_.drawMode);
+        inkPalette()->openBeside(button(IDC_PEN));
+    });
 }
 
 }  // namespace vistrela

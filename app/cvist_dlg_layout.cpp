@@ -45,6 +45,7 @@ void CvistDlg::createPanel() {
     };
     for (const PanelButtonEntry& entry : kPanelButtons) make(entry.controlId);
     make(IDC_PANEL_STRIP);
+    setUpInk();
 }
 
 void CvistDlg::refreshPanelImages() {

@@ -1,9 +1,12 @@
 // The main window's context menu: built from the camera list found when it opens, popped up
 // at the window's centre, its choices run once it has closed.
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <vector>
 
+#include "annotation/ink_commands.h"
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
 #include "capture/device_table.h"
@@ -52,11 +55,30 @@ void CvistDlg::popupContextMenu() {
     // and a menu must never be destroyed inside its own key or mouse handler.
     applyCommandState();
     MenuModel shown = menuModel_;
+    MenuItemModel inkMenu;
+    inkMenu.text = QCoreApplication::translate(kInkCommandContext, kInkMenuLabel).toStdString();
+    for (const InkCommand& c : InkCommands()) {
+        MenuItemModel item;
+        item.commandId = c.id;
+        item.text = (QCoreApplication::translate(kInkCommandContext, c.label) + "\t" +
+                     QKeySequence(c.key).toString(QKeySequence::NativeText))
+                        .toStdString();
+        item.isDefault =
+            InkCommandChecked(c, tools_.Style(), pipe_.drawMode) && c.id > ink::kNextWidth;
+        inkMenu.submenu.push_back(std::move(item));
+    }
+    shown.items.push_back(std::move(inkMenu));
     appendMonitorEntries(shown, int(QGuiApplication::screens().size()));
     if (contextMenu) contextMenu.release()->deleteLater();
     contextMenu = CMenuXP::fromModel(shown, this);
     connect(
-        contextMenu.get(), &CMenuXP::commandChosen, this, [this](int id) { onMenuCommand(id); },
+        contextMenu.get(), &CMenuXP::commandChosen, this,
+        [this](int id) {
+            if (FindInkCommand(id) != nullptr)
+                runInkCommand(id);
+            else
+                onMenuCommand(id);
+        },
         Qt::QueuedConnection);
     contextMenu->popup(contextMenuOrigin(frameGeometry()));
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "annotation/ui/ink_palette.h"
 #include "app/cvist_dlg.h"
 #include "capture/capture_modes.h"
 #include "capture/device_table.h"
@@ -35,6 +36,10 @@ std::vector<ModeSize> CameraSizes(const DeviceEntry& row) {
 }  // namespace
 
 std::optional<RememberedChoices> CvistDlg::applyRememberedChoices() {
+    if (const std::optional<RememberedInk> ink = LoadRememberedInk(ctx_.profile)) {
+        tools_.SetStyle(InkStyleOf(*ink));
+        inkPalette()->showInk(tools_.Style(), pipe_.drawMode);
+    }
     std::optional<RememberedChoices> choices = LoadRememberedChoices(ctx_.profile);
     if (!choices) return std::nullopt;
     ApplyRememberedChoices(*choices, ctx_.settings);

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "annotation/ink_draw.h"
+#include "annotation/ink_style.h"
 #include "annotation/overlay.h"
 #include "viewer/pipeline.h"
 #include "viewer/view_controls.h"
@@ -75,7 +77,28 @@ void DrawStrokes(CxImage& overlay) {
     DrawPenSegment(overlay, 0, h / 2, w - 1, h / 2);
 }
 
-void RunPipeline(benchmark::State& st, int width, int height, int rotation, bool overlayInUse) {
+// A lesson's worth of every kind of ink over the pen strokes: wide highlighter bands across the
+// page, a rectangle, an ellipse and an arrow in several colours, black included.
+void DrawMixedInk(CxImage& overlay) {
+    DrawStrokes(overlay);
+    const int w = overlay.GetWidth(), h = overlay.GetHeight();
+    for (int k = 1; k <= 8; ++k) {
+        const int y = k * h / 9;
+        DrawInkSegment(overlay, {{w / 10, y}, {w * 9 / 10, y}}, 24,
+                       HighlightPixel(kInkColours[static_cast<std::size_t>(k % 6)]), false);
+    }
+    const PicturePoint a{w / 5, h / 5}, b{w * 4 / 5, h * 4 / 5};
+    const DrawMode shapes[] = {DrawMode::Rectangle, DrawMode::Ellipse, DrawMode::Arrow};
+    for (int k = 0; k < 3; ++k) {
+        for (const InkSegment& s : ShapeSegments(shapes[k], a, b, 6))
+            DrawInkSegment(overlay, s, 6,
+                           OpaqueInkPixel(kInkColours[static_cast<std::size_t>(k + 1)]));
+    }
+}
+
+enum class Ink { None, Pen, Mixed };
+
+void RunPipeline(benchmark::State& st, int width, int height, int rotation, Ink ink) {
     const FramePool pool = MakePool(width, height);
     ViewState view;
     view.frameWidth = width;
@@ -93,8 +116,12 @@ void RunPipeline(benchmark::State& st, int width, int height, int rotation, bool
     state.flipRows = 1;
     state.mirror = 1;
     CreateOverlay(state.overlayImage, view);
-    if (overlayInUse) {
-        DrawStrokes(state.overlayImage);
+    if (ink != Ink::None) {
+        if (ink == Ink::Mixed) {
+            DrawMixedInk(state.overlayImage);
+        } else {
+            DrawStrokes(state.overlayImage);
+        }
         state.drawMode = DRAW_PEN;
     }
     CxImage frameImage;
@@ -164,11 +191,14 @@ void RegisterAll() {
         for (const int rotation : {0, 90}) {
             benchmark::RegisterBenchmark(
                 ("Pipeline/" + size + "/rot" + std::to_string(rotation)).c_str(), RunPipeline, w, h,
-                rotation, true)
+                rotation, Ink::Pen)
                 ->Unit(benchmark::kMicrosecond);
         }
+        benchmark::RegisterBenchmark(("PipelineMixedInk/" + size + "/rot0").c_str(), RunPipeline, w,
+                                     h, 0, Ink::Mixed)
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("PipelineNoOverlay/" + size + "/rot0").c_str(), RunPipeline,
-                                     w, h, 0, false)
+                                     w, h, 0, Ink::None)
             ->Unit(benchmark::kMicrosecond);
     }
 }

@@ -1,6 +1,7 @@
 #include "settings/remembered_choices.h"
 
 #include <QString>
+#include <array>
 
 #include "common/strings.h"
 #include "settings/app_profile.h"
@@ -13,6 +14,8 @@ namespace {
 
 constexpr const char* kGroup = kRememberedGroup;
 constexpr const char* kEnabled = kRememberedEnabledKey;
+constexpr const char* kInkGroup = "RememberedInk";
+constexpr std::array<const char*, 4> kInkKeys = {"colour", "highlightColour", "width", "tool"};
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);
@@ -58,7 +61,27 @@ void StoreRememberedChoices(ProfileStore& profile, const RememberedChoices& choi
 
 void ForgetRememberedChoices(ProfileStore& profile) {
     profile.remove(kGroup);
+    profile.remove(kInkGroup);
     profile.sync();
+}
+
+void StoreRememberedInk(ProfileStore& profile, const RememberedInk& ink) {
+    if (!profile.value(Key(kEnabled), false).toBool()) return;
+    const std::array<int, 4> values = {ink.colour, ink.highlightColour, ink.width, ink.tool};
+    for (std::size_t i = 0; i < kInkKeys.size(); ++i)
+        profile.setValue(QString(kInkGroup) + "/" + kInkKeys[i], values[i]);
+    profile.sync();
+}
+
+std::optional<RememberedInk> LoadRememberedInk(const ProfileStore& profile) {
+    if (!profile.value(Key(kEnabled), false).toBool()) return std::nullopt;
+    std::array<int, 4> values{};
+    for (std::size_t i = 0; i < kInkKeys.size(); ++i) {
+        bool ok = false;
+        values[i] = profile.value(QString(kInkGroup) + "/" + kInkKeys[i]).toInt(&ok);
+        if (!ok) return std::nullopt;
+    }
+    return RememberedInk{values[0], values[1], values[2], values[3]};
 }
 
 std::optional<RememberedChoices> LoadRememberedChoices(const ProfileStore& profile) {

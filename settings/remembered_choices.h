@@ -34,7 +34,23 @@ RememberedChoices ChoicesOf(const Settings& settings, const DeviceEntry* camera)
 // Turns remembering on and stores `choices`, replacing what was stored before.
 void StoreRememberedChoices(ProfileStore& profile, const RememberedChoices& choices);
 
-// Turns remembering off and removes everything stored under "Remembered".
+// The last ink (palette colour of the pen and of the highlighter, width, tool), kept under the
+// group "RememberedInk" while remembering is on; the numbers are the annotation tools' own
+// (they check their ranges when they take them back).
+struct RememberedInk {
+    int colour = 0;
+    int highlightColour = 0;
+    int width = 0;
+    int tool = 0;
+};
+
+// Stores `ink` when remembering is on; nothing otherwise.
+void StoreRememberedInk(ProfileStore& profile, const RememberedInk& ink);
+
+// The stored ink, or nothing when remembering is off or no ink was stored.
+std::optional<RememberedInk> LoadRememberedInk(const ProfileStore& profile);
+
+// Turns remembering off and removes everything stored under "Remembered" and "RememberedInk".
 void ForgetRememberedChoices(ProfileStore& profile);
 
 // The stored choices, or nothing when remembering is off. A stored value outside its range

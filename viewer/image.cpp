@@ -70,9 +70,9 @@ void CxImage::RecomputeInk() {
     for (int y = 0; y < height_; ++y) {
         const std::uint32_t* row = ScanLine(y);
         int begin = 0;
-        while (begin < width_ && (row[begin] & kRgbMask) == 0) ++begin;
+        while (begin < width_ && row[begin] == kNoInk) ++begin;
         int end = width_;
-        while (end > begin && (row[end - 1] & kRgbMask) == 0) --end;
+        while (end > begin && row[end - 1] == kNoInk) --end;
         ink_[static_cast<std::size_t>(y)] = begin < end ? Span{begin, end} : Span{0, 0};
     }
 }
@@ -155,7 +155,7 @@ void CxImage::Rotate(int degrees) {
 
 void CxImage::SetTransColor(Rgb colour) {
     hasTrans_ = true;
-    trans_ = colour.pixel() & kRgbMask;
+    trans_ = colour.pixel();
 }
 
 void CxImage::MixFrom(const CxImage& source) {
@@ -186,6 +186,11 @@ void CxImage::MixRows(const CxImage& source, int rowBegin, int rowEnd) {
 }
 
 void CxImage::DrawLine(int startX, int endX, int startY, int endY, Rgb colour) {
+    DrawLineRaw(startX, endX, startY, endY, colour.pixel());
+}
+
+void CxImage::DrawLineRaw(int startX, int endX, int startY, int endY, std::uint32_t value,
+                          bool overInk) {
     if (!IsValid()) return;
     // 64-bit so that far-off points (a pointer well outside the picture) cannot overflow.
     std::int64_t x0 = startX, y0 = startY;
@@ -194,17 +199,45 @@ void CxImage::DrawLine(int startX, int endX, int startY, int endY, Rgb colour) {
         std::min(y0, y1) >= height_) {
         return;
     }
-    const std::uint32_t value = colour.pixel();
-    const bool ink = (value & kRgbMask) != 0;
+    const bool ink = value != kNoInk;
+    const auto put = [&](std::uint32_t& px) {
+        if (overInk || !IsOpaqueInk(px)) px = value;
+    };
     if (y0 == y1) {
         const int row = height_ - 1 - static_cast<int>(y0);
         const int begin = static_cast<int>(std::max<std::int64_t>(0, std::min(x0, x1)));
         const int end = static_cast<int>(std::min<std::int64_t>(width_, std::max(x0, x1) + 1));
         std::uint32_t* dst = pixels_.data() + static_cast<std::size_t>(row) * width_;
-        std::fill(dst + begin, dst + end, value);
+        if (overInk) {
+            std::fill(dst + begin, dst + end, value);
+        } else {
+            std::for_each(dst + begin, dst + end, put);
+        }
         if (ink) AddInk(row, begin, end);
         return;
     }
+    ForLine(x0, x1, y0, y1, [&](std::uint32_t& px, int row, int col) {
+        put(px);
+        if (ink) AddInk(row, col, col + 1);
+    });
+}
+
+void CxImage::BlendLine(int startX, int endX, int startY, int endY, Rgb colour, int alpha256) {
+    if (!IsValid()) return;
+    const std::uint32_t c = colour.pixel();
+    ForLine(startX, endX, startY, endY, [&](std::uint32_t& px, int, int) {
+        std::uint32_t out = kNoInk;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const int a = static_cast<int>((px >> shift) & 0xffu);
+            const int b = static_cast<int>((c >> shift) & 0xffu);
+            out |= static_cast<std::uint32_t>(a + (((b - a) * alpha256) >> 8)) << shift;
+        }
+        px = out;
+    });
+}
+
+template <typename Put>
+void CxImage::ForLine(std::int64_t x0, std::int64_t x1, std::int64_t y0, std::int64_t y1, Put put) {
     const std::int64_t dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     std::int64_t err = dx + dy;
@@ -212,8 +245,7 @@ void CxImage::DrawLine(int startX, int endX, int startY, int endY, Rgb colour) {
         if (x0 >= 0 && x0 < width_ && y0 >= 0 && y0 < height_) {
             const int row = height_ - 1 - static_cast<int>(y0);
             const int col = static_cast<int>(x0);
-            pixels_[static_cast<std::size_t>(row) * width_ + col] = value;
-            if (ink) AddInk(row, col, col + 1);
+            put(pixels_[static_cast<std::size_t>(row) * width_ + col], row, col);
         }
         if (x0 == x1 && y0 == y1) break;
         const std::int64_t e2 = 2 * err;

@@ -41,7 +41,6 @@ struct Rgb {
 };
 
 inline constexpr std::uint32_t kRgbMask = 0x00ffffffu;
-
 // Memory for picture-sized pixel buffers. Large buffers are placed on 2 MiB boundaries and
 // offered to the kernel for huge pages: a quarter turn writes down the columns of the
 // picture, touching a different 4 KiB page for every pixel, which would otherwise spend most
@@ -107,6 +106,13 @@ public:
     // A one-pixel straight line between (startX, startY) and (endX, endY), both ends included,
     // rows counted from the bottom. Pixels outside the image are skipped.
     void DrawLine(int startX, int endX, int startY, int endY, Rgb colour);
+    // The same with a raw pixel word, fourth byte included (the overlay keeps the kind of its
+    // ink there, annotation/overlay.h). With `overInk` false, pixels holding opaque ink
+    // (IsOpaqueInk) are left as they are.
+    void DrawLineRaw(int startX, int endX, int startY, int endY, std::uint32_t pixel,
+                     bool overInk = true);
+    // The same line laid over the picture, `colour` with opacity alpha256 / 256 (0..256).
+    void BlendLine(int startX, int endX, int startY, int endY, Rgb colour, int alpha256);
 
     // Text with the top-left corner of its line at (x, y), rows counted from the top, through
     // QPainter over the same pixels. `face` falls back to an installed family ("Arial" to
@@ -152,6 +158,10 @@ private:
     void SetNoInk();
     void RecomputeInk();
     void AddInk(int rowFromTop, int begin, int end);
+    // Calls put(pixel, rowFromTop, column) for each pixel of the one-pixel line from (x0, y0)
+    // to (x1, y1) (rows from the bottom) that lies inside the image.
+    template <typename Put>
+    void ForLine(std::int64_t x0, std::int64_t x1, std::int64_t y0, std::int64_t y1, Put put);
     // MixFrom restricted to rows [rowBegin, rowEnd) of this image (counted from the top).
     void MixRows(const CxImage& source, int rowBegin, int rowEnd);
 

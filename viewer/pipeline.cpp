@@ -1,5 +1,6 @@
 #include "viewer/pipeline.h"
 
+#include "annotation/annotation_tools.h"
 #include "annotation/overlay.h"
 
 namespace vistrela {
@@ -47,7 +48,7 @@ void DrawZoomHelp(CxImage& image) {
 
 FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameImage,
                          const FrameView& frame, VideoArea area, std::uint32_t nowTickMs,
-                         [[maybe_unused]] double nowSec, AnnotationHook* hook) {
+                         double nowSec, AnnotationHook* hook) {
     FrameResult result;
     if (!frame.complete()) {
         result.skipped = true;
@@ -66,6 +67,7 @@ FrameResult ProcessFrame(ViewState& view, PipelineState& state, CxImage& frameIm
     // Build, mirror, turn and overlay mix in one pass over the pixels.
     const CxImage* overlay = ShowsDrawing(state.drawMode) ? &state.overlayImage : nullptr;
     frameImage.CreateFromFrame(frame, state.flipRows, state.mirror, view.rotation, overlay);
+    state.laser.Draw(frameImage, nowSec, OverlayTurns(view, state));
     result.geometry = ComputeGeometry(view, area);
 
     if (hook != nullptr) hook->DrawAnnotation(frameImage, state, result.geometry);

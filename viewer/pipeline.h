@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "annotation/draw_mode.h"
+#include "annotation/laser_ink.h"
 #include "viewer/frame.h"
 #include "viewer/geometry.h"
 #include "viewer/image.h"
@@ -30,6 +31,7 @@ struct PipelineState {
     bool mirror = false;
     DrawMode drawMode = DrawMode::None;
     CxImage overlayImage;  // drawing layer, orientation of the shown picture
+    LaserInk laser;        // laser ink in progress and fading
 };
 
 // Draws the annotation text into the frame (and, when it stamps, into the overlay). Called

@@ -26,10 +26,41 @@ inline std::uint32_t Pixel3(const std::uint8_t* p) {
     return kOpaque | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
 }
 
-// Blends overlay pixels `ov` over `px` where they are not the key colour.
+// Overlay pixel `ov` over `px`: opaque ink replaces it, multiplying ink multiplies it.
 inline std::uint32_t Keyed(std::uint32_t px, std::uint32_t ov, std::uint32_t trans) {
-    return (ov & 0x00ffffffu) != trans ? ov | kOpaque : px;
+    if (IsOpaqueInk(ov, trans)) return ov | kOpaque;
+    return IsMultiplyInk(ov) ? MultiplyPixels(px, ov) : px;
 }
+
+#if defined(__SSE2__)
+// MultiplyPixels on four pixels.
+inline __m128i Multiply4(__m128i a, __m128i b) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(128);
+    const auto part = [&](__m128i x, __m128i y) {
+        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, y), half);
+        return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    };
+    const __m128i lo = part(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+    const __m128i hi = part(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+    return _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(static_cast<int>(kOpaque)));
+}
+
+// Keyed on four pixels; `key` holds the key word. Without multiplying ink among the four
+// (the usual case) only the compares and one blend run.
+inline __m128i Keyed4(__m128i px, __m128i o, __m128i key) {
+    const __m128i multiply = _mm_cmpgt_epi32(o, _mm_set1_epi32(-1));
+    const __m128i clear = _mm_or_si128(_mm_cmpeq_epi32(o, key), multiply);
+    __m128i out = _mm_or_si128(
+        _mm_and_si128(clear, px),
+        _mm_andnot_si128(clear, _mm_or_si128(o, _mm_set1_epi32(static_cast<int>(kOpaque)))));
+    if (_mm_movemask_epi8(multiply) != 0) {
+        out = _mm_or_si128(_mm_andnot_si128(multiply, out),
+                           _mm_and_si128(multiply, Multiply4(px, o)));
+    }
+    return out;
+}
+#endif
 
 // Four BGR pixels from 12 bytes read as three words, so no byte beyond them is touched.
 struct Quad {
@@ -111,13 +142,11 @@ __attribute__((target("ssse3"))) void RowKeyedSsse3(const std::uint8_t* src, int
                                                     std::uint32_t* out, const std::uint32_t* ov,
                                                     std::uint32_t trans) {
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
-    const __m128i rgb = _mm_set1_epi32(0x00ffffff);
     const __m128i key = _mm_set1_epi32(static_cast<int>(trans));
     const auto put = [&](int k, __m128i v) {
         const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ov + k));
-        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(o, rgb), key);
-        v = _mm_or_si128(_mm_and_si128(clear, v), _mm_andnot_si128(clear, o));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(v, opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                         Keyed4(_mm_or_si128(v, opaque), o, key));
     };
     int k = 0;
     if (!reverse) {
@@ -221,23 +250,15 @@ void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bo
     int x = begin;
 #if defined(__SSE2__)
     // Four pixels at a time: a run of transparent pixels costs one compare and no store.
-    const __m128i rgb = _mm_set1_epi32(0x00ffffff);
     const __m128i key = _mm_set1_epi32(static_cast<int>(trans));
-    const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
     for (; x + 4 <= end; x += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
-        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(v, rgb), key);
-        if (_mm_movemask_epi8(clear) == 0xffff) continue;
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, key)) == 0xffff) continue;
         auto* out = reinterpret_cast<__m128i*>(dst + x);
-        const __m128i old = _mm_loadu_si128(out);
-        _mm_storeu_si128(out, _mm_or_si128(_mm_and_si128(clear, old),
-                                           _mm_andnot_si128(clear, _mm_or_si128(v, opaque))));
+        _mm_storeu_si128(out, Keyed4(_mm_loadu_si128(out), v, key));
     }
 #endif
-    for (; x < end; ++x) {
-        const std::uint32_t v = src[x];
-        if ((v & 0x00ffffffu) != trans) dst[x] = v | kOpaque;
-    }
+    for (; x < end; ++x) dst[x] = Keyed(dst[x], src[x], trans);
 }
 
 void ConvertFrameRows(const std::uint8_t* bgr, int width, int height, int strideBytes,
@@ -368,6 +389,37 @@ __attribute__((target("avx2"))) inline void Transpose8(const __m256i* r, __m256i
     v[7] = _mm256_permute2x128_si256(b3, b7, 0x31);
 }
 
+// x * y / 255 rounded, on 16-bit lanes.
+__attribute__((target("avx2"))) inline __m256i Multiply16(__m256i x, __m256i y) {
+    const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(x, y), _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+}
+
+// MultiplyPixels on eight pixels.
+__attribute__((target("avx2"))) inline __m256i Multiply8(__m256i a, __m256i b) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lo = Multiply16(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero));
+    const __m256i hi = Multiply16(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero));
+    return _mm256_or_si256(_mm256_packus_epi16(lo, hi),
+                           _mm256_set1_epi32(static_cast<int>(kOpaque)));
+}
+
+// Keyed on eight pixels, leaving the lanes in `outside` as they are.
+__attribute__((target("avx2"))) inline __m256i Keyed8(__m256i px, __m256i o, std::uint32_t trans,
+                                                      __m256i outside) {
+    const __m256i multiply =
+        _mm256_andnot_si256(outside, _mm256_cmpgt_epi32(o, _mm256_set1_epi32(-1)));
+    const __m256i keep = _mm256_or_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi32(o, _mm256_set1_epi32(static_cast<int>(trans))),
+                        multiply),
+        outside);
+    __m256i out = _mm256_blendv_epi8(
+        _mm256_or_si256(o, _mm256_set1_epi32(static_cast<int>(kOpaque))), px, keep);
+    if (!_mm256_testz_si256(multiply, multiply))
+        out = _mm256_blendv_epi8(out, Multiply8(px, o), multiply);
+    return out;
+}
+
 // Output pixels `px` at columns j..j+7 of a row with overlay row `ov` and ink span `span`
 // mixed over them; the overlay is read only when the span meets those columns.
 __attribute__((target("avx2"))) inline __m256i MixBlockRow(__m256i px, const std::uint32_t* ov,
@@ -375,18 +427,15 @@ __attribute__((target("avx2"))) inline __m256i MixBlockRow(__m256i px, const std
                                                            std::uint32_t trans) {
     if (span.begin >= j + 8 || span.end <= j) return px;
     const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov + j));
-    __m256i keep = _mm256_cmpeq_epi32(_mm256_and_si256(o, _mm256_set1_epi32(0x00ffffff)),
-                                      _mm256_set1_epi32(static_cast<int>(trans)));
+    __m256i outside = _mm256_setzero_si256();
     if (span.begin > j || span.end < j + 8) {
         // Only the span's columns are mixed.
         const __m256i col =
             _mm256_add_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(j));
-        keep = _mm256_or_si256(
-            keep, _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(span.begin), col),
-                                  _mm256_cmpgt_epi32(col, _mm256_set1_epi32(span.end - 1))));
+        outside = _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(span.begin), col),
+                                  _mm256_cmpgt_epi32(col, _mm256_set1_epi32(span.end - 1)));
     }
-    return _mm256_blendv_epi8(_mm256_or_si256(o, _mm256_set1_epi32(static_cast<int>(kOpaque))), px,
-                              keep);
+    return Keyed8(px, o, trans, outside);
 }
 
 // `n` buffer pixels into 32-bit words, eight per step, or when `reverse` the last pixel first
@@ -457,21 +506,27 @@ __attribute__((target("avx2"))) void WriteBandAvx2(const Turn& t, const BandBuff
 // wait for each one, while the few stores where there is ink go out without waiting.
 __attribute__((target("avx2"))) void MixRowAvx2(const std::uint32_t* ov, std::uint32_t* out,
                                                 int begin, int end, std::uint32_t trans) {
-    const __m256i rgb = _mm256_set1_epi32(0x00ffffff);
     const __m256i key = _mm256_set1_epi32(static_cast<int>(trans));
+    const __m256i none = _mm256_set1_epi32(-1);
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
     int x = begin;
     for (; x + 8 <= end; x += 8) {
         const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ov + x));
-        const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(o, rgb), key);
-        if (_mm256_movemask_epi8(clear) == -1) continue;
+        const __m256i multiply = _mm256_cmpgt_epi32(o, none);
+        const __m256i clear = _mm256_or_si256(_mm256_cmpeq_epi32(o, key), multiply);
+        if (_mm256_movemask_epi8(clear) == -1 && _mm256_testz_si256(multiply, multiply)) continue;
+        auto* at = reinterpret_cast<__m256i*>(out + x);
+        if (!_mm256_testz_si256(multiply, multiply)) {
+            // Multiplying ink needs the picture below: only here is the output read back.
+            _mm256_storeu_si256(at,
+                                Keyed8(_mm256_loadu_si256(at), o, trans, _mm256_setzero_si256()));
+            continue;
+        }
         _mm256_maskstore_epi32(reinterpret_cast<int*>(out + x),
                                _mm256_xor_si256(clear, _mm256_set1_epi32(-1)),
                                _mm256_or_si256(o, opaque));
     }
-    for (; x < end; ++x) {
-        if ((ov[x] & 0x00ffffffu) != trans) out[x] = ov[x] | kOpaque;
-    }
+    for (; x < end; ++x) out[x] = Keyed(out[x], ov[x], trans);
 }
 
 // Output rows [0, i1) and columns [0, j1), i1 a multiple of 8 and j1 of 16, straight from

@@ -8,13 +8,38 @@
 
 namespace vistrela {
 
+// A pixel without ink: black with the fourth byte at 0xff (what Create and Clear(0) write).
+inline constexpr std::uint32_t kNoInk = 0xff000000u;
+
+// As the source of a keyed mix, a pixel whose fourth byte has the top bit set replaces the one
+// below it unless it is the key word `trans` (opaque ink); a pixel with that bit clear
+// multiplies the one below it, channel by channel (the highlighter's ink, through which dark
+// print stays dark).
+constexpr bool IsOpaqueInk(std::uint32_t pixel, std::uint32_t trans = kNoInk) {
+    return (pixel & 0x80000000u) != 0 && pixel != trans;
+}
+constexpr bool IsMultiplyInk(std::uint32_t pixel) {
+    return (pixel & 0x80000000u) == 0;
+}
+
+// a x b / 255 per colour channel, rounded to nearest; the fourth byte 0xff.
+constexpr std::uint32_t MultiplyPixels(std::uint32_t a, std::uint32_t b) {
+    std::uint32_t out = kNoInk;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const std::uint32_t t = ((a >> shift) & 0xffu) * ((b >> shift) & 0xffu) + 128u;
+        out |= ((t + (t >> 8)) >> 8) << shift;
+    }
+    return out;
+}
+
 // dst (height x width, i.e. `height` pixels per row) = src (width x height) turned clockwise.
 void TurnPixelsRight(const std::uint32_t* src, int width, int height, std::uint32_t* dst);
 // The same turned counter-clockwise.
 void TurnPixelsLeft(const std::uint32_t* src, int width, int height, std::uint32_t* dst);
 
-// dst[x] = src[x] for x in [begin, end), skipping source pixels whose RGB equals `trans` when
-// `keyed`.
+// dst[x] = src[x] (fourth byte set) for x in [begin, end); when `keyed`, src[x] mixed over
+// dst[x] by its kind of ink (IsOpaqueInk, IsMultiplyInk; `trans` the key word, 0xff000000 for
+// black).
 void MixRow(const std::uint32_t* src, std::uint32_t* dst, int begin, int end, bool keyed,
             std::uint32_t trans);
 
@@ -32,8 +57,8 @@ struct PixelSpan {
     int end = 0;
 };
 
-// An overlay of exactly the output's size, mixed in during the conversion: its pixels replace
-// the output's unless their RGB is `trans`; rows are read only inside their span.
+// An overlay of exactly the output's size, mixed in during the conversion as MixRow mixes when
+// keyed (`trans` the key word); rows are read only inside their span.
 struct MixLayer {
     const std::uint32_t* pixels = nullptr;
     const PixelSpan* spans = nullptr;

@@ -110,6 +110,8 @@ void DrawTestStrokes(CxImage& overlay) {
     overlay.DrawLine(w - 1, w - 1, 1, 1, Rgb{0, 0, 200});
     overlay.DrawLine(13, 13, h - 1, h - 1, Rgb{5, 5, 5});
     overlay.DrawLine(w - 2, w - 2, h - 2, h - 2, Rgb{6, 6, 6});
+    overlay.DrawLineRaw(3, w - 3, 10, 12, 0xfe000000u);  // black ink: opaque
+    overlay.DrawLineRaw(2, 50, 12, 25, 0x7f00ff00u);     // top bit clear: left to its own pass
 }
 
 void ExpectSamePixels(const CxImage& a, const CxImage& b, const std::string& what) {

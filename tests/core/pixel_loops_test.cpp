@@ -19,8 +19,9 @@ std::uint32_t Next(std::uint32_t& x) {
 
 // The vector code of a quarter turn must give exactly the plain code's pixels, on sizes that
 // are not multiples of its 8 x 8 blocks nor of its tiles, with padded rows, in both turning
-// directions and every flip, with an overlay whose ink spans start and end anywhere and
-// whose key colour is not black, so that ink outside a span must stay unmixed. The output
+// directions and every flip, with an overlay of every kind of pixel (key word, opaque ink,
+// multiplying ink) whose ink spans start and end anywhere, so that ink outside a span must
+// stay unmixed. The output
 // is placed both on a cache line and off it: with every output row on a 32-byte boundary
 // (rows a whole or a half number of lines long) the blocks are built straight from the
 // frame, otherwise through the band buffer.
@@ -42,7 +43,7 @@ TEST(PixelLoops, QuarterTurnVectorCodeEqualsPlainCode) {
         const std::size_t count = static_cast<std::size_t>(outWidth) * outHeight;
         std::vector<std::uint32_t> overlay(count);
         for (std::uint32_t& p : overlay) {
-            // About half the pixels are the key colour, some differ from it in alpha only.
+            // About half the pixels are near the key word, some differ from it in alpha only.
             const std::uint32_t r = Next(seed);
             p = r % 2 == 0 ? kKey | (r & 0xff000000u) : r;
         }

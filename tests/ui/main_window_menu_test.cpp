@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "annotation/ink_commands.h"
 #include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
@@ -41,6 +42,13 @@ private slots:
                 findPanelButton(row.controlId) != nullptr || row.controlId == IDC_PANEL_STRIP;
             QVERIFY2(row.menuId != 0 || keyed || onPanel,
                      qPrintable(QString::number(int(row.command))));
+        }
+        // The ink commands share the keys and the menu's ids: none may shadow a row.
+        for (const InkCommand& ink : InkCommands()) {
+            QVERIFY(menus.insert(ink.id).second);
+            QVERIFY(keys.insert({int(ink.key), int(Qt::NoModifier)}).second);
+            QCOMPARE(commandForKey(QKeyCombination(ink.key)), nullptr);
+            QCOMPARE(FindInkCommandForKey(QKeyCombination(ink.key)), &ink);
         }
         QCOMPARE(int(commands.size()), int(Command::AboutBox) + 1);
         for (const PanelButtonEntry& entry : kPanelButtons)

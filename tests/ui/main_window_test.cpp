@@ -2,7 +2,10 @@
 // fails while running, a minimised full-screen window, the one-shot title, closing, drawing
 // and the keyboard.
 
+#include "annotation/ink_commands.h"
+#include "annotation/ui/ink_palette.h"
 #include "app/about_dlg.h"
+#include "settings/remembered_choices.h"
 #include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
@@ -302,6 +305,35 @@ private slots:
             QCOMPARE(dlg_->framesProcessed(), frames);
             dlg_.reset();
         }
+    }
+
+    // The pen button's right click and second click open the ink palette; a swatch clicked there
+    // is the ink in force and, with remembering on, is remembered.
+    void inkPaletteFromThePenButton() {
+        start("Ink Cam@320x240");
+        QVERIFY(waitFrames(2));
+        StoreRememberedChoices(ctx_->profile, RememberedChoices{});
+        InkPalette* palette = dlg_->inkPalette();
+        QTest::mouseClick(panelButton(IDC_PEN), Qt::RightButton);
+        QTRY_VERIFY_WITH_TIMEOUT(palette->isVisible(), kWaitMs);
+        QTest::mouseClick(palette, Qt::LeftButton, Qt::NoModifier,
+                          palette->swatchOf(ink::kColourFirst + 2).center());
+        QCOMPARE(dlg_->annotationTools().Style().colour, 2);
+        QCOMPARE(LoadRememberedInk(ctx_->profile)->colour, 2);
+        QTest::mouseClick(palette, Qt::LeftButton, Qt::NoModifier,
+                          palette->swatchOf(ink::kHighlight).center());
+        QCOMPARE(dlg_->pipelineState().drawMode, DrawMode::Highlight);
+        QTest::keyClick(palette, Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!palette->isVisible(), kWaitMs);
+
+        dlg_->onCommand(IDC_ERASER);
+        QTest::mouseClick(panelButton(IDC_PEN), Qt::LeftButton);
+        QCOMPARE(dlg_->pipelineState().drawMode, DrawMode::Highlight);
+        QVERIFY(!palette->isVisible());
+        QTest::mouseClick(panelButton(IDC_PEN), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(palette->isVisible(), kWaitMs);
+        QTest::keyClick(palette, Qt::Key_Escape);
+        ForgetRememberedChoices(ctx_->profile);
     }
 
     void penStrokeUndoneAndRedoneByKeysAndMenu() {
