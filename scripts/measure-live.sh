@@ -3,10 +3,13 @@
 #   1. start-up to the first picture painted, median of 5 starts (1280x720 test camera);
 #   2. for each size: the title's frame rate over a minute (lowest reading after the first 5 s)
 #      and the whole process's CPU use (test source included) in percent of one core.
-# Usage: scripts/measure-live.sh [build/vistrela] [seconds per size, default 60]
+# With "ink" as the third argument, step 2 runs at 1920x1080 twice under openbox: once plain,
+# once with pen, highlighter, rectangle and ellipse ink drawn on the picture first.
+# Usage: scripts/measure-live.sh [build/vistrela] [seconds per size, default 60] [ink]
 set -euo pipefail
 bin="$(readlink -f "${1:-build/vistrela}")"
 secs="${2:-60}"
+ink="${3:-}"
 tmp="$(mktemp -d)"
 export HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/run" XDG_CONFIG_HOME="$tmp/home/.config"
 mkdir -p "$HOME/Desktop" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -30,10 +33,34 @@ done
 median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
 echo "  median: $median ms"
 
-for size in 640x480 1920x1080 3840x2160; do
+runs="640x480 1920x1080 3840x2160"
+if [ "$ink" = ink ]; then
+  runs="1920x1080 1920x1080+ink"
+  openbox --sm-disable >/dev/null 2>&1 &
+  sleep 2
+fi
+# Ink over the picture: a red pen stroke, a yellow highlighter band, a rectangle, an ellipse.
+draw_ink() {
+  local wid="$1" x y
+  xdotool windowactivate --sync "$wid"
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  x=$X y=$Y
+  stroke() {
+    xdotool key "$1" mousemove $((x + $2)) $((y + $3)) mousedown 1
+    xdotool mousemove $((x + $4)) $((y + $5)) mousemove $((x + $6)) $((y + $7)) mouseup 1
+  }
+  stroke 3 200 200 600 400 1000 300
+  stroke h 200 500 800 500 1200 520
+  stroke q 300 600 500 700 700 800
+  stroke o 900 200 1100 300 1300 450
+  xdotool key p
+}
+for run in $runs; do
+  size="${run%+ink}"
   VISTRELA_TEST_CAMERAS="USB Document Camera@$size@30" "$bin" &
   pid=$!
   sleep 5
+  [ "$run" != "$size" ] && draw_ink "$(xdotool search --name "Vistrela Viewer" | head -1)" && sleep 2
   read -r u0 s0 < <(awk '{print $14, $15}' /proc/$pid/stat)
   t0=$(date +%s%N)
   wid=$(xdotool search --name "Vistrela Viewer" | head -1)
@@ -47,6 +74,6 @@ for size in 640x480 1920x1080 3840x2160; do
   t1=$(date +%s%N)
   cpu=$(awk -v u=$((u1 - u0 + s1 - s0)) -v hz="$hz" -v ns=$((t1 - t0)) \
         'BEGIN { printf "%.1f", 100 * (u / hz) / (ns / 1e9) }')
-  echo "$size@30: lowest title rate $lowest over ${secs}s, CPU $cpu% of one core"
+  echo "$run@30: lowest title rate $lowest over ${secs}s, CPU $cpu% of one core"
   kill $pid; wait $pid 2>/dev/null || true
 done
