@@ -166,13 +166,17 @@ private:
     int movieWidth_ = 0;
     int movieHeight_ = 0;
     QImage movieFrame_;  // the last fitted movie picture (movie size), also the held one
-    // The last picture written as it was (not fitted): the caller's, unchanged until its next
-    // frame; copied only when it is held.
-    const CxImage* lastPicture_ = nullptr;
-    bool holding_ = false;          // pictures stopped coming: the last one is repeated
-    bool away_ = false;             // the camera is switched, reopened or lost (CameraAway)
-    bool noticeDrawn_ = false;      // the held picture carries the notice
-    bool heldInMovie_ = false;      // the held picture, as it is now, was written once
+    // What the movie shows while pictures do not come.
+    struct HeldPicture {
+        // The last picture written as it was (not fitted): the caller's, unchanged until its
+        // next frame; copied only when it is held.
+        const CxImage* lastPicture = nullptr;
+        bool holding = false;      // pictures stopped coming: the last one is repeated
+        bool away = false;         // the camera is switched, reopened or lost (CameraAway)
+        bool noticeDrawn = false;  // the held picture carries the notice
+        bool inMovie = false;      // the held picture, as it is now, was written once
+    };
+    HeldPicture held_;
     bool writeFailed_ = false;      // the recording stopped at a failed write
     bool pictureNeedsCut_ = false;  // the picture file was not ended cleanly
     QTimer holdTimer_;
