@@ -103,8 +103,17 @@ bool RecordingControl::prepareFolder(const std::string& moviePath) {
 bool RecordingControl::StartRecording(const RecordingRequest& request, const CxImage& picture,
                                       const QRect& /*shown*/, std::int64_t captureNs) {
     if (!recordIdle() || request.measuredFps < 1.0 || !picture.IsValid()) return false;
-    const std::string stamp = RecordingStamp(std::time(nullptr));
-    const std::string defaultName = DefaultMovieName(stamp);
+    const std::string defaultName = DefaultMovieName(RecordingStamp(std::time(nullptr)));
+    if (!chooseMoviePath(request, defaultName) || !lockPair(defaultName)) return false;
+    startPicture(request, picture, captureNs);
+    startSound();
+    holdTimer_.start();
+    setState(State::Recording);
+    return true;
+}
+
+bool RecordingControl::chooseMoviePath(const RecordingRequest& request,
+                                       const std::string& defaultName) {
     std::string chosen = request.moviePath;
     if (chosen.empty()) {
         chosen = prompts_.saveFileName("동영상 저장", WithSlash(request.saveFolder) + defaultName,
@@ -114,19 +123,24 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     moviePath_ = QFileInfo(Q(chosen)).absoluteFilePath().toStdString();
     if (!prepareFolder(moviePath_)) return false;
     if (!request.overwrite) moviePath_ = FreeMovieName(moviePath_);
+    return true;
+}
 
+bool RecordingControl::lockPair(const std::string& defaultName) {
     // The pair is locked and named before any of its files exists.
     temp_ = TemporaryFilesFor(tempFolder_, defaultName);
     QDir().mkpath(Q(tempFolder_));
     lock_ = LockPair(temp_.moviePath);
-    if (!lock_ || !WriteSidecar(temp_.moviePath, Sidecar{moviePath_, false})) {
-        lock_.reset();
-        prompts_.notice("Vistrela", QString::fromUtf8("녹화용 임시 파일을 만들 수 없습니다: %1")
-                                        .arg(Q(temp_.moviePath))
-                                        .toStdString());
-        return false;
-    }
+    if (lock_ && WriteSidecar(temp_.moviePath, Sidecar{moviePath_, false})) return true;
+    lock_.reset();
+    prompts_.notice("Vistrela", QString::fromUtf8("녹화용 임시 파일을 만들 수 없습니다: %1")
+                                    .arg(Q(temp_.moviePath))
+                                    .toStdString());
+    return false;
+}
 
+void RecordingControl::startPicture(const RecordingRequest& request, const CxImage& picture,
+                                    std::int64_t captureNs) {
     frameRate_ =
         MovieFrameRate(request.announcedFps >= 1.0 ? request.announcedFps : request.measuredFps);
     aviWriter_ = std::make_unique<CAviWriter>(temp_.moviePath, prompts_);
@@ -145,7 +159,9 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     const std::int64_t now = SteadyNs();
     startNs_ = captureNs > 0 && captureNs <= now ? captureNs : now;
     lastPictureNs_ = now;
+}
 
+void RecordingControl::startSound() {
     QPointer<RecordingControl> self(this);
     auto soundNoticeShown = std::make_shared<bool>(false);
     wavRecorder_ = std::make_unique<CWavFile>(
@@ -166,9 +182,6 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     // The sound runs from the start; what it captured before the first picture is dropped.
     wavRecorder_->SetTimeZero(startNs_);
     wavRecorder_->SetRecording(1);
-    holdTimer_.start();
-    setState(State::Recording);
-    return true;
 }
 
 bool RecordingControl::writePictures(const std::uint8_t* bits, int count, Placement placement) {

@@ -133,7 +133,17 @@ private:
         First,   // a newly held picture: it, then repeats of it
         Repeat,  // the held picture is in the movie already: repeats only
     };
+    // The steps of StartRecording, each false when the recording cannot start (the user was
+    // told). Sets moviePath_ from the request or the save dialog and makes its folder.
+    bool chooseMoviePath(const RecordingRequest& request, const std::string& defaultName);
     bool prepareFolder(const std::string& moviePath);
+    // Locks the temporary pair named after `defaultName` and writes its sidecar.
+    bool lockPair(const std::string& defaultName);
+    // Makes the movie writer and sets the recording's clock and frame counts.
+    void startPicture(const RecordingRequest& request, const CxImage& picture,
+                      std::int64_t captureNs);
+    // Starts the sound recorder on the recording's clock.
+    void startSound();
     // Writes the frames due as `placement` says (every one encoded before the first picture of
     // the file); false when a write failed (the recording stops).
     bool writePictures(const std::uint8_t* bits, int count, Placement placement);
