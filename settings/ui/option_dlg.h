@@ -109,13 +109,26 @@ private:
     int chosenRow_ = -1;
 
     // The values the dialog's fields exchange.
-    int m_nameMode = 0;
-    int m_quality = 0;
-    int m_cropHeight = 0;
-    int m_cropWidth = 0;
-    std::string m_fileName;
-    std::string m_savePath;
-    int m_hideAfterCapture = 0;
+    struct Values {
+        int nameMode = 0;
+        int quality = 0;
+        int cropHeight = 0;
+        int cropWidth = 0;
+        std::string fileName;
+        std::string savePath;
+        int hideAfterCapture = 0;
+    };
+    Values values_;
+
+    // The rule pictures are named by: its three choices and the fixed name they enable.
+    struct NameRuleControls {
+        QButtonGroup* group = nullptr;
+        QRadioButton* fixed = nullptr;
+        QRadioButton* timeStamp = nullptr;
+        QRadioButton* ask = nullptr;
+        QLineEdit* fileName = nullptr;
+    };
+    NameRuleControls nameRule_;
 
     QComboBox* m_cameraList = nullptr;
     QComboBox* m_modeList = nullptr;
@@ -124,15 +137,10 @@ private:
     QLineEdit* qualityEdit_ = nullptr;
     QLineEdit* savePathEdit_ = nullptr;
     QPushButton* browseButton_ = nullptr;
-    QRadioButton* nameFixed_ = nullptr;
-    QLineEdit* fileNameEdit_ = nullptr;
-    QRadioButton* nameTime_ = nullptr;
-    QRadioButton* nameAsk_ = nullptr;
     QCheckBox* hideCheck_ = nullptr;
     QCheckBox* rememberCheck_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
-    QButtonGroup* nameGroup_ = nullptr;
 
     struct Placed {
         QWidget* widget;
