@@ -86,114 +86,9 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
     setWindowTitle(QStringLiteral("Option"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-
-    // Template order: it is also the drawing order, so the group boxes lie under their fields.
-    auto place = [this](QWidget* w, int id, int x, int y, int width, int height, bool fitText) {
-        if (id != 0) w->setProperty("controlId", id);
-        placed_.push_back({w, x, y, width, height, fitText});
-    };
-    auto label = [&](const char* text, int x, int y, int w, int h) {
-        place(new QLabel(Q(text), this), 0, x, y, w, h, true);
-    };
-    auto edit = [&](int id, int x, int y, int w, int h, bool right) {
-        auto* e = new QLineEdit(this);
-        if (right) e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        place(e, id, x, y, w, h, false);
-        return e;
-    };
-
-    label("카메라 선택", 7, 19, 51, 10);
-    m_cameraList = new QComboBox(this);
-    place(m_cameraList, IDC_OPT_CAMERA, 66, 17, 111, kComboHeight, false);
-    label("해상도 모드", 7, 40, 51, 10);
-    m_modeList = new QComboBox(this);
-    place(m_modeList, IDC_OPT_MODE, 66, 39, 111, kComboHeight, false);
-    place(new QGroupBox(Q("잘라낼 크기 (Crop)"), this), 0, 7, 69, 113, 45, true);
-    label("폭(Width)", 18, 86, 51, 10);
-    cropWidthEdit_ = edit(IDC_OPT_CROP_WIDTH, 80, 86, 26, 9, true);
-    label("높이(Height)", 18, 98, 52, 11);
-    cropHeightEdit_ = edit(IDC_OPT_CROP_HEIGHT, 80, 99, 26, 9, true);
-    place(new QGroupBox(Q("JPG 저장옵션"), this), 0, 149, 69, 127, 45, true);
-    label("JPG품질 (최대: 99)", 159, 90, 67, 12);
-    qualityEdit_ = edit(IDC_OPT_QUALITY, 236, 90, 26, 9, true);
-    label("저장경로", 7, 123, 38, 11);
-    savePathEdit_ = edit(IDC_OPT_SAVE_PATH, 51, 123, 225, 12, false);
-    browseButton_ = new QPushButton(Q("찾아보기.."), this);
-    browseButton_->setAutoDefault(false);
-    place(browseButton_, IDC_OPT_BROWSE, 53, 137, 54, 15, true);
-    label("파일명", 7, 162, 38, 11);
-    nameRule_.fixed = new QRadioButton(Q("파일명 지정"), this);
-    place(nameRule_.fixed, IDC_OPT_NAME_FIXED, 55, 164, 51, 10, true);
-    nameRule_.fileName = edit(IDC_OPT_FILE_NAME, 128, 162, 107, 12, false);
-    nameRule_.timeStamp = new QRadioButton(Q("현재시간으로 저장"), this);
-    place(nameRule_.timeStamp, IDC_OPT_NAME_TIME, 55, 180, 70, 10, true);
-    label("예: 20010305_110145.jpg", 128, 179, 107, 14);
-    nameRule_.ask = new QRadioButton(Q("저장할 때 직접입력"), this);
-    place(nameRule_.ask, IDC_OPT_NAME_ASK, 55, 196, 72, 10, true);
-    label("기타", 7, 214, 38, 11);
-    hideCheck_ = new QCheckBox(Q("캡처후 화면 숨기기"), this);
-    place(hideCheck_, IDC_OPT_HIDE, 57, 215, 71, 11, true);
-    rememberCheck_ = new QCheckBox(Q("설정 기억하기(&M)"), this);
-    // Alt+M toggles the box at once: a button's own mnemonic clicks it a moment later, and an
-    // Enter pressed within that moment would end the dialog with the box unchanged.
-    rememberCheck_->setShortcut(QKeySequence());
-    auto* rememberKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_M), this);
-    connect(rememberKey, &QShortcut::activated, this, [this] {
-        rememberCheck_->setFocus(Qt::ShortcutFocusReason);
-        rememberCheck_->toggle();
-    });
-    place(rememberCheck_, IDC_OPT_REMEMBER, 150, 215, 80, 11, true);
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setDefault(true);
-    place(okButton_, 1, 85, 236, 50, 14, true);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton_->setAutoDefault(false);
-    place(cancelButton_, 2, 153, 236, 50, 14, true);
-
-    nameRule_.group = new QButtonGroup(this);
-    nameRule_.group->addButton(nameRule_.fixed, kNameFixed);
-    nameRule_.group->addButton(nameRule_.timeStamp, kNameTimeStamp);
-    nameRule_.group->addButton(nameRule_.ask, kNameAsk);
-
-    const QList<QWidget*> tabOrder = {
-        m_cameraList,       m_modeList,    cropWidthEdit_,  cropHeightEdit_,     qualityEdit_,
-        savePathEdit_,      browseButton_, nameRule_.fixed, nameRule_.timeStamp, nameRule_.ask,
-        nameRule_.fileName, hideCheck_,    rememberCheck_,  okButton_,           cancelButton_};
-    for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-    const QSize room = screen != nullptr ? screen->availableGeometry().size() -
-                                               QSize(kFrameAllowanceX, kFrameAllowanceY)
-                                         : QSize();
-    // The largest font that fits, each size first with the fields at their natural height,
-    // then with fields as low as their text allows.
-    for (int points = kFontPoints;; --points) {
-        setFont(DialogFont(points));
-        bool fits = false;
-        for (const bool compact : {false, true}) {
-            layoutTemplate(compact);
-            fits = !room.isValid() || (width() <= room.width() && height() <= room.height());
-            if (fits) break;
-        }
-        if (fits || points <= kSmallestFontPoints) break;
-    }
-
-    // The cameras: every listed row with a name.
-    int selected = -1;
-    for (int row = 0; row < std::min(settings_.deviceCount, MAX_DEVICES); ++row) {
-        const std::string& name = settings_.devices[row].friendlyName;
-        if (name.empty()) continue;
-        if (row == cameraRow && name == settings_.cameraName) selected = int(rowOfEntry_.size());
-        rowOfEntry_.push_back(row);
-        m_cameraList->addItem(QString::fromStdString(name));
-    }
-    if (selected < 0)
-        selected = m_cameraList->findText(QString::fromStdString(settings_.cameraName),
-                                          Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (m_cameraList->count() > 0) m_cameraList->setCurrentIndex(std::max(selected, 0));
-    fillModes(settings_.resolutionMode);
-    connect(m_cameraList, &QComboBox::currentIndexChanged, this,
-            [this] { fillModes(m_modeList->currentText().toStdString()); });
-
+    makeControls();
+    fitToScreen(parent);
+    fillCameras(cameraRow);
     values_.quality = settings_.jpegQuality;
     values_.cropHeight = settings_.cropHeight;
     values_.cropWidth = settings_.cropWidth;
@@ -214,6 +109,134 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
 }
 
 Option::~Option() = default;
+
+void Option::place(QWidget* widget, int id, int x, int y, int w, int h, bool fitText) {
+    if (id != 0) widget->setProperty("controlId", id);
+    placed_.push_back({widget, x, y, w, h, fitText});
+}
+
+void Option::addLabel(const char* text, int x, int y, int w, int h) {
+    place(new QLabel(Q(text), this), 0, x, y, w, h, true);
+}
+
+QLineEdit* Option::addEdit(int id, int x, int y, int w, int h, bool alignRight) {
+    auto* edit = new QLineEdit(this);
+    if (alignRight) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    place(edit, id, x, y, w, h, false);
+    return edit;
+}
+
+void Option::makeControls() {
+    // Template order: it is also the drawing order, so the group boxes lie under their fields.
+    makeCaptureControls();
+    makeNameRuleControls();
+    makeClosingControls();
+
+    const QList<QWidget*> tabOrder = {
+        m_cameraList,       m_modeList,    cropWidthEdit_,  cropHeightEdit_,     qualityEdit_,
+        savePathEdit_,      browseButton_, nameRule_.fixed, nameRule_.timeStamp, nameRule_.ask,
+        nameRule_.fileName, hideCheck_,    rememberCheck_,  okButton_,           cancelButton_};
+    for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Option::makeCaptureControls() {
+    addLabel("카메라 선택", 7, 19, 51, 10);
+    m_cameraList = new QComboBox(this);
+    place(m_cameraList, IDC_OPT_CAMERA, 66, 17, 111, kComboHeight, false);
+    addLabel("해상도 모드", 7, 40, 51, 10);
+    m_modeList = new QComboBox(this);
+    place(m_modeList, IDC_OPT_MODE, 66, 39, 111, kComboHeight, false);
+    place(new QGroupBox(Q("잘라낼 크기 (Crop)"), this), 0, 7, 69, 113, 45, true);
+    addLabel("폭(Width)", 18, 86, 51, 10);
+    cropWidthEdit_ = addEdit(IDC_OPT_CROP_WIDTH, 80, 86, 26, 9, true);
+    addLabel("높이(Height)", 18, 98, 52, 11);
+    cropHeightEdit_ = addEdit(IDC_OPT_CROP_HEIGHT, 80, 99, 26, 9, true);
+    place(new QGroupBox(Q("JPG 저장옵션"), this), 0, 149, 69, 127, 45, true);
+    addLabel("JPG품질 (최대: 99)", 159, 90, 67, 12);
+    qualityEdit_ = addEdit(IDC_OPT_QUALITY, 236, 90, 26, 9, true);
+    addLabel("저장경로", 7, 123, 38, 11);
+    savePathEdit_ = addEdit(IDC_OPT_SAVE_PATH, 51, 123, 225, 12, false);
+    browseButton_ = new QPushButton(Q("찾아보기.."), this);
+    browseButton_->setAutoDefault(false);
+    place(browseButton_, IDC_OPT_BROWSE, 53, 137, 54, 15, true);
+}
+
+void Option::makeNameRuleControls() {
+    addLabel("파일명", 7, 162, 38, 11);
+    nameRule_.fixed = new QRadioButton(Q("파일명 지정"), this);
+    place(nameRule_.fixed, IDC_OPT_NAME_FIXED, 55, 164, 51, 10, true);
+    nameRule_.fileName = addEdit(IDC_OPT_FILE_NAME, 128, 162, 107, 12, false);
+    nameRule_.timeStamp = new QRadioButton(Q("현재시간으로 저장"), this);
+    place(nameRule_.timeStamp, IDC_OPT_NAME_TIME, 55, 180, 70, 10, true);
+    addLabel("예: 20010305_110145.jpg", 128, 179, 107, 14);
+    nameRule_.ask = new QRadioButton(Q("저장할 때 직접입력"), this);
+    place(nameRule_.ask, IDC_OPT_NAME_ASK, 55, 196, 72, 10, true);
+
+    nameRule_.group = new QButtonGroup(this);
+    nameRule_.group->addButton(nameRule_.fixed, kNameFixed);
+    nameRule_.group->addButton(nameRule_.timeStamp, kNameTimeStamp);
+    nameRule_.group->addButton(nameRule_.ask, kNameAsk);
+}
+
+void Option::makeClosingControls() {
+    addLabel("기타", 7, 214, 38, 11);
+    hideCheck_ = new QCheckBox(Q("캡처후 화면 숨기기"), this);
+    place(hideCheck_, IDC_OPT_HIDE, 57, 215, 71, 11, true);
+    rememberCheck_ = new QCheckBox(Q("설정 기억하기(&M)"), this);
+    // Alt+M toggles the box at once: a button's own mnemonic clicks it a moment later, and an
+    // Enter pressed within that moment would end the dialog with the box unchanged.
+    rememberCheck_->setShortcut(QKeySequence());
+    auto* rememberKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_M), this);
+    connect(rememberKey, &QShortcut::activated, this, [this] {
+        rememberCheck_->setFocus(Qt::ShortcutFocusReason);
+        rememberCheck_->toggle();
+    });
+    place(rememberCheck_, IDC_OPT_REMEMBER, 150, 215, 80, 11, true);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setDefault(true);
+    place(okButton_, 1, 85, 236, 50, 14, true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setAutoDefault(false);
+    place(cancelButton_, 2, 153, 236, 50, 14, true);
+}
+
+void Option::fitToScreen(const QWidget* parent) {
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen != nullptr ? screen->availableGeometry().size() -
+                                               QSize(kFrameAllowanceX, kFrameAllowanceY)
+                                         : QSize();
+    // The largest font that fits, each size first with the fields at their natural height,
+    // then with fields as low as their text allows.
+    for (int points = kFontPoints;; --points) {
+        setFont(DialogFont(points));
+        bool fits = false;
+        for (const bool compact : {false, true}) {
+            layoutTemplate(compact);
+            fits = !room.isValid() || (width() <= room.width() && height() <= room.height());
+            if (fits) break;
+        }
+        if (fits || points <= kSmallestFontPoints) break;
+    }
+}
+
+void Option::fillCameras(int cameraRow) {
+    // The cameras: every listed row with a name.
+    int selected = -1;
+    for (int row = 0; row < std::min(settings_.deviceCount, MAX_DEVICES); ++row) {
+        const std::string& name = settings_.devices[row].friendlyName;
+        if (name.empty()) continue;
+        if (row == cameraRow && name == settings_.cameraName) selected = int(rowOfEntry_.size());
+        rowOfEntry_.push_back(row);
+        m_cameraList->addItem(QString::fromStdString(name));
+    }
+    if (selected < 0)
+        selected = m_cameraList->findText(QString::fromStdString(settings_.cameraName),
+                                          Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (m_cameraList->count() > 0) m_cameraList->setCurrentIndex(std::max(selected, 0));
+    fillModes(settings_.resolutionMode);
+    connect(m_cameraList, &QComboBox::currentIndexChanged, this,
+            [this] { fillModes(m_modeList->currentText().toStdString()); });
+}
 
 QWidget* Option::control(int id) const {
     for (const Placed& p : placed_)

@@ -95,6 +95,24 @@ private:
     // when the new list has it (else the resolution setting, else row 0).
     void fillModes(const std::string& keep);
     int selectedRow() const;
+    // The steps of the constructor. Makes the controls in template order, with the name rule's
+    // group, the tab order and the remember box's key.
+    void makeControls();
+    // The camera, size, crop, quality and folder controls; the name rule; the hide and
+    // remember boxes with OK and Cancel.
+    void makeCaptureControls();
+    void makeNameRuleControls();
+    void makeClosingControls();
+    // Adds `widget` to the template at x, y, w, h (dialog units) with control id `id` (0: none);
+    // `fitText`: its text must fit the width.
+    void place(QWidget* widget, int id, int x, int y, int w, int h, bool fitText);
+    void addLabel(const char* text, int x, int y, int w, int h);
+    QLineEdit* addEdit(int id, int x, int y, int w, int h, bool alignRight);
+    // Picks the largest font, down to the smallest allowed, with which the dialog fits the
+    // screen of `parent` (or the primary screen), and places the controls in it.
+    void fitToScreen(const QWidget* parent);
+    // Lists the cameras and selects the one `cameraRow` names (see the constructor).
+    void fillCameras(int cameraRow);
     // Places the controls by the template in the current font; `compact` lets fields be lower
     // than their natural height (down to what their text needs).
     void layoutTemplate(bool compact);
