@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := ini command_line test_cameras
 UI_TEST_TARGETS := $(patsubst tests/ui/%.cpp,ui_%,$(wildcard tests/ui/*.cpp))
 
-.PHONY: deps configure build run test bench asan tsan fuzz memcheck format clean install package package-check
+.PHONY: deps configure build run test bench asan tsan fuzz memcheck format code-shape clean install package package-check
 
 deps:
 	@bash scripts/install-deps.sh
@@ -58,6 +58,12 @@ memcheck: configure
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Classes, functions and app/ files over their size limits (scripts/check-code-shape.py). Parses
+# every file of the build (generated headers included) with clang: a few minutes, so not part
+# of `make test`.
+code-shape: build
+	@python3 scripts/check-code-shape.py $(BUILD)
 
 # The install prefix is compiled in (the program finds its README there), so the build is
 # configured with it. DESTDIR stages the files elsewhere, as for a distribution package.

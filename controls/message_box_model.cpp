@@ -41,6 +41,55 @@ int mulDiv(int a, int b, int c) {
     return static_cast<int>(((num < 0) != (c < 0)) ? -q : q);
 }
 
+// A button of a set; `onlyWith` is the style flag it needs (0: always there).
+struct SetButton {
+    int id = 0;
+    int stringId = 0;
+    std::uint32_t onlyWith = 0;
+};
+
+// The buttons of one button set, left to right (id 0 ends the list), with its default and
+// cancel buttons (-1: none).
+struct ButtonSet {
+    std::array<SetButton, 5> buttons;
+    int defaultId = -1;
+    int cancelId = -1;
+};
+
+constexpr ButtonSet kOkSet = {{{{IDOK, kOk}}}, IDOK, IDOK};
+constexpr ButtonSet kNoButtonSet = {};
+
+// By the style's low four bits; sets 10..13 and 15 are the plain OK box.
+constexpr std::array<ButtonSet, 10> kButtonSets = {{
+    kOkSet,
+    {{{{IDOK, kOk}, {IDCANCEL, kCancel}}}, IDOK, IDCANCEL},
+    {{{{IDABORT, kAbort}, {IDRETRY, kRetry}, {IDIGNORE, kIgnore}}}, IDABORT, -1},
+    {{{{IDYES, kYes},
+       {IDYESTOALL, kYesToAll, kMbYesToAll},
+       {IDNO, kNo},
+       {IDNOTOALL, kNoToAll, kMbNoToAll},
+       {IDCANCEL, kCancel}}},
+     IDYES,
+     IDCANCEL},
+    {{{{IDYES, kYes},
+       {IDYESTOALL, kYesToAll, kMbYesToAll},
+       {IDNO, kNo},
+       {IDNOTOALL, kNoToAll, kMbNoToAll}}},
+     IDYES,
+     -1},
+    {{{{IDRETRY, kRetry}, {IDCANCEL, kCancel}}}, IDRETRY, IDCANCEL},
+    {{{{IDCANCEL, kCancel}, {IDTRYAGAIN, kRetry}, {IDCONTINUE, kContinue}}}, IDCANCEL, IDCANCEL},
+    {{{{IDCONTINUE, kContinue}, {IDABORT, kAbort}}}, IDCONTINUE, -1},
+    {{{{IDSKIP, kSkip}, {IDSKIPALL, kSkipAll}, {IDCANCEL, kCancel}}}, IDSKIP, IDCANCEL},
+    {{{{IDIGNORE, kIgnore}, {IDIGNOREALL, kIgnoreAll}, {IDCANCEL, kCancel}}}, IDIGNORE, IDCANCEL},
+}};
+
+const ButtonSet& buttonSetOf(std::uint32_t style) {
+    const std::uint32_t set = style & kMbButtonSetMask;
+    if (set == kMbNoButtons) return kNoButtonSet;
+    return set < kButtonSets.size() ? kButtonSets[set] : kOkSet;
+}
+
 }  // namespace
 
 QString messageBoxString(int stringId) {
@@ -49,77 +98,16 @@ QString messageBoxString(int stringId) {
 }
 
 MessageBoxButtons messageBoxButtons(std::uint32_t style) {
+    const ButtonSet& row = buttonSetOf(style);
     MessageBoxButtons set;
-    auto add = [&set](int id, int stringId) { set.buttons.push_back({id, stringId}); };
-    auto yesNo = [&](bool withCancel) {
-        add(IDYES, kYes);
-        if (style & kMbYesToAll) add(IDYESTOALL, kYesToAll);
-        add(IDNO, kNo);
-        if (style & kMbNoToAll) add(IDNOTOALL, kNoToAll);
-        if (withCancel) add(IDCANCEL, kCancel);
-        set.defaultId = IDYES;
-        set.cancelId = withCancel ? IDCANCEL : -1;
-    };
-    switch (style & kMbButtonSetMask) {
-        case 1:
-            add(IDOK, kOk);
-            add(IDCANCEL, kCancel);
-            set.defaultId = IDOK;
-            set.cancelId = IDCANCEL;
-            break;
-        case 2:
-            add(IDABORT, kAbort);
-            add(IDRETRY, kRetry);
-            add(IDIGNORE, kIgnore);
-            set.defaultId = IDABORT;
-            break;
-        case 3:
-            yesNo(true);
-            break;
-        case 4:
-            yesNo(false);
-            break;
-        case 5:
-            add(IDRETRY, kRetry);
-            add(IDCANCEL, kCancel);
-            set.defaultId = IDRETRY;
-            set.cancelId = IDCANCEL;
-            break;
-        case 6:
-            add(IDCANCEL, kCancel);
-            add(IDTRYAGAIN, kRetry);
-            add(IDCONTINUE, kContinue);
-            set.defaultId = IDCANCEL;
-            set.cancelId = IDCANCEL;
-            break;
-        case 7:
-            add(IDCONTINUE, kContinue);
-            add(IDABORT, kAbort);
-            set.defaultId = IDCONTINUE;
-            break;
-        case 8:
-            add(IDSKIP, kSkip);
-            add(IDSKIPALL, kSkipAll);
-            add(IDCANCEL, kCancel);
-            set.defaultId = IDSKIP;
-            set.cancelId = IDCANCEL;
-            break;
-        case 9:
-            add(IDIGNORE, kIgnore);
-            add(IDIGNOREALL, kIgnoreAll);
-            add(IDCANCEL, kCancel);
-            set.defaultId = IDIGNORE;
-            set.cancelId = IDCANCEL;
-            break;
-        case kMbNoButtons:
-            break;
-        default:  // 0, 10..13, 15
-            add(IDOK, kOk);
-            set.defaultId = IDOK;
-            set.cancelId = IDOK;
-            break;
+    for (const SetButton& button : row.buttons) {
+        if (button.id == 0) break;
+        if (button.onlyWith == 0 || (style & button.onlyWith) != 0)
+            set.buttons.push_back({button.id, button.stringId});
     }
-    if (style & kMbHelp) add(IDHELP, kHelp);
+    set.defaultId = row.defaultId;
+    set.cancelId = row.cancelId;
+    if (style & kMbHelp) set.buttons.push_back({IDHELP, kHelp});
 
     const int index = static_cast<int>((style & kMbDefaultButtonMask) >> 8);
     if (index >= 1 && index <= 5 && index < static_cast<int>(set.buttons.size()))

@@ -69,22 +69,21 @@ std::optional<Sidecar> ReadSidecar(const std::string& picturePath) {
     return sidecar;
 }
 
-AviCut CutAviAtLastFrame(const std::string& path) {
-    AviCut result;
-    std::error_code error;
-    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path, error));
-    if (error) return result;
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file) return result;
-    char head[12];
-    if (size < 12 || !file.read(head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
-        std::memcmp(head + 8, "AVI ", 4) != 0)
-        return result;
+namespace {
 
+// Where the chunks of an AVI file lie, as far as they are whole.
+struct AviLayout {
+    std::int64_t good = 12;    // the end of the last whole chunk
+    std::int64_t riffAt = 0;   // the last RIFF part (an OpenDML extension after the first)
+    std::int64_t moviAt = -1;  // the last frame list, -1 when there is none
+};
+
+// Walks the chunks of the `size` bytes of `file` after its RIFF header, counting the picture
+// chunks and reading the frame rate into `result`, and stops at the first chunk cut short.
+AviLayout ScanAviChunks(std::fstream& file, std::int64_t size, AviCut& result) {
+    AviLayout layout;
+    char head[12];
     std::int64_t pos = 12;
-    std::int64_t good = 12;
-    std::int64_t riffAt = 0;
-    std::int64_t moviAt = -1;
     while (pos + 8 <= size) {
         file.seekg(pos);
         if (!file.read(head, 12 <= size - pos ? 12 : 8) || !IsFourCC(head)) break;
@@ -93,15 +92,15 @@ AviCut CutAviAtLastFrame(const std::string& path) {
             std::memcmp(head, "RIFF", 4) == 0 || std::memcmp(head, "LIST", 4) == 0;
         if (container && pos + 12 <= size && std::memcmp(head + 8, "movi", 4) == 0) {
             // Frames follow, each its own chunk: go in.
-            moviAt = pos;
+            layout.moviAt = pos;
             pos += 12;
-            good = pos;
+            layout.good = pos;
             continue;
         }
         if (container && std::memcmp(head, "RIFF", 4) == 0) {
-            riffAt = pos;  // an OpenDML extension part
+            layout.riffAt = pos;  // an OpenDML extension part
             pos += 12;
-            good = pos;
+            layout.good = pos;
             continue;
         }
         if (container && std::memcmp(head + 8, "hdrl", 4) == 0 && pos + 8 + 4 + 8 + 4 <= size) {
@@ -116,26 +115,51 @@ AviCut CutAviAtLastFrame(const std::string& path) {
         if (end > size) break;
         if (IsPictureChunk(head)) ++result.frames;
         pos = end;
-        good = end;
+        layout.good = end;
     }
-    result.readable = moviAt > 0;
-    file.close();
-    if (good < size) {
-        std::filesystem::resize_file(path, static_cast<std::uintmax_t>(good), error);
-        result.cut = !error;
-    }
-    if (!result.readable) return result;
-    // The sizes the muxer writes only at the end.
+    return layout;
+}
+
+// Writes the sizes the muxer writes only at the end: those of the last RIFF part and of its
+// frame list, where they are missing or reach past the file's end (`cut`: the file was cut).
+void MendAviSizes(const std::string& path, const AviLayout& layout, bool cut) {
     std::fstream mend(path, std::ios::in | std::ios::out | std::ios::binary);
+    const std::int64_t good = layout.good;
+    const std::int64_t riffAt = layout.riffAt;
+    const std::int64_t moviAt = layout.moviAt;
     char field[4];
     mend.seekg(riffAt + 4);
     if (mend.read(field, 4) && riffAt + 8 + static_cast<std::int64_t>(Le32(field)) != good &&
-        (result.cut || Le32(field) == 0 || riffAt + 8 + Le32(field) > good))
+        (cut || Le32(field) == 0 || riffAt + 8 + Le32(field) > good))
         PutLe32(mend, riffAt + 4, static_cast<std::uint32_t>(good - riffAt - 8));
     mend.seekg(moviAt + 4);
     if (moviAt > riffAt && mend.read(field, 4) &&
         (Le32(field) == 0 || moviAt + 8 + static_cast<std::int64_t>(Le32(field)) > good))
         PutLe32(mend, moviAt + 4, static_cast<std::uint32_t>(good - moviAt - 8));
+}
+
+}  // namespace
+
+AviCut CutAviAtLastFrame(const std::string& path) {
+    AviCut result;
+    std::error_code error;
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path, error));
+    if (error) return result;
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file) return result;
+    char head[12];
+    if (size < 12 || !file.read(head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+        std::memcmp(head + 8, "AVI ", 4) != 0)
+        return result;
+
+    const AviLayout layout = ScanAviChunks(file, size, result);
+    result.readable = layout.moviAt > 0;
+    file.close();
+    if (layout.good < size) {
+        std::filesystem::resize_file(path, static_cast<std::uintmax_t>(layout.good), error);
+        result.cut = !error;
+    }
+    if (result.readable) MendAviSizes(path, layout, result.cut);
     return result;
 }
 

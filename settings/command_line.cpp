@@ -27,6 +27,82 @@ bool IsMovieFileName(const std::string& path) {
     return path.size() > 4 && (EndsWithNoCase(path, ".avi") || EndsWithNoCase(path, ".mp4"));
 }
 
+namespace {
+
+// The seconds `value` of `option` into `seconds`; else `seconds` is 0 and `result.error` says
+// what was wrong.
+bool TakeSeconds(std::string_view option, const std::string& value, int& seconds,
+                 CommandLine& result) {
+    if (ParseSeconds(value, seconds)) return true;
+    seconds = 0;
+    result.error = FormatString("%s 값이 올바르지 않습니다: \"%s\" (1 이상 %d 이하의 정수 초)",
+                                std::string(option).c_str(), CutUtf8(value, 200).c_str(),
+                                kMaxAutoCaptureSeconds);
+    return false;
+}
+
+// "--auto-capture S" or "--auto-capture=S" at args[i]; `i` moves past what was taken. False
+// with `result.error` set when the value is missing or not a valid number of seconds.
+bool ParseAutoCapture(const std::vector<std::string>& args, std::size_t& i, CommandLine& result) {
+    const std::string& arg = args[i];
+    std::string value;
+    if (arg.size() > kAutoCapture.size()) {
+        value = arg.substr(kAutoCapture.size() + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];
+    } else {
+        result.error = "--auto-capture 뒤에 초 단위 시간이 필요합니다";
+        return false;
+    }
+    return TakeSeconds(kAutoCapture, value, result.autoCaptureSeconds, result);
+}
+
+// "--auto-record S FILE" at args[i]; `i` moves past what was taken. False with `result.error`
+// set when a value is missing or wrong.
+bool ParseAutoRecord(const std::vector<std::string>& args, std::size_t& i, CommandLine& result) {
+    if (i + 2 >= args.size()) {
+        result.error = "--auto-record 뒤에 초 단위 시간과 동영상 파일 이름이 필요합니다";
+        return false;
+    }
+    const std::string& value = args[++i];
+    if (!TakeSeconds(kAutoRecord, value, result.autoRecordSeconds, result)) return false;
+    result.autoRecordPath = args[++i];
+    if (!IsMovieFileName(result.autoRecordPath)) {
+        result.autoRecordSeconds = 0;
+        result.error = FormatString("--auto-record 파일 이름은 .avi 또는 .mp4로 끝나야 합니다: %s",
+                                    CutUtf8(result.autoRecordPath, 200).c_str());
+        result.autoRecordPath.clear();
+        return false;
+    }
+    return true;
+}
+
+// The option at args[i] (it starts with "--"); `i` moves past its values. False with
+// `result.error` set for an unknown option or a bad value.
+bool ParseOption(const std::vector<std::string>& args, std::size_t& i, bool& optionsEnded,
+                 CommandLine& result) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+        optionsEnded = true;
+    } else if (arg == "--help") {
+        result.help = true;
+    } else if (arg == "--version") {
+        result.version = true;
+    } else if (arg == "--overwrite") {
+        result.overwrite = true;
+    } else if (arg == kAutoCapture || arg.rfind(std::string(kAutoCapture) + "=", 0) == 0) {
+        return ParseAutoCapture(args, i, result);
+    } else if (arg == kAutoRecord) {
+        return ParseAutoRecord(args, i, result);
+    } else {
+        result.error = FormatString("알 수 없는 옵션입니다: %s", CutUtf8(arg, 200).c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
     bool optionsEnded = false;
@@ -34,58 +110,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (!optionsEnded && arg.rfind("--", 0) == 0) {
-            if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "--help") {
-                result.help = true;
-            } else if (arg == "--version") {
-                result.version = true;
-            } else if (arg == "--overwrite") {
-                result.overwrite = true;
-            } else if (arg == kAutoCapture || arg.rfind(std::string(kAutoCapture) + "=", 0) == 0) {
-                std::string value;
-                if (arg.size() > kAutoCapture.size()) {
-                    value = arg.substr(kAutoCapture.size() + 1);
-                } else if (i + 1 < args.size()) {
-                    value = args[++i];
-                } else {
-                    result.error = "--auto-capture 뒤에 초 단위 시간이 필요합니다";
-                    return result;
-                }
-                if (!ParseSeconds(value, result.autoCaptureSeconds)) {
-                    result.autoCaptureSeconds = 0;
-                    result.error = FormatString(
-                        "--auto-capture 값이 올바르지 않습니다: \"%s\" (1 이상 %d 이하의 정수 초)",
-                        CutUtf8(value, 200).c_str(), kMaxAutoCaptureSeconds);
-                    return result;
-                }
-            } else if (arg == kAutoRecord) {
-                if (i + 2 >= args.size()) {
-                    result.error =
-                        "--auto-record 뒤에 초 단위 시간과 동영상 파일 이름이 필요합니다";
-                    return result;
-                }
-                const std::string& value = args[++i];
-                if (!ParseSeconds(value, result.autoRecordSeconds)) {
-                    result.autoRecordSeconds = 0;
-                    result.error = FormatString(
-                        "--auto-record 값이 올바르지 않습니다: \"%s\" (1 이상 %d 이하의 정수 초)",
-                        CutUtf8(value, 200).c_str(), kMaxAutoCaptureSeconds);
-                    return result;
-                }
-                result.autoRecordPath = args[++i];
-                if (!IsMovieFileName(result.autoRecordPath)) {
-                    result.autoRecordSeconds = 0;
-                    result.error =
-                        FormatString("--auto-record 파일 이름은 .avi 또는 .mp4로 끝나야 합니다: %s",
-                                     CutUtf8(result.autoRecordPath, 200).c_str());
-                    result.autoRecordPath.clear();
-                    return result;
-                }
-            } else {
-                result.error = FormatString("알 수 없는 옵션입니다: %s", CutUtf8(arg, 200).c_str());
-                return result;
-            }
+            if (!ParseOption(args, i, optionsEnded, result)) return result;
             continue;
         }
         if (nameTaken) continue;

@@ -301,6 +301,30 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
     device_ = DeviceFromMoniker(moniker);
     SetCaptureSize(width, height);
 
+    GstElement* sink = nullptr;
+    const int built = BuildPipeline(sink);
+    if (built != kCaptureOk) return built;
+    StartSession(sink);
+
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        return Fail(kCaptureStartFailed);
+    if (haveMode_) {
+        // The size is the chosen mode's: the caller goes on at once while the pipeline starts
+        // (a camera may take a second or more), and the first frame, a start error or the
+        // watchdog's timeout reach the receiver later.
+        width = mode_.width;
+        height = mode_.height;
+    } else {
+        // A device that names no size: only its first frame tells the size the caller needs.
+        const int result = WaitForFirstFrame(sink, width, height);
+        if (result != kCaptureOk) return Fail(result);
+    }
+    StartWatchdog();
+    ResetFocus(0);
+    return kCaptureOk;
+}
+
+int CaptureGraph::BuildPipeline(GstElement*& sink) {
     GstElement* source = device_->createSource();
     if (source == nullptr) return Fail(kCaptureNoSource);
     pipeline_ = gst_pipeline_new("vistrela-capture");
@@ -310,12 +334,13 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
     GstElement* decoder =
         haveMode_ && mode_.format == PixelFormat::Mjpeg ? Make("jpegdec") : nullptr;
     GstElement* convert = Make("videoconvert");
-    GstElement* sink = Make("appsink");
+    sink = Make("appsink");
     const bool needDecoder = haveMode_ && mode_.format == PixelFormat::Mjpeg;
     if (filter == nullptr || convert == nullptr || sink == nullptr ||
         (needDecoder && decoder == nullptr)) {
         for (GstElement* e : {filter, decoder, convert, sink})
             if (e != nullptr) gst_object_unref(gst_object_ref_sink(e));
+        sink = nullptr;
         return Fail(kCaptureNoElement);
     }
     GstCaps* sourceCaps = haveMode_ ? CapsForMode(mode_) : gst_caps_new_empty_simple("video/x-raw");
@@ -337,7 +362,10 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
                             ? gst_element_link_many(source, filter, decoder, convert, sink, nullptr)
                             : gst_element_link_many(source, filter, convert, sink, nullptr);
     if (!linked) return Fail(kCaptureLinkFailed);
+    return kCaptureOk;
+}
 
+void CaptureGraph::StartSession(GstElement* sink) {
     session_ = std::make_shared<Session>();
     session_->self = session_;
     session_->owner = this;
@@ -349,21 +377,9 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, OnBusMessage, session_.get(), nullptr);
     gst_object_unref(bus);
+}
 
-    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
-        return Fail(kCaptureStartFailed);
-    if (haveMode_) {
-        // The size is the chosen mode's: the caller goes on at once while the pipeline starts
-        // (a camera may take a second or more), and the first frame, a start error or the
-        // watchdog's timeout reach the receiver later.
-        width = mode_.width;
-        height = mode_.height;
-    } else {
-        // A device that names no size: only its first frame tells the size the caller needs.
-        const int result = WaitForFirstFrame(sink, width, height);
-        if (result != kCaptureOk) return Fail(result);
-    }
-
+void CaptureGraph::StartWatchdog() {
     session_->watchdog = std::make_unique<QTimer>();
     session_->watchdog->setInterval(kStallTimeoutMs / 4);
     Session* session = session_.get();
@@ -379,9 +395,6 @@ int CaptureGraph::Open(const std::shared_ptr<void>& moniker, int& width, int& he
             });
     });
     session_->watchdog->start();
-
-    ResetFocus(0);
-    return kCaptureOk;
 }
 
 int CaptureGraph::RemoveCallback() {

@@ -105,6 +105,14 @@ public:
 
 private:
     int Fail(int result);
+    // The steps of Open. Makes the pipeline from the device's source to the frame sink
+    // (decoder and converter as the mode needs) and links it; `sink` receives the sink
+    // (owned by the pipeline). Returns kCaptureOk or the failure Fail reported.
+    int BuildPipeline(GstElement*& sink);
+    // Hands the sink's frames and the bus's messages to a new session.
+    void StartSession(GstElement* sink);
+    // Starts the session's timer that reports a camera sending no frames.
+    void StartWatchdog();
     // Waits up to kOpenTimeoutMs for the first frame and reads its size from `sink`.
     int WaitForFirstFrame(GstElement* sink, int& width, int& height);
 

@@ -44,6 +44,68 @@ const AVCodec* FindEncoder(AVCodecID id) {
     return codec;
 }
 
+// Players take untagged pictures of HD size as BT.709 and smaller ones as BT.601.
+bool IsHd(int width, int height) {
+    return width >= 1280 || height >= 720;
+}
+
+// The pictures the encoder takes: the stream's size, rate and code, in `format`, tagged with
+// the colours players assume for that size.
+void SetPictureFormat(AVCodecContext* encoder, const AVStream* stream, AVPixelFormat format) {
+    const AVCodecParameters* parameters = stream->codecpar;
+    const bool hd = IsHd(parameters->width, parameters->height);
+    encoder->width = parameters->width;
+    encoder->height = parameters->height;
+    encoder->pix_fmt = format;
+    encoder->time_base = stream->time_base;
+    encoder->framerate = stream->avg_frame_rate;
+    encoder->sample_aspect_ratio = AVRational{1, 1};
+    encoder->codec_tag = parameters->codec_tag;
+    encoder->color_range = IsFullRangeYuv(format) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+    encoder->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+    encoder->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
+    encoder->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
+}
+
+// How `codec` compresses: key pictures, no reordering, the codec's quality and threads.
+// `globalHeader`: the container wants the codec's headers once, outside the pictures.
+void SetCompression(AVCodecContext* encoder, const AVCodec* codec, bool globalHeader) {
+    // A key picture every second. Every picture a key picture, as a compressor without
+    // prediction would make them, costs about ten times the bits: a 45-minute 1080p lesson
+    // would take tens of gigabytes.
+    encoder->gop_size = std::max(1, encoder->framerate.num);
+    // No reordered pictures: decoding order is presentation order, so the stream can be
+    // copied into other containers with plain time stamps.
+    encoder->max_b_frames = 0;
+    if (globalHeader) encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+    if (codec->id == AV_CODEC_ID_MPEG4) {
+        encoder->flags |= AV_CODEC_FLAG_QSCALE;
+        encoder->global_quality = FF_QP2LAMBDA * kMpeg4Quantiser;
+        encoder->thread_type = FF_THREAD_SLICE;
+        encoder->thread_count =
+            std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMpeg4Threads);
+    } else if (std::string_view(codec->name) == "libx264") {
+        av_opt_set(encoder->priv_data, "preset", kH264Preset, 0);
+        av_opt_set_double(encoder->priv_data, "crf", kH264Crf, 0);
+    }
+}
+
+// The converter from `source` pictures into the encoder's, with the encoder's colours; null
+// when the conversion is not possible.
+SwsContext* NewConverter(const AVCodecContext* encoder, AVPixelFormat source) {
+    const int width = encoder->width;
+    const int height = encoder->height;
+    SwsContext* converter = sws_getContext(width, height, source, width, height, encoder->pix_fmt,
+                                           SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (converter == nullptr) return nullptr;
+    const int* coefficients =
+        sws_getCoefficients(IsHd(width, height) ? SWS_CS_ITU709 : SWS_CS_ITU601);
+    sws_setColorspaceDetails(converter, coefficients, 1, coefficients,
+                             encoder->color_range == AVCOL_RANGE_JPEG ? 1 : 0, 0, 1 << 16, 1 << 16);
+    return converter;
+}
+
 }  // namespace
 
 MovieFile::~MovieFile() {
@@ -91,53 +153,16 @@ int MovieFile::OpenEncoder(int bitsPerPixel) {
     sourceStrideBytes_ = codedWidth_ * (bitsPerPixel / 8);
     const AVPixelFormat format =
         codec->pix_fmts != nullptr ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
-    // Players take untagged pictures of HD size as BT.709 and smaller ones as BT.601.
-    const bool hd = codedWidth_ >= 1280 || codedHeight_ >= 720;
-
-    encoder_->width = codedWidth_;
-    encoder_->height = codedHeight_;
-    encoder_->pix_fmt = format;
-    encoder_->time_base = stream_->time_base;
-    encoder_->framerate = stream_->avg_frame_rate;
-    encoder_->sample_aspect_ratio = AVRational{1, 1};
-    encoder_->codec_tag = stream_->codecpar->codec_tag;
-    encoder_->color_range = IsFullRangeYuv(format) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
-    encoder_->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
-    encoder_->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
-    encoder_->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
-    // A key picture every second. Every picture a key picture, as a compressor without
-    // prediction would make them, costs about ten times the bits: a 45-minute 1080p lesson
-    // would take tens of gigabytes.
-    encoder_->gop_size = std::max(1, stream_->avg_frame_rate.num);
-    // No reordered pictures: decoding order is presentation order, so the stream can be
-    // copied into other containers with plain time stamps.
-    encoder_->max_b_frames = 0;
-    if (format_->oformat->flags & AVFMT_GLOBALHEADER)
-        encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-
-    if (codec->id == AV_CODEC_ID_MPEG4) {
-        encoder_->flags |= AV_CODEC_FLAG_QSCALE;
-        encoder_->global_quality = FF_QP2LAMBDA * kMpeg4Quantiser;
-        encoder_->thread_type = FF_THREAD_SLICE;
-        encoder_->thread_count =
-            std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMpeg4Threads);
-    } else if (std::string_view(codec->name) == "libx264") {
-        av_opt_set(encoder_->priv_data, "preset", kH264Preset, 0);
-        av_opt_set_double(encoder_->priv_data, "crf", kH264Crf, 0);
-    }
+    SetPictureFormat(encoder_, stream_, format);
+    SetCompression(encoder_, codec, (format_->oformat->flags & AVFMT_GLOBALHEADER) != 0);
 
     const int opened = avcodec_open2(encoder_, codec, nullptr);
     if (opened == AVERROR(ENOMEM)) return kAviErrMemory;
     if (opened < 0) return kAviErrCompressor;
     if (avcodec_parameters_from_context(stream_->codecpar, encoder_) < 0) return kAviErrMemory;
 
-    converter_ = sws_getContext(codedWidth_, codedHeight_, source, codedWidth_, codedHeight_,
-                                format, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    converter_ = NewConverter(encoder_, source);
     if (converter_ == nullptr) return kAviErrBadFormat;
-    const int* coefficients = sws_getCoefficients(hd ? SWS_CS_ITU709 : SWS_CS_ITU601);
-    sws_setColorspaceDetails(converter_, coefficients, 1, coefficients,
-                             encoder_->color_range == AVCOL_RANGE_JPEG ? 1 : 0, 0, 1 << 16,
-                             1 << 16);
 
     picture_->format = format;
     picture_->width = codedWidth_;

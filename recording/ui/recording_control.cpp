@@ -103,8 +103,17 @@ bool RecordingControl::prepareFolder(const std::string& moviePath) {
 bool RecordingControl::StartRecording(const RecordingRequest& request, const CxImage& picture,
                                       const QRect& /*shown*/, std::int64_t captureNs) {
     if (!recordIdle() || request.measuredFps < 1.0 || !picture.IsValid()) return false;
-    const std::string stamp = RecordingStamp(std::time(nullptr));
-    const std::string defaultName = DefaultMovieName(stamp);
+    const std::string defaultName = DefaultMovieName(RecordingStamp(std::time(nullptr)));
+    if (!chooseMoviePath(request, defaultName) || !lockPair(defaultName)) return false;
+    startPicture(request, picture, captureNs);
+    startSound();
+    holdTimer_.start();
+    setState(State::Recording);
+    return true;
+}
+
+bool RecordingControl::chooseMoviePath(const RecordingRequest& request,
+                                       const std::string& defaultName) {
     std::string chosen = request.moviePath;
     if (chosen.empty()) {
         chosen = prompts_.saveFileName("동영상 저장", WithSlash(request.saveFolder) + defaultName,
@@ -114,19 +123,24 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     moviePath_ = QFileInfo(Q(chosen)).absoluteFilePath().toStdString();
     if (!prepareFolder(moviePath_)) return false;
     if (!request.overwrite) moviePath_ = FreeMovieName(moviePath_);
+    return true;
+}
 
+bool RecordingControl::lockPair(const std::string& defaultName) {
     // The pair is locked and named before any of its files exists.
     temp_ = TemporaryFilesFor(tempFolder_, defaultName);
     QDir().mkpath(Q(tempFolder_));
     lock_ = LockPair(temp_.moviePath);
-    if (!lock_ || !WriteSidecar(temp_.moviePath, Sidecar{moviePath_, false})) {
-        lock_.reset();
-        prompts_.notice("Vistrela", QString::fromUtf8("녹화용 임시 파일을 만들 수 없습니다: %1")
-                                        .arg(Q(temp_.moviePath))
-                                        .toStdString());
-        return false;
-    }
+    if (lock_ && WriteSidecar(temp_.moviePath, Sidecar{moviePath_, false})) return true;
+    lock_.reset();
+    prompts_.notice("Vistrela", QString::fromUtf8("녹화용 임시 파일을 만들 수 없습니다: %1")
+                                    .arg(Q(temp_.moviePath))
+                                    .toStdString());
+    return false;
+}
 
+void RecordingControl::startPicture(const RecordingRequest& request, const CxImage& picture,
+                                    std::int64_t captureNs) {
     frameRate_ =
         MovieFrameRate(request.announcedFps >= 1.0 ? request.announcedFps : request.measuredFps);
     aviWriter_ = std::make_unique<CAviWriter>(temp_.moviePath, prompts_);
@@ -137,15 +151,17 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     movieHeight_ = picture.GetHeight();
     movieFrame_ = QImage(movieWidth_, movieHeight_, QImage::Format_RGB32);
     movieFrame_.fill(Qt::black);
-    holding_ = false;
-    away_ = false;
+    held_.holding = false;
+    held_.away = false;
     writeFailed_ = false;
     framesWritten_ = 0;
     frameLimit_ = request.seconds > 0 ? std::int64_t{request.seconds} * frameRate_ : 0;
     const std::int64_t now = SteadyNs();
     startNs_ = captureNs > 0 && captureNs <= now ? captureNs : now;
     lastPictureNs_ = now;
+}
 
+void RecordingControl::startSound() {
     QPointer<RecordingControl> self(this);
     auto soundNoticeShown = std::make_shared<bool>(false);
     wavRecorder_ = std::make_unique<CWavFile>(
@@ -166,9 +182,6 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     // The sound runs from the start; what it captured before the first picture is dropped.
     wavRecorder_->SetTimeZero(startNs_);
     wavRecorder_->SetRecording(1);
-    holdTimer_.start();
-    setState(State::Recording);
-    return true;
 }
 
 bool RecordingControl::writePictures(const std::uint8_t* bits, int count, Placement placement) {
@@ -229,18 +242,18 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
     if (state_ != State::Recording || !aviWriter_ || !picture.IsValid()) return;
     const std::int64_t now = SteadyNs();
     lastPictureNs_ = now;
-    holding_ = false;
-    away_ = false;
+    held_.holding = false;
+    held_.away = false;
     const QSize movieSize(movieWidth_, movieHeight_);
     const std::uint8_t* bits = reinterpret_cast<const std::uint8_t*>(picture.ScanLine(0));
     if (PictureFitsMovie(QSize(picture.GetWidth(), picture.GetHeight()), shown, movieSize)) {
         // Kept for a hold (a copy only then): the picture stays put until the next frame.
-        lastPicture_ = &picture;
+        held_.lastPicture = &picture;
     } else {
         // Zoomed, panned, turned or another camera's size: fitted into the movie's size.
         FitIntoMovie(picture.View(), shown, movieFrame_);
         bits = movieFrame_.constBits();
-        lastPicture_ = nullptr;
+        held_.lastPicture = nullptr;
     }
     writeDue(bits, captureNs > 0 ? captureNs : now, Placement::Last);
 }
@@ -248,7 +261,7 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
 void RecordingControl::CameraAway() {
     if (state_ != State::Recording) return;
     lastPictureNs_ = 0;  // held at once, with the notice
-    away_ = true;
+    held_.away = true;
     holdTick();
 }
 
@@ -259,23 +272,23 @@ void RecordingControl::holdTick() {
         if (wavRecorder_ && wavRecorder_->writeFailed()) failWriting();
         return;
     }
-    if (!holding_) {
-        if (lastPicture_ != nullptr) movieFrame_ = lastPicture_->View().copy();
-        lastPicture_ = nullptr;
-        holding_ = true;
-        noticeDrawn_ = false;
+    if (!held_.holding) {
+        if (held_.lastPicture != nullptr) movieFrame_ = held_.lastPicture->View().copy();
+        held_.lastPicture = nullptr;
+        held_.holding = true;
+        held_.noticeDrawn = false;
         // The last picture written is the one held: the movie shows it already.
-        heldInMovie_ = framesWritten_ > 0;
+        held_.inMovie = framesWritten_ > 0;
     }
     // A camera that only stutters is held plainly; one that is gone says so.
-    if (away_ && !noticeDrawn_) {
+    if (held_.away && !held_.noticeDrawn) {
         DrawHeldNotice(movieFrame_);
-        noticeDrawn_ = true;
-        heldInMovie_ = false;
+        held_.noticeDrawn = true;
+        held_.inMovie = false;
     }
     const std::int64_t before = framesWritten_;
-    writeDue(movieFrame_.constBits(), now, heldInMovie_ ? Placement::Repeat : Placement::First);
-    if (framesWritten_ > before) heldInMovie_ = true;
+    writeDue(movieFrame_.constBits(), now, held_.inMovie ? Placement::Repeat : Placement::First);
+    if (framesWritten_ > before) held_.inMovie = true;
 }
 
 void RecordingControl::failWriting() {
@@ -294,7 +307,7 @@ void RecordingControl::failWriting() {
 void RecordingControl::StopRecording() {
     if (state_ != State::Recording) return;
     holdTimer_.stop();
-    lastPicture_ = nullptr;
+    held_.lastPicture = nullptr;
     // Deleting the writer drains its encoder and finishes the file.
     const bool writerUsed = aviWriter_->writerState() != kWriterFirstPicturePending;
     aviWriter_->ReleaseMemory();

@@ -133,7 +133,17 @@ private:
         First,   // a newly held picture: it, then repeats of it
         Repeat,  // the held picture is in the movie already: repeats only
     };
+    // The steps of StartRecording, each false when the recording cannot start (the user was
+    // told). Sets moviePath_ from the request or the save dialog and makes its folder.
+    bool chooseMoviePath(const RecordingRequest& request, const std::string& defaultName);
     bool prepareFolder(const std::string& moviePath);
+    // Locks the temporary pair named after `defaultName` and writes its sidecar.
+    bool lockPair(const std::string& defaultName);
+    // Makes the movie writer and sets the recording's clock and frame counts.
+    void startPicture(const RecordingRequest& request, const CxImage& picture,
+                      std::int64_t captureNs);
+    // Starts the sound recorder on the recording's clock.
+    void startSound();
     // Writes the frames due as `placement` says (every one encoded before the first picture of
     // the file); false when a write failed (the recording stops).
     bool writePictures(const std::uint8_t* bits, int count, Placement placement);
@@ -166,13 +176,17 @@ private:
     int movieWidth_ = 0;
     int movieHeight_ = 0;
     QImage movieFrame_;  // the last fitted movie picture (movie size), also the held one
-    // The last picture written as it was (not fitted): the caller's, unchanged until its next
-    // frame; copied only when it is held.
-    const CxImage* lastPicture_ = nullptr;
-    bool holding_ = false;          // pictures stopped coming: the last one is repeated
-    bool away_ = false;             // the camera is switched, reopened or lost (CameraAway)
-    bool noticeDrawn_ = false;      // the held picture carries the notice
-    bool heldInMovie_ = false;      // the held picture, as it is now, was written once
+    // What the movie shows while pictures do not come.
+    struct HeldPicture {
+        // The last picture written as it was (not fitted): the caller's, unchanged until its
+        // next frame; copied only when it is held.
+        const CxImage* lastPicture = nullptr;
+        bool holding = false;      // pictures stopped coming: the last one is repeated
+        bool away = false;         // the camera is switched, reopened or lost (CameraAway)
+        bool noticeDrawn = false;  // the held picture carries the notice
+        bool inMovie = false;      // the held picture, as it is now, was written once
+    };
+    HeldPicture held_;
     bool writeFailed_ = false;      // the recording stopped at a failed write
     bool pictureNeedsCut_ = false;  // the picture file was not ended cleanly
     QTimer holdTimer_;

@@ -86,51 +86,100 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
     setWindowTitle(QStringLiteral("Option"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
+    makeControls();
+    fitToScreen(parent);
+    fillCameras(cameraRow);
+    values_.quality = settings_.jpegQuality;
+    values_.cropHeight = settings_.cropHeight;
+    values_.cropWidth = settings_.cropWidth;
+    values_.savePath = settings_.savePath;
+    values_.fileName = settings_.fileName;
+    values_.nameMode = settings_.nameMode;
+    values_.hideAfterCapture = settings_.hideAfterCapture;
+    rememberCheck_->setChecked(remember);
+    writeControls();
+    UpdateControls();
 
+    connect(nameRule_.group, &QButtonGroup::idClicked, this,
+            [this](int mode) { onNameMode(mode); });
+    connect(browseButton_, &QPushButton::clicked, this, [this] { OnBrowse(); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { OnOK(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
+    m_cameraList->setFocus(Qt::OtherFocusReason);
+}
+
+Option::~Option() = default;
+
+void Option::place(QWidget* widget, int id, int x, int y, int w, int h, bool fitText) {
+    if (id != 0) widget->setProperty("controlId", id);
+    placed_.push_back({widget, x, y, w, h, fitText});
+}
+
+void Option::addLabel(const char* text, int x, int y, int w, int h) {
+    place(new QLabel(Q(text), this), 0, x, y, w, h, true);
+}
+
+QLineEdit* Option::addEdit(int id, int x, int y, int w, int h, bool alignRight) {
+    auto* edit = new QLineEdit(this);
+    if (alignRight) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    place(edit, id, x, y, w, h, false);
+    return edit;
+}
+
+void Option::makeControls() {
     // Template order: it is also the drawing order, so the group boxes lie under their fields.
-    auto place = [this](QWidget* w, int id, int x, int y, int width, int height, bool fitText) {
-        if (id != 0) w->setProperty("controlId", id);
-        placed_.push_back({w, x, y, width, height, fitText});
-    };
-    auto label = [&](const char* text, int x, int y, int w, int h) {
-        place(new QLabel(Q(text), this), 0, x, y, w, h, true);
-    };
-    auto edit = [&](int id, int x, int y, int w, int h, bool right) {
-        auto* e = new QLineEdit(this);
-        if (right) e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        place(e, id, x, y, w, h, false);
-        return e;
-    };
+    makeCaptureControls();
+    makeNameRuleControls();
+    makeClosingControls();
 
-    label("카메라 선택", 7, 19, 51, 10);
+    const QList<QWidget*> tabOrder = {
+        m_cameraList,       m_modeList,    cropWidthEdit_,  cropHeightEdit_,     qualityEdit_,
+        savePathEdit_,      browseButton_, nameRule_.fixed, nameRule_.timeStamp, nameRule_.ask,
+        nameRule_.fileName, hideCheck_,    rememberCheck_,  okButton_,           cancelButton_};
+    for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Option::makeCaptureControls() {
+    addLabel("카메라 선택", 7, 19, 51, 10);
     m_cameraList = new QComboBox(this);
     place(m_cameraList, IDC_OPT_CAMERA, 66, 17, 111, kComboHeight, false);
-    label("해상도 모드", 7, 40, 51, 10);
+    addLabel("해상도 모드", 7, 40, 51, 10);
     m_modeList = new QComboBox(this);
     place(m_modeList, IDC_OPT_MODE, 66, 39, 111, kComboHeight, false);
     place(new QGroupBox(Q("잘라낼 크기 (Crop)"), this), 0, 7, 69, 113, 45, true);
-    label("폭(Width)", 18, 86, 51, 10);
-    cropWidthEdit_ = edit(IDC_OPT_CROP_WIDTH, 80, 86, 26, 9, true);
-    label("높이(Height)", 18, 98, 52, 11);
-    cropHeightEdit_ = edit(IDC_OPT_CROP_HEIGHT, 80, 99, 26, 9, true);
+    addLabel("폭(Width)", 18, 86, 51, 10);
+    cropWidthEdit_ = addEdit(IDC_OPT_CROP_WIDTH, 80, 86, 26, 9, true);
+    addLabel("높이(Height)", 18, 98, 52, 11);
+    cropHeightEdit_ = addEdit(IDC_OPT_CROP_HEIGHT, 80, 99, 26, 9, true);
     place(new QGroupBox(Q("JPG 저장옵션"), this), 0, 149, 69, 127, 45, true);
-    label("JPG품질 (최대: 99)", 159, 90, 67, 12);
-    qualityEdit_ = edit(IDC_OPT_QUALITY, 236, 90, 26, 9, true);
-    label("저장경로", 7, 123, 38, 11);
-    savePathEdit_ = edit(IDC_OPT_SAVE_PATH, 51, 123, 225, 12, false);
+    addLabel("JPG품질 (최대: 99)", 159, 90, 67, 12);
+    qualityEdit_ = addEdit(IDC_OPT_QUALITY, 236, 90, 26, 9, true);
+    addLabel("저장경로", 7, 123, 38, 11);
+    savePathEdit_ = addEdit(IDC_OPT_SAVE_PATH, 51, 123, 225, 12, false);
     browseButton_ = new QPushButton(Q("찾아보기.."), this);
     browseButton_->setAutoDefault(false);
     place(browseButton_, IDC_OPT_BROWSE, 53, 137, 54, 15, true);
-    label("파일명", 7, 162, 38, 11);
-    nameFixed_ = new QRadioButton(Q("파일명 지정"), this);
-    place(nameFixed_, IDC_OPT_NAME_FIXED, 55, 164, 51, 10, true);
-    fileNameEdit_ = edit(IDC_OPT_FILE_NAME, 128, 162, 107, 12, false);
-    nameTime_ = new QRadioButton(Q("현재시간으로 저장"), this);
-    place(nameTime_, IDC_OPT_NAME_TIME, 55, 180, 70, 10, true);
-    label("예: 20010305_110145.jpg", 128, 179, 107, 14);
-    nameAsk_ = new QRadioButton(Q("저장할 때 직접입력"), this);
-    place(nameAsk_, IDC_OPT_NAME_ASK, 55, 196, 72, 10, true);
-    label("기타", 7, 214, 38, 11);
+}
+
+void Option::makeNameRuleControls() {
+    addLabel("파일명", 7, 162, 38, 11);
+    nameRule_.fixed = new QRadioButton(Q("파일명 지정"), this);
+    place(nameRule_.fixed, IDC_OPT_NAME_FIXED, 55, 164, 51, 10, true);
+    nameRule_.fileName = addEdit(IDC_OPT_FILE_NAME, 128, 162, 107, 12, false);
+    nameRule_.timeStamp = new QRadioButton(Q("현재시간으로 저장"), this);
+    place(nameRule_.timeStamp, IDC_OPT_NAME_TIME, 55, 180, 70, 10, true);
+    addLabel("예: 20010305_110145.jpg", 128, 179, 107, 14);
+    nameRule_.ask = new QRadioButton(Q("저장할 때 직접입력"), this);
+    place(nameRule_.ask, IDC_OPT_NAME_ASK, 55, 196, 72, 10, true);
+
+    nameRule_.group = new QButtonGroup(this);
+    nameRule_.group->addButton(nameRule_.fixed, kNameFixed);
+    nameRule_.group->addButton(nameRule_.timeStamp, kNameTimeStamp);
+    nameRule_.group->addButton(nameRule_.ask, kNameAsk);
+}
+
+void Option::makeClosingControls() {
+    addLabel("기타", 7, 214, 38, 11);
     hideCheck_ = new QCheckBox(Q("캡처후 화면 숨기기"), this);
     place(hideCheck_, IDC_OPT_HIDE, 57, 215, 71, 11, true);
     rememberCheck_ = new QCheckBox(Q("설정 기억하기(&M)"), this);
@@ -149,17 +198,9 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
     cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton_->setAutoDefault(false);
     place(cancelButton_, 2, 153, 236, 50, 14, true);
+}
 
-    nameGroup_ = new QButtonGroup(this);
-    nameGroup_->addButton(nameFixed_, kNameFixed);
-    nameGroup_->addButton(nameTime_, kNameTimeStamp);
-    nameGroup_->addButton(nameAsk_, kNameAsk);
-
-    const QList<QWidget*> tabOrder = {
-        m_cameraList,  m_modeList,    cropWidthEdit_, cropHeightEdit_, qualityEdit_,
-        savePathEdit_, browseButton_, nameFixed_,     nameTime_,       nameAsk_,
-        fileNameEdit_, hideCheck_,    rememberCheck_, okButton_,       cancelButton_};
-    for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+void Option::fitToScreen(const QWidget* parent) {
     const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
     const QSize room = screen != nullptr ? screen->availableGeometry().size() -
                                                QSize(kFrameAllowanceX, kFrameAllowanceY)
@@ -176,7 +217,9 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
         }
         if (fits || points <= kSmallestFontPoints) break;
     }
+}
 
+void Option::fillCameras(int cameraRow) {
     // The cameras: every listed row with a name.
     int selected = -1;
     for (int row = 0; row < std::min(settings_.deviceCount, MAX_DEVICES); ++row) {
@@ -193,26 +236,7 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
     fillModes(settings_.resolutionMode);
     connect(m_cameraList, &QComboBox::currentIndexChanged, this,
             [this] { fillModes(m_modeList->currentText().toStdString()); });
-
-    m_quality = settings_.jpegQuality;
-    m_cropHeight = settings_.cropHeight;
-    m_cropWidth = settings_.cropWidth;
-    m_savePath = settings_.savePath;
-    m_fileName = settings_.fileName;
-    m_nameMode = settings_.nameMode;
-    m_hideAfterCapture = settings_.hideAfterCapture;
-    rememberCheck_->setChecked(remember);
-    writeControls();
-    UpdateControls();
-
-    connect(nameGroup_, &QButtonGroup::idClicked, this, [this](int mode) { onNameMode(mode); });
-    connect(browseButton_, &QPushButton::clicked, this, [this] { OnBrowse(); });
-    connect(okButton_, &QPushButton::clicked, this, [this] { OnOK(); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
-    m_cameraList->setFocus(Qt::OtherFocusReason);
 }
-
-Option::~Option() = default;
 
 QWidget* Option::control(int id) const {
     for (const Placed& p : placed_)
@@ -268,16 +292,16 @@ void Option::layoutTemplate(bool compact) {
 }
 
 void Option::writeControls() {
-    if (m_hideAfterCapture < 0 || m_hideAfterCapture > 2) m_hideAfterCapture = 0;
-    hideCheck_->setTristate(m_hideAfterCapture == 2);
-    hideCheck_->setCheckState(m_hideAfterCapture == 2   ? Qt::PartiallyChecked
-                              : m_hideAfterCapture == 1 ? Qt::Checked
-                                                        : Qt::Unchecked);
-    qualityEdit_->setText(QString::number(m_quality));
-    cropHeightEdit_->setText(QString::number(m_cropHeight));
-    cropWidthEdit_->setText(QString::number(m_cropWidth));
-    fileNameEdit_->setText(QString::fromStdString(m_fileName));
-    savePathEdit_->setText(QString::fromStdString(m_savePath));
+    if (values_.hideAfterCapture < 0 || values_.hideAfterCapture > 2) values_.hideAfterCapture = 0;
+    hideCheck_->setTristate(values_.hideAfterCapture == 2);
+    hideCheck_->setCheckState(values_.hideAfterCapture == 2   ? Qt::PartiallyChecked
+                              : values_.hideAfterCapture == 1 ? Qt::Checked
+                                                              : Qt::Unchecked);
+    qualityEdit_->setText(QString::number(values_.quality));
+    cropHeightEdit_->setText(QString::number(values_.cropHeight));
+    cropWidthEdit_->setText(QString::number(values_.cropWidth));
+    nameRule_.fileName->setText(QString::fromStdString(values_.fileName));
+    savePathEdit_->setText(QString::fromStdString(values_.savePath));
 }
 
 bool Option::readControls() {
@@ -288,33 +312,34 @@ bool Option::readControls() {
         return false;
     };
     const Qt::CheckState hide = hideCheck_->checkState();
-    m_hideAfterCapture = hide == Qt::Checked ? 1 : hide == Qt::PartiallyChecked ? 2 : 0;
-    if (!ParseInteger(qualityEdit_->text(), m_quality)) return fail(qualityEdit_, kEnterInteger);
-    if (!ParseInteger(cropHeightEdit_->text(), m_cropHeight))
+    values_.hideAfterCapture = hide == Qt::Checked ? 1 : hide == Qt::PartiallyChecked ? 2 : 0;
+    if (!ParseInteger(qualityEdit_->text(), values_.quality))
+        return fail(qualityEdit_, kEnterInteger);
+    if (!ParseInteger(cropHeightEdit_->text(), values_.cropHeight))
         return fail(cropHeightEdit_, kEnterInteger);
     // Compared unsigned, as the quality range check always has: negative values fail too.
-    if (static_cast<unsigned>(m_quality) < 1u || static_cast<unsigned>(m_quality) > 99u)
+    if (static_cast<unsigned>(values_.quality) < 1u || static_cast<unsigned>(values_.quality) > 99u)
         return fail(qualityEdit_, kEnterQualityRange);
-    if (!ParseInteger(cropWidthEdit_->text(), m_cropWidth))
+    if (!ParseInteger(cropWidthEdit_->text(), values_.cropWidth))
         return fail(cropWidthEdit_, kEnterInteger);
-    m_fileName = fileNameEdit_->text().toStdString();
-    m_savePath = savePathEdit_->text().toStdString();
+    values_.fileName = nameRule_.fileName->text().toStdString();
+    values_.savePath = savePathEdit_->text().toStdString();
     return true;
 }
 
 void Option::UpdateControls() {
-    QRadioButton* checked = m_nameMode == kNameFixed       ? nameFixed_
-                            : m_nameMode == kNameTimeStamp ? nameTime_
-                            : m_nameMode == kNameAsk       ? nameAsk_
-                                                           : nullptr;
+    QRadioButton* checked = values_.nameMode == kNameFixed       ? nameRule_.fixed
+                            : values_.nameMode == kNameTimeStamp ? nameRule_.timeStamp
+                            : values_.nameMode == kNameAsk       ? nameRule_.ask
+                                                                 : nullptr;
     if (checked == nullptr) return;  // a rule the ini gave outside 0..2: nothing shown
     checked->setChecked(true);
-    fileNameEdit_->setEnabled(m_nameMode == kNameFixed);
+    nameRule_.fileName->setEnabled(values_.nameMode == kNameFixed);
 }
 
 void Option::onNameMode(int mode) {
     // Only the rule changes: what was typed in the other fields stays as typed.
-    m_nameMode = mode;
+    values_.nameMode = mode;
     UpdateControls();
 }
 
@@ -340,11 +365,11 @@ void Option::fillModes(const std::string& keep) {
 void Option::OnBrowse() {
     // A field that does not read shows its message; the folder is chosen all the same.
     readControls();
-    std::string path = prompts_.folder(kBrowseFolderTitle, m_savePath);
+    std::string path = prompts_.folder(kBrowseFolderTitle, values_.savePath);
     // A cancelled picker keeps the folder that was there, typed or not.
     if (path.empty()) return;
-    m_savePath = WithSlash(path);
-    savePathEdit_->setText(QString::fromStdString(m_savePath));
+    values_.savePath = WithSlash(path);
+    savePathEdit_->setText(QString::fromStdString(values_.savePath));
 }
 
 void Option::accept() {
@@ -363,15 +388,16 @@ void Option::OnOK() {
         settings_.cameraName.clear();
         chosenRow_ = -1;
     }
-    settings_.jpegQuality = m_quality;
-    settings_.cropHeight = m_cropHeight;
-    settings_.cropWidth = m_cropWidth;
+    settings_.jpegQuality = values_.quality;
+    settings_.cropHeight = values_.cropHeight;
+    settings_.cropWidth = values_.cropWidth;
     settings_.ClampCrop(view_, 0.9);
     // An empty folder would be the current folder, whatever that is: the home folder then.
-    settings_.savePath = m_savePath.empty() ? HomeFolder() : WithSlash(InProgramFolder(m_savePath));
-    settings_.fileName = m_fileName;
-    settings_.nameMode = m_nameMode;
-    settings_.hideAfterCapture = m_hideAfterCapture;
+    settings_.savePath =
+        values_.savePath.empty() ? HomeFolder() : WithSlash(InProgramFolder(values_.savePath));
+    settings_.fileName = values_.fileName;
+    settings_.nameMode = values_.nameMode;
+    settings_.hideAfterCapture = values_.hideAfterCapture;
 
     if (rememberCheck_->isChecked()) {
         const DeviceEntry* camera = chosenRow_ >= 0 ? &settings_.devices[chosenRow_] : nullptr;

@@ -95,6 +95,24 @@ private:
     // when the new list has it (else the resolution setting, else row 0).
     void fillModes(const std::string& keep);
     int selectedRow() const;
+    // The steps of the constructor. Makes the controls in template order, with the name rule's
+    // group, the tab order and the remember box's key.
+    void makeControls();
+    // The camera, size, crop, quality and folder controls; the name rule; the hide and
+    // remember boxes with OK and Cancel.
+    void makeCaptureControls();
+    void makeNameRuleControls();
+    void makeClosingControls();
+    // Adds `widget` to the template at x, y, w, h (dialog units) with control id `id` (0: none);
+    // `fitText`: its text must fit the width.
+    void place(QWidget* widget, int id, int x, int y, int w, int h, bool fitText);
+    void addLabel(const char* text, int x, int y, int w, int h);
+    QLineEdit* addEdit(int id, int x, int y, int w, int h, bool alignRight);
+    // Picks the largest font, down to the smallest allowed, with which the dialog fits the
+    // screen of `parent` (or the primary screen), and places the controls in it.
+    void fitToScreen(const QWidget* parent);
+    // Lists the cameras and selects the one `cameraRow` names (see the constructor).
+    void fillCameras(int cameraRow);
     // Places the controls by the template in the current font; `compact` lets fields be lower
     // than their natural height (down to what their text needs).
     void layoutTemplate(bool compact);
@@ -109,13 +127,26 @@ private:
     int chosenRow_ = -1;
 
     // The values the dialog's fields exchange.
-    int m_nameMode = 0;
-    int m_quality = 0;
-    int m_cropHeight = 0;
-    int m_cropWidth = 0;
-    std::string m_fileName;
-    std::string m_savePath;
-    int m_hideAfterCapture = 0;
+    struct Values {
+        int nameMode = 0;
+        int quality = 0;
+        int cropHeight = 0;
+        int cropWidth = 0;
+        std::string fileName;
+        std::string savePath;
+        int hideAfterCapture = 0;
+    };
+    Values values_;
+
+    // The rule pictures are named by: its three choices and the fixed name they enable.
+    struct NameRuleControls {
+        QButtonGroup* group = nullptr;
+        QRadioButton* fixed = nullptr;
+        QRadioButton* timeStamp = nullptr;
+        QRadioButton* ask = nullptr;
+        QLineEdit* fileName = nullptr;
+    };
+    NameRuleControls nameRule_;
 
     QComboBox* m_cameraList = nullptr;
     QComboBox* m_modeList = nullptr;
@@ -124,15 +155,10 @@ private:
     QLineEdit* qualityEdit_ = nullptr;
     QLineEdit* savePathEdit_ = nullptr;
     QPushButton* browseButton_ = nullptr;
-    QRadioButton* nameFixed_ = nullptr;
-    QLineEdit* fileNameEdit_ = nullptr;
-    QRadioButton* nameTime_ = nullptr;
-    QRadioButton* nameAsk_ = nullptr;
     QCheckBox* hideCheck_ = nullptr;
     QCheckBox* rememberCheck_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
-    QButtonGroup* nameGroup_ = nullptr;
 
     struct Placed {
         QWidget* widget;
