@@ -20,7 +20,7 @@ void PickTool(T& tools, S& state) {
     tools.ChooseTool(state, Mode);
 }
 
-constexpr std::array<InkCommand, 15> kTable = {{
+constexpr std::array<InkCommand, 14> kTable = {{
     {ink::kColourFirst + 0, QT_TRANSLATE_NOOP("InkCommand", "초록"), Qt::Key_1, PickColour<0>},
     {ink::kColourFirst + 1, QT_TRANSLATE_NOOP("InkCommand", "검정"), Qt::Key_2, PickColour<1>},
     {ink::kColourFirst + 2, QT_TRANSLATE_NOOP("InkCommand", "빨강"), Qt::Key_3, PickColour<2>},
@@ -29,24 +29,26 @@ constexpr std::array<InkCommand, 15> kTable = {{
     {ink::kColourFirst + 5, QT_TRANSLATE_NOOP("InkCommand", "노랑"), Qt::Key_6, PickColour<5>},
     {ink::kNextWidth, QT_TRANSLATE_NOOP("InkCommand", "굵기"), Qt::Key_W,
      [](T& tools, S&) { tools.NextWidth(); }},
-    {ink::kPen, QT_TRANSLATE_NOOP("InkCommand", "펜"), Qt::Key_P, PickTool<DrawMode::Pen>},
+    {ink::kPen, QT_TRANSLATE_NOOP("InkCommand", "펜"), Qt::Key_P, PickTool<DrawMode::Pen>,
+     DrawMode::Pen},
     {ink::kHighlight, QT_TRANSLATE_NOOP("InkCommand", "형광펜"), Qt::Key_H,
-     PickTool<DrawMode::Highlight>},
+     PickTool<DrawMode::Highlight>, DrawMode::Highlight},
     {ink::kLaser, QT_TRANSLATE_NOOP("InkCommand", "레이저 펜"), Qt::Key_L,
-     PickTool<DrawMode::Laser>},
-    {ink::kEraser, QT_TRANSLATE_NOOP("InkCommand", "지우개"), Qt::Key_E, PickTool<DrawMode::Erase>},
-    {ink::kArrow, QT_TRANSLATE_NOOP("InkCommand", "화살표"), Qt::Key_A, PickTool<DrawMode::Arrow>},
+     PickTool<DrawMode::Laser>, DrawMode::Laser},
+    {ink::kEraser, QT_TRANSLATE_NOOP("InkCommand", "지우개"), Qt::Key_E, PickTool<DrawMode::Erase>,
+     DrawMode::Erase},
+    {ink::kArrow, QT_TRANSLATE_NOOP("InkCommand", "화살표"), Qt::Key_A, PickTool<DrawMode::Arrow>,
+     DrawMode::Arrow},
     {ink::kRectangle, QT_TRANSLATE_NOOP("InkCommand", "사각형"), Qt::Key_Q,
-     PickTool<DrawMode::Rectangle>},
-    {ink::kEllipse, QT_TRANSLATE_NOOP("InkCommand", "타원"), Qt::Key_O,
-     PickTool<DrawMode::Ellipse>},
-    {0, nullptr, Qt::Key_unknown, nullptr},
+     PickTool<DrawMode::Rectangle>, DrawMode::Rectangle},
+    {ink::kEllipse, QT_TRANSLATE_NOOP("InkCommand", "타원"), Qt::Key_O, PickTool<DrawMode::Ellipse>,
+     DrawMode::Ellipse},
 }};
 
 }  // namespace
 
 std::span<const InkCommand> InkCommands() {
-    return std::span<const InkCommand>(kTable.data(), kTable.size() - 1);
+    return kTable;
 }
 
 const InkCommand* FindInkCommand(int id) {
@@ -70,24 +72,7 @@ bool InkCommandChecked(const InkCommand& command, const InkStyle& style, DrawMod
         const int colour = tool == DrawMode::Highlight ? style.highlightColour : style.colour;
         return command.id - ink::kColourFirst == colour;
     }
-    switch (command.id) {
-        case ink::kPen:
-            return tool == DrawMode::Pen;
-        case ink::kHighlight:
-            return tool == DrawMode::Highlight;
-        case ink::kLaser:
-            return tool == DrawMode::Laser;
-        case ink::kEraser:
-            return tool == DrawMode::Erase;
-        case ink::kArrow:
-            return tool == DrawMode::Arrow;
-        case ink::kRectangle:
-            return tool == DrawMode::Rectangle;
-        case ink::kEllipse:
-            return tool == DrawMode::Ellipse;
-        default:
-            return false;
-    }
+    return command.tool != DrawMode::None && command.tool == tool;
 }
 
 }  // namespace vistrela

@@ -29,6 +29,7 @@ struct InkCommand {
     const char* label = nullptr;  // UTF-8; translate with QCoreApplication::translate
     Qt::Key key = Qt::Key_unknown;
     void (*run)(AnnotationTools&, PipelineState&) = nullptr;
+    DrawMode tool = DrawMode::None;  // the tool the command chooses, or None
 };
 
 inline constexpr const char* kInkCommandContext = "InkCommand";
