@@ -60,15 +60,21 @@ enum class Command {
 
 inline constexpr QKeyCombination kNoKey{Qt::Key_unknown};
 
+// The translation context of the registry's labels and tooltips (and the panel strip's).
+inline constexpr const char* kCommandContext = "Command";
+
 struct CommandRow {
     Command command;
     int controlId = 0;  // the panel button that sends it (controls/panel_buttons.h), or 0
     int menuId = 0;     // the context menu entry that sends it (controls/menu_model.h), or 0
-    // Menu text (UTF-8, for translation), and the text while the command's state is on
-    // (`on`), or null when it does not change.
+    // Menu text, and the text while the command's state is on (`on`), or null when it does not
+    // change; the texts are Korean UTF-8 source texts of the translation context
+    // kCommandContext, translated where they are shown.
     const char* label = nullptr;
     const char* onLabel = nullptr;
     const char* toolTip = nullptr;  // UTF-8 tooltip of the panel button, or null
+    // What the command's keys do, for the about box's keys table (the label when null).
+    const char* keyHelp = nullptr;
     // Up to two keys. A key listed without Shift matches with or without it, so "+" works
     // either way; a key listed with Shift needs it (Ctrl+Shift+Z is not Ctrl+Z).
     std::array<QKeyCombination, 2> keys = {kNoKey, kNoKey};

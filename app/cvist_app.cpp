@@ -14,9 +14,13 @@
 #include "app/qt_prompts.h"
 #include "app/signal_watch.h"
 #include "app/single_instance.h"
+#include "common/language.h"
+#include "common/prompts.h"
 #include "controls/button_images.h"
 #include "controls/ui/gdip_button.h"
 #include "settings/command_line.h"
+#include "settings/profile_store.h"
+#include "settings/remembered_choices.h"
 #include "viewer/title.h"
 
 extern "C" {
@@ -63,8 +67,9 @@ int LeaveToRunningViewer(SingleInstance& instance, const CommandLine& cmd,
     if (cmd.autoRecordSeconds > 0) {
         // The camera belongs to the running viewer; succeeding here would promise a movie
         // that nobody records.
-        std::fprintf(stderr, "vistrela: another viewer is running; cannot record %s\n",
-                     cmd.autoRecordPath.c_str());
+        SayOnStderr(
+            QCoreApplication::translate("App", "다른 뷰어가 실행 중이라 녹화할 수 없습니다: %1")
+                .arg(QString::fromStdString(cmd.autoRecordPath)));
         return 1;
     }
     if (cmd.oneShotCapture == 0) return 0;
@@ -73,20 +78,33 @@ int LeaveToRunningViewer(SingleInstance& instance, const CommandLine& cmd,
     const SingleInstance::RequestResult result =
         instance.requestCapture(QString::fromStdString(oneShotPath), kOneShotAnswerMs);
     if (result.ok) return 0;
-    std::fprintf(stderr, "vistrela: could not write %s: %s\n", oneShotPath.c_str(),
-                 qPrintable(result.message));
+    SayOnStderr(QCoreApplication::translate("App", "%1 파일을 쓰지 못했습니다: %2")
+                    .arg(QString::fromStdString(oneShotPath), result.message));
     return 1;
 }
 
 }  // namespace
 
 int CvistApp::InitInstance(int argc, char** argv) {
-    const CommandLine cmd = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (const std::optional<int> status = AnswerWithoutWindow(cmd)) return *status;
+    // The language is chosen before any text is made: the command line's answers (help, errors)
+    // are in it too, and they need no display, so a core application serves them.
+    Language language = Language::Korean;
+    CommandLine cmd;
+    {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setApplicationName("vistrela");
+        QCoreApplication::setOrganizationName("vistrela");
+        // The options dialog's language when it is remembered, else the desktop's.
+        language = ResolveLanguage(RememberedLanguage(ProfileStore()));
+        InstallTranslations(language);
+        cmd = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (const std::optional<int> status = AnswerWithoutWindow(cmd)) return *status;
+    }
 
     // The encoders' progress lines are noise on a viewer's standard error; errors still show.
     av_log_set_level(AV_LOG_ERROR);
     QApplication app(argc, argv);
+    InstallTranslations(language);
     QApplication::setApplicationName("vistrela");
     QApplication::setOrganizationName("vistrela");
     initPanelResources();
@@ -121,13 +139,14 @@ int CvistApp::InitInstance(int argc, char** argv) {
     // is joined first, within a bounded wait; a second signal ends it at once.
     bool signalled = false;
     SignalWatch signalWatch([&dialog, &signalled](int signal) {
-        std::fprintf(stderr, "vistrela: signal %d: stopping\n", signal);
+        SayOnStderr(QCoreApplication::translate("App", "신호 %1: 끝내는 중").arg(signal));
         if (signalled) std::_Exit(128 + signal);
         signalled = true;
         QTimer::singleShot(kSignalExitMs, [signal] {
-            std::fprintf(stderr,
-                         "vistrela: the movie was not finished in time; its files are "
-                         "kept for the next start\n");
+            SayOnStderr(
+                QCoreApplication::translate("App",
+                                            "동영상을 제시간에 마치지 못했습니다. 파일은 다음 "
+                                            "시작 때 동영상으로 만들도록 남겨 둡니다"));
             std::_Exit(128 + signal);
         });
         for (int i = 0; i < 10; ++i) {

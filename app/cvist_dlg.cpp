@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QTimer>
 #include <QTimerEvent>
@@ -78,8 +79,9 @@ void CvistDlg::OnInitDialog() {
     pipe_.flipRows = true;
     pipe_.mirror = true;
     if (ctx_.commandLine.oneShotCapture) {
-        setWindowTitle(QString::fromUtf8(FormatString("%s 저장후종료 %s", kProductTitle,
-                                                      ctx_.commandLine.commandLineName.c_str())));
+        setWindowTitle(tr("%1 저장후종료 %2")
+                           .arg(QString::fromUtf8(kProductTitle),
+                                QString::fromStdString(ctx_.commandLine.commandLineName)));
     }
     // Load, desktop folder, defaults again (only the camera name and device count survive
     // from the file), zoom limit 8.
@@ -125,7 +127,7 @@ void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
     buildContextMenu();
     tools_.NewOverlay(ctx_.view, pipe_);
     if (result < 0) {
-        ctx_.view.statusText = "카메라를 열 수 없습니다";
+        ctx_.view.statusText = tr("카메라를 열 수 없습니다").toStdString();
         ctx_.view.statusUntil = nowSeconds() + 5.0;
         return;
     }
@@ -139,7 +141,7 @@ void CvistDlg::OpenCamera(int preferredRow, const std::string& identity) {
 void CvistDlg::noCameraFound() {
     if (unattended()) {
         // Nobody is there to read a box or plug a camera in: say so and end with a failure.
-        std::fprintf(stderr, "vistrela: no camera found (카메라가 없습니다)\n");
+        SayOnStderr(tr("카메라가 없습니다"));
         stills_.setExitStatus(1);
         QTimer::singleShot(0, this, [this] { close(); });
         return;
@@ -149,7 +151,9 @@ void CvistDlg::noCameraFound() {
     session_.cameraRow = -1;
     buildContextMenu();
     reconnectTimer_.start();
-    if (session_.noCamera()) ShowNotice(*ctx_.prompts, "%s", kNoCameraNotice);
+    if (session_.noCamera())
+        ShowNotice(*ctx_.prompts, "%s",
+                   qPrintable(QCoreApplication::translate("Camera", kNoCameraNotice)));
 }
 
 bool CvistDlg::unattended() const {
@@ -179,15 +183,15 @@ void CvistDlg::captureFailed(const std::string& reason) {
     CloseCamera();
     switch (session_.failed()) {
         case CameraFailure::FailedStart:
-            ctx_.view.statusText = "카메라를 열 수 없습니다";
+            ctx_.view.statusText = tr("카메라를 열 수 없습니다").toStdString();
             ctx_.view.statusUntil = nowSeconds() + 5.0;
-            std::fprintf(stderr, "vistrela: camera did not start: %s\n", reason.c_str());
+            SayOnStderr(tr("카메라가 시작되지 않았습니다: %1").arg(QString::fromStdString(reason)));
             break;
         case CameraFailure::Lost:
             // Said once, in the title, for a while; the window stays usable.
-            ctx_.view.statusText = "카메라 연결이 끊어졌습니다";
+            ctx_.view.statusText = tr("카메라 연결이 끊어졌습니다").toStdString();
             ctx_.view.statusUntil = nowSeconds() + 10.0;
-            std::fprintf(stderr, "vistrela: camera stopped: %s\n", reason.c_str());
+            SayOnStderr(tr("카메라가 멈췄습니다: %1").arg(QString::fromStdString(reason)));
             break;
         case CameraFailure::StillAway:
             break;
@@ -240,7 +244,7 @@ void CvistDlg::closeEvent(QCloseEvent* event) {
     closing_ = true;
     if (ctx_.commandLine.autoRecordSeconds > 0 && !autoRecordStarted_ &&
         stills_.exitStatus() == 0) {
-        std::fprintf(stderr, "vistrela: closed before the first picture; nothing recorded\n");
+        SayOnStderr(tr("첫 화면이 오기 전에 닫혀 녹화하지 않았습니다"));
         stills_.setExitStatus(1);
     }
     stills_.windowClosing();
@@ -274,7 +278,9 @@ void CvistDlg::updateTitle() {
     in.frozen = freeze_.Frozen();
     if (ctx_.commandLine.oneShotCapture != 0 && !in.showStatus) {
         // While the one-shot run waits for its picture, the title says where it will go.
-        in.statusText = "저장후종료 " + ctx_.commandLine.commandLineName;
+        in.statusText = tr("저장후종료 %1")
+                            .arg(QString::fromStdString(ctx_.commandLine.commandLineName))
+                            .toStdString();
         in.showStatus = true;
     }
     setWindowTitle(QString::fromStdString(ComposeTitle(in)));

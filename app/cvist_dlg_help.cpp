@@ -13,8 +13,6 @@ namespace vistrela {
 
 namespace {
 
-constexpr const char* kNoWebPage = "웹 페이지를 열 수 없습니다";
-
 // The program's own documentation: beside the program, one folder up (a build tree), or
 // where a package installs it.
 QString documentationPage() {
@@ -33,7 +31,7 @@ void CvistDlg::openWebPage() {
     const QString page = documentationPage();
     if (!page.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(page))) return;
     // No page, or nothing on this desktop opens it: said over the picture until a click.
-    ctx_.view.notice.PostFailure(std::string(kNoWebPage) + "\n" +
+    ctx_.view.notice.PostFailure(tr("웹 페이지를 열 수 없습니다").toStdString() + "\n" +
                                  (page.isEmpty() ? std::string("README.md") : page.toStdString()));
     showNotice();
 }

@@ -1,6 +1,7 @@
 // The main window's geometry: the button panel, fitting the window to the picture, full
 // screen, collapsing the panel, the half turn and the context menu.
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -56,7 +57,7 @@ void CvistDlg::refreshPanelImages() {
         const CommandRow* command = commandForControl(entry.controlId);
         QString tip;
         if (command != nullptr && command->toolTip != nullptr)
-            tip = QString::fromUtf8(command->toolTip);
+            tip = QCoreApplication::translate(kCommandContext, command->toolTip);
         const QString keys = command != nullptr ? keyText(*command) : QString();
         if (!keys.isEmpty()) tip = tip.isEmpty() ? keys : QStringLiteral("%1 (%2)").arg(tip, keys);
         b->setToolTipText(tip);
@@ -69,7 +70,7 @@ void CvistDlg::applyStripLook() {
     CGdipButton* s = button(IDC_PANEL_STRIP);
     s->loadNormalImage(strip.normalImage);
     s->loadHoverImage(strip.hoverImage);
-    s->setToolTipText(QString::fromUtf8(strip.toolTip));
+    s->setToolTipText(QCoreApplication::translate("Command", strip.toolTip));
 }
 
 void CvistDlg::layoutControls() {

@@ -11,6 +11,7 @@
 #include "app/cvist_dlg.h"
 #include "capture/device_table.h"
 #include "capture/media/capture_device.h"
+#include "common/language.h"
 #include "controls/panel_buttons.h"
 #include "controls/panel_layout.h"
 #include "controls/ui/menu_xp.h"
@@ -30,7 +31,8 @@ void CvistDlg::applyCommandState() {
         if (item == nullptr) continue;
         item->enabled = row.enabled == nullptr || row.enabled(*this);
         const bool on = row.on != nullptr && row.on(*this);
-        item->text = on && row.onLabel != nullptr ? row.onLabel : row.label;
+        item->text =
+            TrUtf8(kCommandContext, on && row.onLabel != nullptr ? row.onLabel : row.label);
     }
 }
 

@@ -55,7 +55,7 @@ void CvistDlg::optionsCommand() {
     // Cancel puts back everything as it was: the settings in force, the camera in force.
     const Settings before = ctx_.settings;
     if (ctx_.settings.deviceCount < 1) {
-        ShowNotice(*ctx_.prompts, "카메라가 없습니다");
+        ShowNotice(*ctx_.prompts, "%s", qPrintable(tr("카메라가 없습니다")));
         // Said once: the first camera that appears is opened, without the start-up notice.
         session_.cameraRow = -1;
         buildContextMenu();

@@ -6,6 +6,7 @@
 
 #include "app/cvist_dlg.h"
 #include "common/clock.h"
+#include "common/prompts.h"
 #include "recording/recording_plan.h"
 #include "recording/ui/recording_control.h"
 
@@ -28,10 +29,10 @@ void CvistDlg::setUpRecording() {
     connect(recording_.get(), &RecordingControl::recordingJoined, this,
             [this](bool ok, bool complete, const QString& moviePath, const QString&) {
                 if (ok && complete)
-                    std::fprintf(stderr, "vistrela: movie saved: %s\n", qPrintable(moviePath));
+                    SayOnStderr(tr("동영상을 저장했습니다: %1").arg(moviePath));
                 else if (ok)
-                    std::fprintf(stderr, "vistrela: the recording was cut short; movie saved: %s\n",
-                                 qPrintable(moviePath));
+                    SayOnStderr(
+                        tr("녹화가 중간에 끊겼습니다. 동영상을 저장했습니다: %1").arg(moviePath));
                 if (ctx_.commandLine.autoRecordSeconds > 0) {
                     // The unattended run ends with its movie; only a whole one is a success.
                     stills_.setExitStatus(ok && complete ? 0 : 1);
@@ -41,8 +42,8 @@ void CvistDlg::setUpRecording() {
     if (ctx_.commandLine.autoRecordSeconds > 0) {
         QTimer::singleShot(kFirstPictureTimeoutMs, this, [this] {
             if (autoRecordStarted_ || closing_) return;
-            std::fprintf(stderr, "vistrela: no picture from the camera in %d s; nothing recorded\n",
-                         kFirstPictureTimeoutMs / 1000);
+            SayOnStderr(tr("%1초 안에 카메라에서 화면이 오지 않아 녹화하지 않았습니다")
+                            .arg(kFirstPictureTimeoutMs / 1000));
             stills_.setExitStatus(1);
             close();
         });
@@ -80,8 +81,8 @@ void CvistDlg::recordFrame(std::int64_t captureNs) {
     request.overwrite = ctx_.commandLine.overwrite;
     request.seconds = ctx_.commandLine.autoRecordSeconds;
     if (!recording_->StartRecording(request, frameImage, shownPart_, captureNs)) {
-        std::fprintf(stderr, "vistrela: could not start recording %s\n",
-                     ctx_.commandLine.autoRecordPath.c_str());
+        SayOnStderr(tr("녹화를 시작하지 못했습니다: %1")
+                        .arg(QString::fromStdString(ctx_.commandLine.autoRecordPath)));
         stills_.setExitStatus(1);
         close();
         return;

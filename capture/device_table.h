@@ -3,6 +3,7 @@
 // ordering, lookup by name, the choice of camera to open, and the test-camera list of the
 // VISTRELA_TEST_CAMERAS variable. User-interface thread only, like the table itself.
 
+#include <QtGlobal>
 #include <array>
 #include <string>
 #include <vector>
@@ -17,9 +18,10 @@ using DeviceTable = std::array<DeviceEntry, MAX_DEVICES>;
 // at a UTF-8 character boundary).
 inline constexpr int MAX_NAME_BYTES = 256;
 
-// Shown when no camera is found; the runs of spaces are part of the text.
-inline constexpr const char* kNoCameraNotice =
-    "카메라가 없습니다.        \n카메라의 연결상태나 전원을 확인하시기 바랍니다.  ";
+// Shown when no camera is found; the runs of spaces are part of the text. Source text of the
+// translation context "Camera".
+inline constexpr const char* kNoCameraNotice = QT_TRANSLATE_NOOP(
+    "Camera", "카메라가 없습니다.        \n카메라의 연결상태나 전원을 확인하시기 바랍니다.  ");
 
 // Moves every row whose friendly name starts with "USB" (case-sensitive) to row 0 by exchange,
 // scanning rows 0..count-1 in order. With several such rows the last one ends in row 0 and

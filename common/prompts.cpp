@@ -27,6 +27,14 @@ Prompts& StderrPrompts() {
     return instance;
 }
 
+void SayOnStderr(const std::string& text) {
+    std::fprintf(stderr, "vistrela: %s\n", text.c_str());
+}
+
+void SayOnStderr(const QString& text) {
+    SayOnStderr(text.toStdString());
+}
+
 void ShowNotice(Prompts& prompts, const char* format, ...) {
     va_list args;
     va_start(args, format);

@@ -4,6 +4,7 @@
 // implementation and hands it to whoever shows a prompt; headless tools and unattended runs
 // use StderrPrompts.
 
+#include <QString>
 #include <string>
 
 namespace vistrela {
@@ -28,6 +29,11 @@ public:
 
 // Notices go to stderr, pickers answer "cancelled". Stateless, so one instance serves all.
 Prompts& StderrPrompts();
+
+// Prints "vistrela: TEXT" and a line end on standard error: what the program says to whoever
+// runs it unattended.
+void SayOnStderr(const std::string& text);
+void SayOnStderr(const QString& text);
 
 // Formats printf-style (cut at 10000 bytes) and shows it through `prompts` with caption
 // "Vistrela".

@@ -1,5 +1,6 @@
 #include "controls/menu_model.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "common/strings.h"
@@ -35,7 +36,7 @@ const MenuItemModel* MenuModel::find(int commandId) const {
 MenuModel buildContextMenuModel(std::span<const DeviceEntry> devices, int openRow,
                                 std::span<const MenuCommandText> commands) {
     MenuItemModel cameras;
-    cameras.text = "카메라";
+    cameras.text = QCoreApplication::translate("Menu", "카메라").toStdString();
     const std::size_t count = listedCameras(devices);
     for (std::size_t i = 0; i < count; ++i) {
         MenuItemModel item;
@@ -61,7 +62,8 @@ void appendMonitorEntries(MenuModel& menu, int monitorCount) {
     for (int i = 0; i < std::min(monitorCount, kMaxMonitorEntries); ++i) {
         MenuItemModel item;
         item.commandId = ID_MONITOR_BASE + i;
-        item.text = FormatString("모니터 %d 전체화면", i + 1);
+        item.text =
+            QCoreApplication::translate("Menu", "모니터 %1 전체화면").arg(i + 1).toStdString();
         menu.items.push_back(std::move(item));
     }
 }

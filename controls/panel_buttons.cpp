@@ -1,5 +1,7 @@
 #include "controls/panel_buttons.h"
 
+#include <QtGlobal>
+
 namespace vistrela {
 
 const std::array<PanelButtonEntry, 17> kPanelButtons = {{
@@ -30,8 +32,8 @@ const PanelButtonEntry* findPanelButton(int controlId) {
 }
 
 StripLook stripLook(bool collapsed) {
-    if (collapsed) return {176, 177, "메뉴보이기"};
-    return {173, 175, "메뉴숨기기"};
+    if (collapsed) return {176, 177, QT_TRANSLATE_NOOP("Command", "메뉴보이기")};
+    return {173, 175, QT_TRANSLATE_NOOP("Command", "메뉴숨기기")};
 }
 
 }  // namespace vistrela

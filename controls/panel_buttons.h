@@ -53,7 +53,7 @@ const PanelButtonEntry* findPanelButton(int controlId);
 struct StripLook {
     int normalImage;
     int hoverImage;
-    const char* toolTip;
+    const char* toolTip;  // Korean source text of the translation context "Command"
 };
 StripLook stripLook(bool collapsed);
 

@@ -47,8 +47,7 @@ constexpr std::uint32_t FourCC(const char (&code)[5]) {
 // The four characters of a code, for messages and logs.
 std::string FourCCText(std::uint32_t code);
 
-// The writer's messages; every one is shown with the caption kAviMessageCaption.
-inline constexpr char kAviMessageCaption[] = "Error";
+// The writer's own texts; they are shown as detail lines below a plain notice.
 inline constexpr char kAviMsgAllocFrames[] = "Unable to Allocate Memory A0";
 inline constexpr char kAviMsgAllocFramesBitmap[] = "Unable to Allocate Memory A";
 inline constexpr char kAviMsgCreateFile[] = "Unable to Create the Movie File";

@@ -37,8 +37,8 @@ int LeftoverRecovery::Recover(const std::string& saveFolder, const std::vector<s
     saveFolder_ = WithSlash(saveFolder.empty() ? HomeFolder() : saveFolder);
     queue_.insert(queue_.end(), found.begin(), found.end());
     if (!found.empty()) {
-        emit message(QString::fromUtf8("중단된 녹화 %1개를 동영상으로 저장하는 중")
-                         .arg(static_cast<int>(found.size())));
+        emit message(
+            tr("중단된 녹화 %1개를 동영상으로 저장하는 중").arg(static_cast<int>(found.size())));
     }
     startNext();
     return static_cast<int>(found.size());
@@ -70,7 +70,7 @@ bool LeftoverRecovery::start(const LeftoverRecording& next) {
         }
         if (QFileInfo(Q(sidecar->moviePath)).size() > 0) {
             removePair(next);
-            emit message(QString::fromUtf8("중단된 녹화를 동영상으로 저장했습니다"));
+            emit message(tr("중단된 녹화를 동영상으로 저장했습니다"));
             return false;
         }
     }
@@ -101,7 +101,7 @@ void LeftoverRecovery::joined(bool ok, const QString&) {
     if (ok) {
         // The join removed the pair's files; an empty picture file it did not use goes too.
         removePair(current_);
-        emit message(QString::fromUtf8("중단된 녹화를 동영상으로 저장했습니다"));
+        emit message(tr("중단된 녹화를 동영상으로 저장했습니다"));
     } else {
         moveToBroken(current_);
     }
@@ -127,11 +127,10 @@ void LeftoverRecovery::moveToBroken(const LeftoverRecording& pair) {
         if (!QFile::rename(Q(path), target)) QFile::remove(Q(path));
     }
     // Said once: the pair is out of the temporary folder and never tried again.
-    prompts_.notice("Vistrela",
-                    QString::fromUtf8("중단된 녹화를 동영상으로 만들 수 없어 옮겨 두었습니다: %1")
-                        .arg(folder + QFileInfo(Q(pair.moviePath)).fileName())
-                        .toStdString());
-    emit message(QString::fromUtf8("중단된 녹화를 동영상으로 만들지 못했습니다"));
+    prompts_.notice("Vistrela", tr("중단된 녹화를 동영상으로 만들 수 없어 옮겨 두었습니다: %1")
+                                    .arg(folder + QFileInfo(Q(pair.moviePath)).fileName())
+                                    .toStdString());
+    emit message(tr("중단된 녹화를 동영상으로 만들지 못했습니다"));
 }
 
 }  // namespace vistrela

@@ -81,7 +81,9 @@ QStringList JoinArguments(const JoinJob& job, const std::string& outputPath) {
     // The encoder's delay gives the first sound packets negative times; shifting every stream
     // to make them positive would move the picture by whole frames in an AVI file, whose sound
     // already starts that much later (skipped above).
-    if (!mp4 && sound) args << "-avoid_negative_ts" << "disabled";
+    if (!mp4 && sound)
+        args << "-avoid_negative_ts"
+             << "disabled";
     args << "-f" << (mp4 ? "mp4" : "avi") << FileArgument(outputPath);
     return args;
 }
@@ -182,8 +184,8 @@ void MovieJoin::end(int exitCode, QProcess::ExitStatus status) {
             if (!path.empty()) keptFiles << QString::fromStdString(path);
         const QString kept = keptFiles.join(", ");
         emit finished(false,
-                      QString::fromUtf8("동영상을 만들지 못했습니다: %1\n녹화한 파일은 "
-                                        "지우지 않고 남겨 두었습니다: %2")
+                      tr("동영상을 만들지 못했습니다: %1\n녹화한 파일은 "
+                         "지우지 않고 남겨 두었습니다: %2")
                               .arg(movie, kept) +
                           (lastErrorLine_.isEmpty() ? QString() : "\nffmpeg: " + lastErrorLine_));
         return;

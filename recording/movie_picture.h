@@ -6,6 +6,7 @@
 //     drawn over its lower part (black when there was none).
 // Qt Gui only; any thread, one image per call.
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -13,7 +14,8 @@
 namespace vistrela {
 
 // The notice over a held picture while the camera is switched, reopened or lost.
-inline constexpr const char* kHeldPictureNotice = "카메라를 기다리는 중";
+inline constexpr const char* kHeldPictureNotice =
+    QT_TRANSLATE_NOOP("Recording", "카메라를 기다리는 중");  // translation context "Recording"
 
 // Whether `shown` of a `pictureSize` picture can go into a movie of `movieSize` as it is.
 bool PictureFitsMovie(QSize pictureSize, const QRect& shown, QSize movieSize);
@@ -23,6 +25,8 @@ bool PictureFitsMovie(QSize pictureSize, const QRect& shown, QSize movieSize);
 void FitIntoMovie(const QImage& picture, const QRect& shown, QImage& movie);
 
 // Draws the held-picture notice over the lower part of `movie`.
-void DrawHeldNotice(QImage& movie, const QString& text = QString::fromUtf8(kHeldPictureNotice));
+void DrawHeldNotice(QImage& movie,
+                    const QString& text = QCoreApplication::translate("Recording",
+                                                                      kHeldPictureNotice));
 
 }  // namespace vistrela

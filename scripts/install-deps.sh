@@ -6,6 +6,9 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-image-formats-plugins
+  # The translations: lupdate and lrelease (qt6-l10n-tools, CMake's LinguistTools in
+  # qt6-tools-dev) and Qt's own texts in Korean (qt6-translations-l10n).
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # Typing Korean through the desktop's input method: qt6-qpa-plugins carries Qt's IBus
   # plugin (and the X11 platform), fcitx5-frontend-qt6 the Fcitx 5 one.
   qt6-qpa-plugins fcitx5-frontend-qt6

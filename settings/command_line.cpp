@@ -1,5 +1,6 @@
 #include "settings/command_line.h"
 
+#include <QCoreApplication>
 #include <charconv>
 
 #include "common/strings.h"
@@ -35,9 +36,13 @@ bool TakeSeconds(std::string_view option, const std::string& value, int& seconds
                  CommandLine& result) {
     if (ParseSeconds(value, seconds)) return true;
     seconds = 0;
-    result.error = FormatString("%s 값이 올바르지 않습니다: \"%s\" (1 이상 %d 이하의 정수 초)",
-                                std::string(option).c_str(), CutUtf8(value, 200).c_str(),
-                                kMaxAutoCaptureSeconds);
+    result.error =
+        QCoreApplication::translate("CommandLine",
+                                    "%1 값이 올바르지 않습니다: \"%2\" (1 이상 %3 이하의 정수 초)")
+            .arg(QString::fromUtf8(option.data(), qsizetype(option.size())),
+                 QString::fromStdString(CutUtf8(value, 200)))
+            .arg(kMaxAutoCaptureSeconds)
+            .toStdString();
     return false;
 }
 
@@ -51,7 +56,9 @@ bool ParseAutoCapture(const std::vector<std::string>& args, std::size_t& i, Comm
     } else if (i + 1 < args.size()) {
         value = args[++i];
     } else {
-        result.error = "--auto-capture 뒤에 초 단위 시간이 필요합니다";
+        result.error = QCoreApplication::translate("CommandLine",
+                                                   "--auto-capture 뒤에 초 단위 시간이 필요합니다")
+                           .toStdString();
         return false;
     }
     return TakeSeconds(kAutoCapture, value, result.autoCaptureSeconds, result);
@@ -61,7 +68,10 @@ bool ParseAutoCapture(const std::vector<std::string>& args, std::size_t& i, Comm
 // set when a value is missing or wrong.
 bool ParseAutoRecord(const std::vector<std::string>& args, std::size_t& i, CommandLine& result) {
     if (i + 2 >= args.size()) {
-        result.error = "--auto-record 뒤에 초 단위 시간과 동영상 파일 이름이 필요합니다";
+        result.error =
+            QCoreApplication::translate(
+                "CommandLine", "--auto-record 뒤에 초 단위 시간과 동영상 파일 이름이 필요합니다")
+                .toStdString();
         return false;
     }
     const std::string& value = args[++i];
@@ -69,8 +79,11 @@ bool ParseAutoRecord(const std::vector<std::string>& args, std::size_t& i, Comma
     result.autoRecordPath = args[++i];
     if (!IsMovieFileName(result.autoRecordPath)) {
         result.autoRecordSeconds = 0;
-        result.error = FormatString("--auto-record 파일 이름은 .avi 또는 .mp4로 끝나야 합니다: %s",
-                                    CutUtf8(result.autoRecordPath, 200).c_str());
+        result.error =
+            QCoreApplication::translate(
+                "CommandLine", "--auto-record 파일 이름은 .avi 또는 .mp4로 끝나야 합니다: %1")
+                .arg(QString::fromStdString(CutUtf8(result.autoRecordPath, 200)))
+                .toStdString();
         result.autoRecordPath.clear();
         return false;
     }
@@ -95,7 +108,9 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, bool& opt
     } else if (arg == kAutoRecord) {
         return ParseAutoRecord(args, i, result);
     } else {
-        result.error = FormatString("알 수 없는 옵션입니다: %s", CutUtf8(arg, 200).c_str());
+        result.error = QCoreApplication::translate("CommandLine", "알 수 없는 옵션입니다: %1")
+                           .arg(QString::fromStdString(CutUtf8(arg, 200)))
+                           .toStdString();
         return false;
     }
     return true;
@@ -124,16 +139,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string CommandLineUsage() {
-    return "사용법: vistrela [옵션] [파일이름]\n"
-           "  파일이름              다음에 찍는 사진을 이 이름으로 저장하고 끝냅니다\n"
-           "  --auto-capture 초     지정한 초가 지나면 사진을 한 장 찍습니다\n"
-           "  --auto-record 초 파일 첫 화면부터 지정한 초 동안 녹화해 파일(.avi, .mp4)로 저장하고\n"
-           "                        끝냅니다. 같은 이름의 파일이 있으면 \" (2)\"를 붙입니다.\n"
-           "                        동영상을 다 만들면 0, 만들지 못했거나 일부만 만들었으면\n"
-           "                        1로 끝납니다(15초 안에 화면이 오지 않을 때도)\n"
-           "  --overwrite           --auto-record가 같은 이름의 파일을 바꿔 씁니다\n"
-           "  --help                이 도움말을 보여줍니다\n"
-           "  --version             판 번호를 보여줍니다\n";
+    return QCoreApplication::translate(
+               "CommandLine",
+               "사용법: vistrela [옵션] [파일이름]\n"
+               "  파일이름              다음에 찍는 사진을 이 이름으로 저장하고 끝냅니다\n"
+               "  --auto-capture 초     지정한 초가 지나면 사진을 한 장 찍습니다\n"
+               "  --auto-record 초 파일 첫 화면부터 지정한 초 동안 녹화해 파일(.avi, .mp4)로 "
+               "저장하고\n"
+               "                        끝냅니다. 같은 이름의 파일이 있으면 \" (2)\"를 붙입니다.\n"
+               "                        동영상을 다 만들면 0, 만들지 못했거나 일부만 만들었으면\n"
+               "                        1로 끝납니다(15초 안에 화면이 오지 않을 때도)\n"
+               "  --overwrite           --auto-record가 같은 이름의 파일을 바꿔 씁니다\n"
+               "  --help                이 도움말을 보여줍니다\n"
+               "  --version             판 번호를 보여줍니다\n")
+        .toStdString();
 }
 
 }  // namespace vistrela

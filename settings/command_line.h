@@ -28,7 +28,7 @@ struct CommandLine {
     bool overwrite = false;       // --overwrite: --auto-record replaces an existing movie
     std::string commandLineName;  // first token of the first non-option argument
     int oneShotCapture = 0;       // 1 when commandLineName is longer than 3 bytes
-    std::string error;            // empty, or why the command line was refused (Korean text)
+    std::string error;  // empty, or why the command line was refused (in the user's language)
 };
 
 // A run nobody watches (--auto-capture, --auto-record): it says everything on standard error

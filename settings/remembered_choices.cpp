@@ -56,6 +56,7 @@ void StoreRememberedChoices(ProfileStore& profile, const RememberedChoices& choi
     profile.setValue(Key("fileName"), Text(choices.fileName));
     profile.setValue(Key("nameMode"), choices.nameMode);
     profile.setValue(Key("hideAfterCapture"), choices.hideAfterCapture);
+    profile.setValue(Key("language"), choices.language);
     profile.sync();
 }
 
@@ -103,7 +104,14 @@ std::optional<RememberedChoices> LoadRememberedChoices(const ProfileStore& profi
     choices.fileName = text("fileName");
     choices.nameMode = number("nameMode", kNameFixed, kNameAsk, kDefaultNameMode);
     choices.hideAfterCapture = number("hideAfterCapture", 0, 2, 0);
+    choices.language = number("language", int(LanguageChoice::Automatic),
+                              int(LanguageChoice::English), int(LanguageChoice::Automatic));
     return choices;
+}
+
+LanguageChoice RememberedLanguage(const ProfileStore& profile) {
+    const std::optional<RememberedChoices> choices = LoadRememberedChoices(profile);
+    return choices ? LanguageChoice(choices->language) : LanguageChoice::Automatic;
 }
 
 void ApplyRememberedChoices(const RememberedChoices& choices, Settings& settings) {

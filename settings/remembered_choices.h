@@ -2,8 +2,9 @@
 // The choices of the options dialog that the user asked the program to remember ("설정
 // 기억하기"), kept in the application profile under the group "Remembered": the camera (its
 // identity and its name), the capture size, the JPEG quality, the save folder, the naming rule,
-// the fixed file name and the hide-after-capture flag. They are applied on top of the start-up
-// reset, so capture.ini and the standard start-up hold for everyone who leaves the box off.
+// the fixed file name, the hide-after-capture flag and the language (applied at the next start).
+// They are applied on top of the start-up reset, so capture.ini and the standard start-up hold for
+// everyone who leaves the box off.
 //
 // The profile is passed in (profile_store.h). User-interface thread only.
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "capture/device_table.h"
+#include "common/language.h"
 #include "settings/settings.h"
 
 namespace vistrela {
@@ -26,6 +28,7 @@ struct RememberedChoices {
     std::string fileName;
     int nameMode = kDefaultNameMode;
     int hideAfterCapture = 0;
+    int language = 0;  // LanguageChoice (common/language.h): 0 automatic, 1 Korean, 2 English
 };
 
 // What `settings` holds now, with `camera` (may be null) as the chosen device.
@@ -52,6 +55,9 @@ std::optional<RememberedInk> LoadRememberedInk(const ProfileStore& profile);
 
 // Turns remembering off and removes everything stored under "Remembered" and "RememberedInk".
 void ForgetRememberedChoices(ProfileStore& profile);
+
+// The language stored with the choices; Automatic when remembering is off or none is stored.
+LanguageChoice RememberedLanguage(const ProfileStore& profile);
 
 // The stored choices, or nothing when remembering is off. A stored value outside its range
 // (quality 1..99, naming rule 0..2, a size that does not read as "W*H") is left out: the

@@ -1,9 +1,11 @@
 #include "stills/still_capture.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 
 #include "common/clock.h"
+#include "common/language.h"
 #include "common/prompts.h"
 #include "common/strings.h"
 #include "settings/paths.h"
@@ -51,8 +53,10 @@ std::string SavedMessage(const std::string& path, const std::string& desktopFold
     const QFileInfo file(QString::fromStdString(path));
     const std::string folder = file.absolutePath().toStdString();
     if (!desktopFolder.empty() && WithSlash(folder) == WithSlash(desktopFolder))
-        return kSavedMessage;
-    return FormatString("%s에 저장합니다", folder.c_str());
+        return TrUtf8("Still", kSavedMessage);
+    return QCoreApplication::translate("Still", "%1에 저장합니다")
+        .arg(file.absolutePath())
+        .toStdString();
 }
 
 StillOutcome SaveStill(const CxImage& picture, const std::string& path, int jpegQuality,
@@ -69,7 +73,7 @@ StillOutcome SaveStill(const CxImage& picture, const std::string& path, int jpeg
                              QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
                          nowSec);
     } else {
-        view.statusText = kSaveFailedMessage;
+        view.statusText = TrUtf8("Still", kSaveFailedMessage);
         view.notice.PostFailure(view.statusText + "\n" + path);
     }
     return out;

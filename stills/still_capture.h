@@ -4,6 +4,7 @@
 // the request flag and the follow-up (minimise, close after a one-shot picture).
 // UI thread only.
 
+#include <QtGlobal>
 #include <ctime>
 #include <string>
 
@@ -14,8 +15,9 @@
 
 namespace vistrela {
 
-inline constexpr const char* kSavedMessage = "바탕화면에 저장합니다";
-inline constexpr const char* kSaveFailedMessage = "저장하지 못했습니다";
+// Title-line texts (source texts of the translation context "Still").
+inline constexpr const char* kSavedMessage = QT_TRANSLATE_NOOP("Still", "바탕화면에 저장합니다");
+inline constexpr const char* kSaveFailedMessage = QT_TRANSLATE_NOOP("Still", "저장하지 못했습니다");
 inline constexpr double kStatusSeconds = 2.0001;
 
 // Joins a folder and a file name with one '/' between them ("" folder: the name alone).

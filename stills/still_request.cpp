@@ -1,9 +1,11 @@
 #include "stills/still_request.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <ctime>
 
 #include "common/clock.h"
+#include "common/prompts.h"
 #include "stills/still_capture.h"
 
 namespace vistrela {
@@ -49,7 +51,8 @@ AfterStill StillCapture::saveIfRequested(const CxImage& picture, const Settings&
         // The one-shot run ends here, successful or not; a failure sets the exit status.
         exitStatus_ = outcome.written ? 0 : 1;
         if (!outcome.written)
-            std::fprintf(stderr, "vistrela: could not write %s\n", outcome.path.c_str());
+            SayOnStderr(QCoreApplication::translate("Still", "파일을 쓰지 못했습니다: %1")
+                            .arg(QString::fromStdString(outcome.path)));
         return AfterStill::Close;
     }
     return settings.hideAfterCapture != 0 ? AfterStill::Minimise : AfterStill::Nothing;

@@ -1,13 +1,17 @@
 #include "viewer/pipeline.h"
 
+#include <QtGlobal>
+
 #include "annotation/annotation_tools.h"
 #include "annotation/overlay.h"
+#include "common/language.h"
 
 namespace vistrela {
 
-const char* const kZoomHelpLine1 = "[마우스 스크롤을 돌리면 확대가 됩니다.]";
-const char* const kZoomHelpLine2 =
-    "[확대된 상태에서 마우스 우측버튼 드래그 하시면 화면이 이동됩니다.]";
+const char* const kZoomHelpLine1 =
+    QT_TRANSLATE_NOOP("Picture", "[마우스 스크롤을 돌리면 확대가 됩니다.]");
+const char* const kZoomHelpLine2 = QT_TRANSLATE_NOOP(
+    "Picture", "[확대된 상태에서 마우스 우측버튼 드래그 하시면 화면이 이동됩니다.]");
 
 void ResetFrameRate(PipelineState& state) {
     state.fps = 0.0;
@@ -40,8 +44,9 @@ namespace {
 void DrawZoomHelp(CxImage& image) {
     const int x = image.GetWidth() / 2 - 230;
     const int y = image.GetHeight() / 2;
-    image.DrawString(x, y - 20, kZoomHelpLine1, kZoomHelpColour, "Arial", 20, 500);
-    image.DrawString(x, y, kZoomHelpLine2, kZoomHelpColour, "Arial", 20, 500);
+    image.DrawString(x, y - 20, TrUtf8("Picture", kZoomHelpLine1), kZoomHelpColour, "Arial", 20,
+                     500);
+    image.DrawString(x, y, TrUtf8("Picture", kZoomHelpLine2), kZoomHelpColour, "Arial", 20, 500);
 }
 
 }  // namespace

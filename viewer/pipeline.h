@@ -57,7 +57,8 @@ void ResetFrameRate(PipelineState& state);
 // with the first frame 4000 to 5000 ms after the first one.
 void CountFrameRate(PipelineState& state, std::uint32_t nowTickMs);
 
-// The two zoom-help lines, drawn while nowSeconds < noticeUntil.
+// The two zoom-help lines (source texts of the translation context "Picture"), drawn while
+// nowSeconds < noticeUntil.
 extern const char* const kZoomHelpLine1;
 extern const char* const kZoomHelpLine2;
 inline constexpr Rgb kZoomHelpColour{223, 208, 18};

@@ -1,5 +1,7 @@
 #include "viewer/title.h"
 
+#include <QCoreApplication>
+
 #include "common/strings.h"
 
 namespace vistrela {
@@ -18,12 +20,14 @@ std::string ComposeTitle(const TitleInputs& in) {
     if (in.recording) {
         const unsigned minutes = in.recordingSeconds / 60;
         const unsigned seconds = in.recordingSeconds % 60;
-        std::string title =
-            CutUtf8(FormatString("%s  [%d,%d] fps:%.2f [녹화중.. %02u:%02u]", kProductTitle,
-                                 in.frameWidth, in.frameHeight, in.fps, minutes, seconds),
-                    kTitleMaxBytes);
+        std::string title = CutUtf8(
+            FormatString("%s  [%d,%d] fps:%.2f [%s %02u:%02u]", kProductTitle, in.frameWidth,
+                         in.frameHeight, in.fps,
+                         QCoreApplication::translate("Title", "녹화중..").toStdString().c_str(),
+                         minutes, seconds),
+            kTitleMaxBytes);
         // A held picture is what the movie gets meanwhile: say so while recording too.
-        if (in.frozen) join(title, "[정지]");
+        if (in.frozen) join(title, QCoreApplication::translate("Title", "[정지]").toStdString());
         return title;
     }
     std::string title = CutUtf8(
@@ -32,7 +36,7 @@ std::string ComposeTitle(const TitleInputs& in) {
     if (in.rotation > 0) join(title, FormatString(" Rot:%d", in.rotation));
     join(title, FormatString("  Zoom:%.2fx", in.zoom != 0.0 ? 1.0 / in.zoom : 0.0));
     if (in.showStatus) join(title, " [" + in.statusText + "]");
-    if (in.frozen) join(title, "[정지]");
+    if (in.frozen) join(title, QCoreApplication::translate("Title", "[정지]").toStdString());
     return title;
 }
 

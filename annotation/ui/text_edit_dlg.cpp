@@ -9,15 +9,17 @@
 #include <algorithm>
 
 #include "annotation/annotation_text.h"
+#include "common/language.h"
 
 namespace vistrela {
 
 namespace {
 
-// The window's Korean face and its installed stand-in.
+// The window's Korean face and its installed stand-in; English keeps the desktop's face.
 QFont GulimFont(int pixelSize, QFont::Weight weight) {
     QFont font;
-    font.setFamilies({QStringLiteral("굴림"), QStringLiteral("NanumGothic")});
+    if (CurrentLanguage() == Language::Korean)
+        font.setFamilies({QStringLiteral("굴림"), QStringLiteral("NanumGothic")});
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
@@ -48,12 +50,12 @@ CTextEditDlg::CTextEditDlg(QWidget* parentDialog) : QWidget(parentDialog) {
     edit.setColor(QPalette::Text, kEditTextColour);
     textEdit_->setPalette(edit);
 
-    dragLabel_ = new QLabel(QStringLiteral("[이부분 드래그 이동] "), this);
+    dragLabel_ = new QLabel(tr("[이부분 드래그 이동] "), this);
     dragLabel_->setFont(small);
     dragLabel_->setGeometry(8, 33, 175, 16);
 
-    applyButton_ = new QPushButton(QStringLiteral("적용"), this);
-    closeButton_ = new QPushButton(QStringLiteral("닫기"), this);
+    applyButton_ = new QPushButton(tr("적용"), this);
+    closeButton_ = new QPushButton(tr("닫기"), this);
     applyButton_->setGeometry(187, 30, 70, 23);
     closeButton_->setGeometry(267, 30, 70, 23);
     for (QPushButton* b : {applyButton_, closeButton_}) {

@@ -198,7 +198,8 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer userData) {
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
         const std::string reason =
-            FormatString("카메라 오류: %s", error != nullptr ? error->message : "?");
+            QCoreApplication::translate("Camera", "카메라 오류: ").toStdString() +
+            (error != nullptr ? error->message : "?");
         if (error != nullptr) g_error_free(error);
         session->finishStart(reason);
         PostToUi(session->self, [reason](Session& s) { s.reportFailure(reason); });
@@ -390,8 +391,12 @@ void CaptureGraph::StartWatchdog() {
         const int limitMs = session->started ? kStallTimeoutMs : kOpenTimeoutMs;
         if (SteadyMs() - session->lastFrameMs.load() > limitMs)
             PostToUi(session->self, [](Session& s) {
-                s.reportFailure(s.started ? "카메라에서 영상이 오지 않습니다."
-                                          : "카메라가 영상을 보내지 않습니다.");
+                s.reportFailure(
+                    s.started
+                        ? QCoreApplication::translate("Camera", "카메라에서 영상이 오지 않습니다.")
+                              .toStdString()
+                        : QCoreApplication::translate("Camera", "카메라가 영상을 보내지 않습니다.")
+                              .toStdString());
             });
     });
     session_->watchdog->start();

@@ -28,6 +28,8 @@
 // kTestCameraFailAfterFrames frames; one whose name ends in "!stall" stops sending frames then;
 // one whose name ends in "!nostart" posts the error before its first frame.
 
+#include <linux/videodev2.h>
+
 #include <memory>
 
 #include "capture/device_table.h"
@@ -37,11 +39,11 @@ namespace vistrela {
 
 inline constexpr int kTestCameraFailAfterFrames = 10;
 
-inline constexpr std::uint32_t kTestControlBrightness = 1;
-inline constexpr std::uint32_t kTestControlContrast = 2;
-inline constexpr std::uint32_t kTestControlSaturation = 3;
-inline constexpr std::uint32_t kTestControlAutoFocus = 4;
-inline constexpr std::uint32_t kTestControlFocus = 5;
+inline constexpr std::uint32_t kTestControlBrightness = V4L2_CID_BRIGHTNESS;
+inline constexpr std::uint32_t kTestControlContrast = V4L2_CID_CONTRAST;
+inline constexpr std::uint32_t kTestControlSaturation = V4L2_CID_SATURATION;
+inline constexpr std::uint32_t kTestControlAutoFocus = V4L2_CID_FOCUS_AUTO;
+inline constexpr std::uint32_t kTestControlFocus = V4L2_CID_FOCUS_ABSOLUTE;
 
 int TestCameraMarkerSide(int width, int height);
 

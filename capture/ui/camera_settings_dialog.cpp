@@ -12,6 +12,7 @@
 
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
+#include "capture/media/v4l2_control_names.h"
 #include "capture/remembered_controls.h"
 #include "settings/app_profile.h"
 
@@ -24,8 +25,8 @@ CameraSettingsDialog::CameraSettingsDialog(std::unique_ptr<CameraControls> contr
       controls_(std::move(controls)),
       cameraIdentity_(profile != nullptr ? cameraIdentity : std::string()),
       profile_(profile) {
-    setWindowTitle(deviceName.isEmpty() ? QStringLiteral("카메라 설정")
-                                        : QStringLiteral("카메라 설정 - %1").arg(deviceName));
+    setWindowTitle(deviceName.isEmpty() ? tr("카메라 설정")
+                                        : tr("카메라 설정 - %1").arg(deviceName));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
@@ -34,10 +35,9 @@ CameraSettingsDialog::CameraSettingsDialog(std::unique_ptr<CameraControls> contr
     for (const ControlInfo& info : all) addRow(info, form);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* defaults =
-        buttons->addButton(QStringLiteral("기본값으로"), QDialogButtonBox::ResetRole);
+    QPushButton* defaults = buttons->addButton(tr("기본값으로"), QDialogButtonBox::ResetRole);
     defaults->setObjectName("restoreDefaults");
-    QPushButton* close = buttons->addButton(QStringLiteral("닫기"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(tr("닫기"), QDialogButtonBox::RejectRole);
     close->setObjectName("close");
     connect(defaults, &QPushButton::clicked, this, &CameraSettingsDialog::restoreDefaults);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
@@ -51,7 +51,7 @@ void CameraSettingsDialog::addRow(const ControlInfo& info, QFormLayout* form) {
     rows_.push_back(Row{info});
     Row& row = rows_.back();
     const std::uint32_t id = info.id;
-    const QString name = QString::fromStdString(info.name);
+    const QString name = QString::fromStdString(V4l2ControlName(info.id, info.name));
     switch (info.type) {
         case ControlType::Integer: {
             auto* box = new QWidget(this);

@@ -1,5 +1,6 @@
 #include "recording/media/avi_writer.h"
 
+#include <QCoreApplication>
 #include <cstring>
 #include <exception>
 #include <utility>
@@ -77,9 +78,12 @@ int CAviWriter::Open(Entry entry, int width, int height, const std::uint8_t* bit
 }
 
 int CAviWriter::FailOpening(const char* message) {
-    prompts_.notice(kAviMessageCaption, message);
+    // One notice: a plain sentence in the user's language, the writer's own texts below it.
     ReleaseMemory();
-    prompts_.notice(kAviMessageCaption, kAviMsgRendering);
+    prompts_.notice(
+        "Vistrela",
+        QCoreApplication::translate("Recording", "동영상 파일을 만들지 못했습니다.").toStdString() +
+            "\n" + message + "\n" + kAviMsgRendering);
     return kAviFail;
 }
 

@@ -8,11 +8,11 @@
 // States (writerState):
 //   kWriterFirstPicturePending (1), after construction: the first picture opens the file, the
 //     stream and the encoder from its size and depth, on the caller's thread, so a failure is
-//     reported at once: one message, or two, through Prompts::notice with the caption
-//     "Error" (recording/avi_codes.h has the texts), ending in
-//     "Error Occured While Rendering the Movie". The writer then goes to kWriterFailed. A
-//     failure after the file was made leaves a movie without samples (when the stream could
-//     be declared) or no file.
+//     reported at once: one notice through Prompts::notice, captioned "Vistrela": a plain
+//     sentence in the user's language, then the writer's own text (recording/avi_codes.h) and
+//     "Error Occured While Rendering the Movie" as detail lines. The writer then goes to
+//     kWriterFailed. A failure after the file was made leaves a movie without samples (when the
+//     stream could be declared) or no file.
 //   kWriterWriting (2): every picture is one more sample. AppendFrame copies the picture into
 //     a buffer of a small pool and hands it to the encoding thread, which converts it to YUV,
 //     encodes and writes it; when all buffers are taken, AppendFrame waits for one (nothing is

@@ -23,8 +23,6 @@ namespace vistrela {
 
 namespace {
 
-constexpr const char* kProcessingText = "동영상 처리중. 잠시 기다려 주세요";
-constexpr const char* kProcessingCaption = "Vistrela 동영상 처리중";
 constexpr int kProcessingStyle = 14;  // no buttons, no icon
 
 // Pictures that stop coming for this long are held (the camera stalls, or is switched).
@@ -46,12 +44,15 @@ bool HasSound(const std::string& path) {
     return QFileInfo(Q(path)).size() > static_cast<qint64>(kWavHeaderBytes);
 }
 
-// The one notice of a recording about its sound, in Korean, the recorder's own text below.
+// The one notice of a recording about its sound, in the user's language, the recorder's own
+// text below.
 std::string SoundNotice(const std::string& detail) {
-    const char* plain = detail == CWavFile::kNoDevicesText
-                            ? "마이크를 찾지 못해 소리 없이 녹화합니다."
-                            : "소리를 녹음하지 못해 소리 없이 녹화합니다.";
-    return std::string(plain) + "\n" + detail;
+    const QString plain =
+        detail == CWavFile::kNoDevicesText
+            ? QCoreApplication::translate("Recording", "마이크를 찾지 못해 소리 없이 녹화합니다.")
+            : QCoreApplication::translate("Recording",
+                                          "소리를 녹음하지 못해 소리 없이 녹화합니다.");
+    return plain.toStdString() + "\n" + detail;
 }
 
 }  // namespace
@@ -94,9 +95,8 @@ bool RecordingControl::prepareFolder(const std::string& moviePath) {
     // that cannot be written is refused now rather than at the stop.
     QTemporaryFile probe(folder + "/.vistrela-XXXXXX");
     if (QDir().mkpath(folder) && probe.open()) return true;
-    prompts_.notice(
-        "Vistrela",
-        QString::fromUtf8("이 폴더에는 동영상을 저장할 수 없습니다: %1").arg(folder).toStdString());
+    prompts_.notice("Vistrela",
+                    tr("이 폴더에는 동영상을 저장할 수 없습니다: %1").arg(folder).toStdString());
     return false;
 }
 
@@ -116,7 +116,8 @@ bool RecordingControl::chooseMoviePath(const RecordingRequest& request,
                                        const std::string& defaultName) {
     std::string chosen = request.moviePath;
     if (chosen.empty()) {
-        chosen = prompts_.saveFileName("동영상 저장", WithSlash(request.saveFolder) + defaultName,
+        chosen = prompts_.saveFileName(tr("동영상 저장").toStdString(),
+                                       WithSlash(request.saveFolder) + defaultName,
                                        "Avi Files (*.avi);;MP4 (*.mp4)", "avi");
         if (chosen.empty()) return false;  // cancelled: nothing changes
     }
@@ -133,9 +134,9 @@ bool RecordingControl::lockPair(const std::string& defaultName) {
     lock_ = LockPair(temp_.moviePath);
     if (lock_ && WriteSidecar(temp_.moviePath, Sidecar{moviePath_, false})) return true;
     lock_.reset();
-    prompts_.notice("Vistrela", QString::fromUtf8("녹화용 임시 파일을 만들 수 없습니다: %1")
-                                    .arg(Q(temp_.moviePath))
-                                    .toStdString());
+    prompts_.notice(
+        "Vistrela",
+        tr("녹화용 임시 파일을 만들 수 없습니다: %1").arg(Q(temp_.moviePath)).toStdString());
     return false;
 }
 
@@ -297,9 +298,11 @@ void RecordingControl::failWriting() {
     const bool neverOpened =
         framesWritten_ == 0 && aviWriter_ && aviWriter_->writerState() == kWriterFailed;
     const std::string text =
-        neverOpened ? "동영상 파일을 만들지 못해 녹화를 멈췄습니다."
-                    : "녹화 파일을 쓰지 못해 녹화를 멈췄습니다 (디스크가 가득 찼을 수 있습니다). "
-                      "그때까지 녹화한 부분은 동영상으로 저장합니다.";
+        (neverOpened
+             ? tr("동영상 파일을 만들지 못해 녹화를 멈췄습니다.")
+             : tr("녹화 파일을 쓰지 못해 녹화를 멈췄습니다 (디스크가 가득 찼을 수 있습니다). "
+                  "그때까지 녹화한 부분은 동영상으로 저장합니다."))
+            .toStdString();
     prompts_.passingNotice("Vistrela", text + "\n" + temp_.moviePath);
     StopRecording();
 }
@@ -323,9 +326,8 @@ void RecordingControl::StopRecording() {
     }
     setState(State::JoinDue);
     if (!processingBox_) {
-        processingBox_ =
-            new CMessageBoxDialog(nullptr, QString::fromUtf8(kProcessingText),
-                                  QString::fromUtf8(kProcessingCaption), kProcessingStyle);
+        processingBox_ = new CMessageBoxDialog(nullptr, tr("동영상 처리중. 잠시 기다려 주세요"),
+                                               tr("Vistrela 동영상 처리중"), kProcessingStyle);
     }
     processingBox_->Show(1);
     // The join runs from the event loop, so the box is on screen first and a stopped title
@@ -351,8 +353,8 @@ void RecordingControl::runJoin() {
     job.picturePath = picture ? temp_.moviePath : std::string();
     job.soundPath = HasSound(temp_.soundPath) ? temp_.soundPath : std::string();
     if (job.picturePath.empty() && job.soundPath.empty()) {
-        joinEnded(false, QString::fromUtf8("녹화한 내용이 없어 동영상을 만들지 않았습니다: %1")
-                             .arg(Q(moviePath_)));
+        joinEnded(false,
+                  tr("녹화한 내용이 없어 동영상을 만들지 않았습니다: %1").arg(Q(moviePath_)));
         return;
     }
     join_.start(job);

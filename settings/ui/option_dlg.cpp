@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/language.h"
 #include "common/prompts.h"
 #include "common/strings.h"
 #include "settings/paths.h"
@@ -30,7 +31,7 @@ namespace vistrela {
 namespace {
 
 constexpr int kTemplateWidth = 296;
-constexpr int kTemplateHeight = 267;
+constexpr int kTemplateHeight = 283;
 // A drop-down list's closed height in dialog units (its template height includes the list).
 constexpr int kComboHeight = 13;
 constexpr const char* kCaption = "Vistrela";
@@ -41,10 +42,6 @@ constexpr int kSmallestFontPoints = 6;
 // Room left on the screen for the window manager's frame.
 constexpr int kFrameAllowanceX = 16;
 constexpr int kFrameAllowanceY = 48;
-
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 // An integer the way the dialog's data exchange reads one: blanks around it, an optional sign,
 // digits, nothing else; empty text and values outside int are not integers.
@@ -63,10 +60,12 @@ bool ParseInteger(const QString& text, int& value) {
     return true;
 }
 
+// The Korean face the dialog was laid out in; English keeps the desktop's face.
 QFont DialogFont(int points) {
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("굴림"), QStringLiteral("Gulim"), QStringLiteral("NanumGothic")});
+    if (CurrentLanguage() == Language::Korean)
+        font.setFamilies(
+            {QStringLiteral("굴림"), QStringLiteral("Gulim"), QStringLiteral("NanumGothic")});
     font.setPointSize(points);
     return font;
 }
@@ -83,7 +82,7 @@ Option::Option(Settings& settings, ViewState& view, Prompts& prompts, ProfileSto
       profile_(profile),
       desktopPath_(std::move(desktopPath)),
       modesOf_(std::move(modesOf)) {
-    setWindowTitle(QStringLiteral("Option"));
+    setWindowTitle(tr("Option"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     makeControls();
@@ -116,7 +115,7 @@ void Option::place(QWidget* widget, int id, int x, int y, int w, int h, bool fit
 }
 
 void Option::addLabel(const char* text, int x, int y, int w, int h) {
-    place(new QLabel(Q(text), this), 0, x, y, w, h, true);
+    place(new QLabel(tr(text), this), 0, x, y, w, h, true);
 }
 
 QLineEdit* Option::addEdit(int id, int x, int y, int w, int h, bool alignRight) {
@@ -133,43 +132,44 @@ void Option::makeControls() {
     makeClosingControls();
 
     const QList<QWidget*> tabOrder = {
-        m_cameraList,       m_modeList,    cropWidthEdit_,  cropHeightEdit_,     qualityEdit_,
-        savePathEdit_,      browseButton_, nameRule_.fixed, nameRule_.timeStamp, nameRule_.ask,
-        nameRule_.fileName, hideCheck_,    rememberCheck_,  okButton_,           cancelButton_};
+        m_cameraList,        m_modeList,    cropWidthEdit_,     cropHeightEdit_,
+        qualityEdit_,        savePathEdit_, browseButton_,      nameRule_.fixed,
+        nameRule_.timeStamp, nameRule_.ask, nameRule_.fileName, hideCheck_,
+        rememberCheck_,      languageList_, okButton_,          cancelButton_};
     for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 void Option::makeCaptureControls() {
-    addLabel("카메라 선택", 7, 19, 51, 10);
+    addLabel(QT_TR_NOOP("카메라 선택"), 7, 19, 51, 10);
     m_cameraList = new QComboBox(this);
     place(m_cameraList, IDC_OPT_CAMERA, 66, 17, 111, kComboHeight, false);
-    addLabel("해상도 모드", 7, 40, 51, 10);
+    addLabel(QT_TR_NOOP("해상도 모드"), 7, 40, 51, 10);
     m_modeList = new QComboBox(this);
     place(m_modeList, IDC_OPT_MODE, 66, 39, 111, kComboHeight, false);
-    place(new QGroupBox(Q("잘라낼 크기 (Crop)"), this), 0, 7, 69, 113, 45, true);
-    addLabel("폭(Width)", 18, 86, 51, 10);
+    place(new QGroupBox(tr("잘라낼 크기 (Crop)"), this), 0, 7, 69, 113, 45, true);
+    addLabel(QT_TR_NOOP("폭(Width)"), 18, 86, 51, 10);
     cropWidthEdit_ = addEdit(IDC_OPT_CROP_WIDTH, 80, 86, 26, 9, true);
-    addLabel("높이(Height)", 18, 98, 52, 11);
+    addLabel(QT_TR_NOOP("높이(Height)"), 18, 98, 52, 11);
     cropHeightEdit_ = addEdit(IDC_OPT_CROP_HEIGHT, 80, 99, 26, 9, true);
-    place(new QGroupBox(Q("JPG 저장옵션"), this), 0, 149, 69, 127, 45, true);
-    addLabel("JPG품질 (최대: 99)", 159, 90, 67, 12);
+    place(new QGroupBox(tr("JPG 저장옵션"), this), 0, 149, 69, 127, 45, true);
+    addLabel(QT_TR_NOOP("JPG품질 (최대: 99)"), 159, 90, 67, 12);
     qualityEdit_ = addEdit(IDC_OPT_QUALITY, 236, 90, 26, 9, true);
-    addLabel("저장경로", 7, 123, 38, 11);
+    addLabel(QT_TR_NOOP("저장경로"), 7, 123, 38, 11);
     savePathEdit_ = addEdit(IDC_OPT_SAVE_PATH, 51, 123, 225, 12, false);
-    browseButton_ = new QPushButton(Q("찾아보기.."), this);
+    browseButton_ = new QPushButton(tr("찾아보기.."), this);
     browseButton_->setAutoDefault(false);
     place(browseButton_, IDC_OPT_BROWSE, 53, 137, 54, 15, true);
 }
 
 void Option::makeNameRuleControls() {
-    addLabel("파일명", 7, 162, 38, 11);
-    nameRule_.fixed = new QRadioButton(Q("파일명 지정"), this);
+    addLabel(QT_TR_NOOP("파일명"), 7, 162, 38, 11);
+    nameRule_.fixed = new QRadioButton(tr("파일명 지정"), this);
     place(nameRule_.fixed, IDC_OPT_NAME_FIXED, 55, 164, 51, 10, true);
     nameRule_.fileName = addEdit(IDC_OPT_FILE_NAME, 128, 162, 107, 12, false);
-    nameRule_.timeStamp = new QRadioButton(Q("현재시간으로 저장"), this);
+    nameRule_.timeStamp = new QRadioButton(tr("현재시간으로 저장"), this);
     place(nameRule_.timeStamp, IDC_OPT_NAME_TIME, 55, 180, 70, 10, true);
-    addLabel("예: 20010305_110145.jpg", 128, 179, 107, 14);
-    nameRule_.ask = new QRadioButton(Q("저장할 때 직접입력"), this);
+    addLabel(QT_TR_NOOP("예: 20010305_110145.jpg"), 128, 179, 107, 14);
+    nameRule_.ask = new QRadioButton(tr("저장할 때 직접입력"), this);
     place(nameRule_.ask, IDC_OPT_NAME_ASK, 55, 196, 72, 10, true);
 
     nameRule_.group = new QButtonGroup(this);
@@ -179,10 +179,10 @@ void Option::makeNameRuleControls() {
 }
 
 void Option::makeClosingControls() {
-    addLabel("기타", 7, 214, 38, 11);
-    hideCheck_ = new QCheckBox(Q("캡처후 화면 숨기기"), this);
+    addLabel(QT_TR_NOOP("기타"), 7, 214, 38, 11);
+    hideCheck_ = new QCheckBox(tr("캡처후 화면 숨기기"), this);
     place(hideCheck_, IDC_OPT_HIDE, 57, 215, 71, 11, true);
-    rememberCheck_ = new QCheckBox(Q("설정 기억하기(&M)"), this);
+    rememberCheck_ = new QCheckBox(tr("설정 기억하기(&M)"), this);
     // Alt+M toggles the box at once: a button's own mnemonic clicks it a moment later, and an
     // Enter pressed within that moment would end the dialog with the box unchanged.
     rememberCheck_->setShortcut(QKeySequence());
@@ -192,12 +192,21 @@ void Option::makeClosingControls() {
         rememberCheck_->toggle();
     });
     place(rememberCheck_, IDC_OPT_REMEMBER, 150, 215, 80, 11, true);
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    addLabel(QT_TR_NOOP("언어 / Language"), 7, 233, 56, 11);
+    languageList_ = new QComboBox(this);
+    // Named in their own language, so that each reader finds theirs.
+    languageList_->addItems({tr("자동"), QStringLiteral("한국어"), QStringLiteral("English")});
+    languageList_->setToolTip(
+        tr("다음에 프로그램을 시작할 때 적용됩니다. 설정 기억하기가 켜져 "
+           "있을 때만 유지됩니다."));
+    languageList_->setCurrentIndex(int(RememberedLanguage(profile_)));
+    place(languageList_, IDC_OPT_LANGUAGE, 66, 232, 111, kComboHeight, false);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setDefault(true);
-    place(okButton_, 1, 85, 236, 50, 14, true);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    place(okButton_, 1, 85, 252, 50, 14, true);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setAutoDefault(false);
-    place(cancelButton_, 2, 153, 236, 50, 14, true);
+    place(cancelButton_, 2, 153, 252, 50, 14, true);
 }
 
 void Option::fitToScreen(const QWidget* parent) {
@@ -306,7 +315,7 @@ void Option::writeControls() {
 
 bool Option::readControls() {
     auto fail = [this](QLineEdit* field, const char* message) {
-        prompts_.notice(kCaption, message);
+        prompts_.notice(kCaption, tr(message).toStdString());
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
         return false;
@@ -365,7 +374,7 @@ void Option::fillModes(const std::string& keep) {
 void Option::OnBrowse() {
     // A field that does not read shows its message; the folder is chosen all the same.
     readControls();
-    std::string path = prompts_.folder(kBrowseFolderTitle, values_.savePath);
+    std::string path = prompts_.folder(tr(kBrowseFolderTitle).toStdString(), values_.savePath);
     // A cancelled picker keeps the folder that was there, typed or not.
     if (path.empty()) return;
     values_.savePath = WithSlash(path);
@@ -384,7 +393,7 @@ void Option::OnOK() {
     if (m_modeList->count() > 0) settings_.resolutionMode = m_modeList->currentText().toStdString();
     ParseResolution(settings_.resolutionMode, view_);
     if (settings_.cameraName.size() < 2) {
-        prompts_.notice(kCaption, kNoDeviceInfo);
+        prompts_.notice(kCaption, tr(kNoDeviceInfo).toStdString());
         settings_.cameraName.clear();
         chosenRow_ = -1;
     }
@@ -401,14 +410,16 @@ void Option::OnOK() {
 
     if (rememberCheck_->isChecked()) {
         const DeviceEntry* camera = chosenRow_ >= 0 ? &settings_.devices[chosenRow_] : nullptr;
-        StoreRememberedChoices(profile_, ChoicesOf(settings_, camera));
+        RememberedChoices choices = ChoicesOf(settings_, camera);
+        choices.language = languageList_->currentIndex();
+        StoreRememberedChoices(profile_, choices);
     } else {
         ForgetRememberedChoices(profile_);
     }
     // The choices hold until the program ends either way; only the next start would miss them.
     if (!profile_.sync())
-        prompts_.notice(kCaption,
-                        std::string(kRememberFailed) + "\n" + profile_.fileName().toStdString());
+        prompts_.notice(
+            kCaption, tr(kRememberFailed).toStdString() + "\n" + profile_.fileName().toStdString());
     QDialog::accept();
 }
 

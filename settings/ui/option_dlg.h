@@ -47,14 +47,22 @@ inline constexpr int IDC_OPT_NAME_FIXED = 1015;
 inline constexpr int IDC_OPT_NAME_ASK = 1016;
 inline constexpr int IDC_OPT_HIDE = 1017;
 inline constexpr int IDC_OPT_REMEMBER = 1018;
+// The language list: automatic, Korean, English (LanguageChoice); kept with the remembered
+// choices and applied at the next start.
+inline constexpr int IDC_OPT_LANGUAGE = 1019;
 
-inline constexpr const char* kBrowseFolderTitle = "저장될 폴더를 선택하세요";
-inline constexpr const char* kNoDeviceInfo = "선택된 카메라에 대한 장치정보가 없습니다.";
-inline constexpr const char* kEnterInteger = "정수를 입력하십시오.";
+// The dialog's messages: source texts of the dialog's translation context.
+inline constexpr const char* kBrowseFolderTitle =
+    QT_TRANSLATE_NOOP("vistrela::Option", "저장될 폴더를 선택하세요");
+inline constexpr const char* kNoDeviceInfo =
+    QT_TRANSLATE_NOOP("vistrela::Option", "선택된 카메라에 대한 장치정보가 없습니다.");
+inline constexpr const char* kEnterInteger =
+    QT_TRANSLATE_NOOP("vistrela::Option", "정수를 입력하십시오.");
 // OK could not write the remembered choices (followed by the profile's file name).
-inline constexpr const char* kRememberFailed =
-    "설정을 기억하지 못했습니다. 다음 파일에 쓸 수 없습니다:";
-inline constexpr const char* kEnterQualityRange = "1에서 99 사이의 정수를 입력하십시오.";
+inline constexpr const char* kRememberFailed = QT_TRANSLATE_NOOP(
+    "vistrela::Option", "설정을 기억하지 못했습니다. 다음 파일에 쓸 수 없습니다:");
+inline constexpr const char* kEnterQualityRange =
+    QT_TRANSLATE_NOOP("vistrela::Option", "1에서 99 사이의 정수를 입력하십시오.");
 
 class Option : public QDialog {
     Q_OBJECT
@@ -99,7 +107,7 @@ private:
     // group, the tab order and the remember box's key.
     void makeControls();
     // The camera, size, crop, quality and folder controls; the name rule; the hide and
-    // remember boxes with OK and Cancel.
+    // remember boxes, the language list, OK and Cancel.
     void makeCaptureControls();
     void makeNameRuleControls();
     void makeClosingControls();
@@ -157,6 +165,7 @@ private:
     QPushButton* browseButton_ = nullptr;
     QCheckBox* hideCheck_ = nullptr;
     QCheckBox* rememberCheck_ = nullptr;
+    QComboBox* languageList_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 

@@ -32,7 +32,7 @@ VISTRELA_TEST_CAMERAS="" timeout 15 "$VISTRELA_BIN" --auto-capture 1 "$E2E_TMP/n
 status=$?
 set -e
 [ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "run without a camera exited $status"
-grep -q "no camera" "$E2E_TMP/none.err" || fail "no message without a camera: $(cat "$E2E_TMP/none.err")"
+grep -q "카메라가 없습니다" "$E2E_TMP/none.err" || fail "no message without a camera: $(cat "$E2E_TMP/none.err")"
 [ ! -e "$E2E_TMP/none.jpg" ] || fail "a picture without a camera"
 
 # More than a day is refused at once, before any window.

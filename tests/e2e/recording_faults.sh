@@ -80,7 +80,7 @@ fi
 status=0
 VISTRELA_TEST_CAMERAS="Dead!nostart@640x480@30" record 5 "$HOME/none.avi" || status=$?
 [ "$status" -ne 0 ] || fail "no picture, but exit 0"
-grep -q "nothing recorded" "$E2E_TMP/stderr" || fail "no message: $(cat "$E2E_TMP/stderr")"
+grep -q "녹화하지 않았습니다" "$E2E_TMP/stderr" || fail "no message: $(cat "$E2E_TMP/stderr")"
 
 # 6. An existing movie is kept, unless --overwrite.
 echo "the last lesson" >"$HOME/keep.avi"

@@ -165,6 +165,12 @@ protected:
 
 }  // namespace
 
+// The notice of a writer that could not start: a plain sentence, the writer's texts below.
+static std::string Failed(const std::string& detail) {
+    return "동영상 파일을 만들지 못했습니다.\n" + detail +
+           "\nError Occured While Rendering the Movie";
+}
+
 TEST_F(AviWriterTest, CodeWithoutEncoderFailsAtTheFirstPictureWithErrorThirteen) {
     const std::string path = Path("lags.avi");
     const CxImage picture = Quarters(64, 48);
@@ -173,12 +179,12 @@ TEST_F(AviWriterTest, CodeWithoutEncoderFailsAtTheFirstPictureWithErrorThirteen)
         writer.codec = FourCC("LAGS");
         writer.frameRate = 10;
         EXPECT_EQ(writer.AppendFrame(64, 48, Bits(picture), 32), kAviFail);
-        EXPECT_EQ(prompts_.shown, (Shown{{"Error", "Unable to Create Compressed Stream: err 13 "},
-                                         {"Error", "Error Occured While Rendering the Movie"}}));
+        EXPECT_EQ(prompts_.shown,
+                  (Shown{{"Vistrela", Failed("Unable to Create Compressed Stream: err 13 ")}}));
         EXPECT_EQ(writer.writerState(), kWriterFailed);
         EXPECT_EQ(writer.AppendFrame(64, 48, Bits(picture), 32), kAviFail);
         EXPECT_EQ(writer.AppendBitmap(picture), kAviFail);
-        EXPECT_EQ(prompts_.shown.size(), 2u);
+        EXPECT_EQ(prompts_.shown.size(), 1u);
     }
     // The movie as far as it got: the declared stream, without samples.
     const Movie movie = ReadMovie(path);
@@ -194,8 +200,8 @@ TEST_F(AviWriterTest, CodeWithoutEncoderFailsAtTheFirstPictureWithErrorThirteen)
     bitmaps.codec = FourCC("LAGS");
     EXPECT_EQ(bitmaps.AppendBitmap(picture), kAviFail);
     EXPECT_EQ(prompts_.shown,
-              (Shown{{"Error", "Unable to Create Compressed Stream: Check your CODEC options"},
-                     {"Error", "Error Occured While Rendering the Movie"}}));
+              (Shown{{"Vistrela",
+                      Failed("Unable to Create Compressed Stream: Check your CODEC options")}}));
 }
 
 TEST_F(AviWriterTest, FileThatCannotBeMadeIsReportedAndNoFileIsLeft) {
@@ -210,11 +216,10 @@ TEST_F(AviWriterTest, FileThatCannotBeMadeIsReportedAndNoFileIsLeft) {
     CAviWriter writer(path, prompts_);
     writer.codec = FourCC("XVID");
     EXPECT_EQ(writer.AppendFrame(64, 48, Bits(picture), 32), kAviFail);
-    EXPECT_EQ(prompts_.shown, (Shown{{"Error", "Unable to Create the Movie File"},
-                                     {"Error", "Error Occured While Rendering the Movie"}}));
+    EXPECT_EQ(prompts_.shown, (Shown{{"Vistrela", Failed("Unable to Create the Movie File")}}));
     EXPECT_EQ(writer.writerState(), kWriterFailed);
     EXPECT_EQ(writer.AppendFrame(64, 48, Bits(picture), 32), kAviFail);
-    EXPECT_EQ(prompts_.shown.size(), 2u);
+    EXPECT_EQ(prompts_.shown.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(Path("missing")));
 }
 

@@ -12,6 +12,10 @@ export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
+# The viewer speaks the desktop's language; the tests and scripts read its Korean texts. Through
+# LANGUAGE, which no program's locale set-up reads, so the X tools keep their UTF-8 locale (the
+# ko_KR locale need not exist). A script that checks another language sets it for that run.
+export LANGUAGE=ko
 XVFB_PID=""
 PIDS=()
 
