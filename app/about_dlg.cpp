@@ -34,6 +34,8 @@ QTableWidget* KeysTable(QWidget* parent) {
     table->setObjectName("keys");
     table->setHorizontalHeaderLabels({CAboutDlg::tr("키"), CAboutDlg::tr("기능")});
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->setFocusPolicy(Qt::NoFocus);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     auto add = [table](const QString& keys, const QString& what) {

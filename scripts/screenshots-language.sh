@@ -20,12 +20,13 @@ shoot() {  # $1 keys, $2 window title pattern, $3 file
   sleep 1  # the window manager's frame and the first paint
   import -window root "$OUT/$3"
   xdotool key Escape
-  gone() { ! xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; }
+  SHOT_TITLE="$2"
+  gone() { ! xdotool search --onlyvisible --name "$SHOT_TITLE" >/dev/null 2>&1; }
   wait_until 20 gone || fail "$2 stayed open"
 }
 
 for lang in ko en; do
-  [ "$lang" = ko ] && export LANG=ko_KR.UTF-8 || export LANG=en_US.UTF-8
+  export LANGUAGE="$lang"
   "$VISTRELA_BIN" 2>>"$E2E_TMP/viewer.err" &
   pid=$!
   PIDS+=($pid)
