@@ -147,6 +147,26 @@ Please check that the camera is connected and switched on.</translation>
         <source>상하 뒤집기</source>
         <translation>Flip upside down</translation>
     </message>
+    <message>
+        <source>사용 안 함</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>자동</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>수동</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>셔터 우선</source>
+        <translation>Shutter priority</translation>
+    </message>
+    <message>
+        <source>조리개 우선</source>
+        <translation>Aperture priority</translation>
+    </message>
 </context>
 <context>
     <name>Command</name>

@@ -45,7 +45,24 @@ constexpr KnownControl kKnown[] = {
     {V4L2_CID_VFLIP, QT_TRANSLATE_NOOP("CameraControl", "상하 뒤집기")},
 };
 
+// The kernel's own names of the standard menu entries, as drivers report them.
+constexpr const char* kMenuLabels[][2] = {
+    {"Disabled", QT_TRANSLATE_NOOP("CameraControl", "사용 안 함")},
+    {"Auto", QT_TRANSLATE_NOOP("CameraControl", "자동")},
+    {"Auto Mode", QT_TRANSLATE_NOOP("CameraControl", "자동")},
+    {"Manual Mode", QT_TRANSLATE_NOOP("CameraControl", "수동")},
+    {"Shutter Priority Mode", QT_TRANSLATE_NOOP("CameraControl", "셔터 우선")},
+    {"Aperture Priority Mode", QT_TRANSLATE_NOOP("CameraControl", "조리개 우선")},
+};
+
 }  // namespace
+
+std::string V4l2MenuLabel(const std::string& driverLabel) {
+    for (const auto& [driver, source] : kMenuLabels)
+        if (driverLabel == driver)
+            return QCoreApplication::translate("CameraControl", source).toStdString();
+    return driverLabel;
+}
 
 std::string V4l2ControlName(std::uint32_t v4l2Id, const std::string& driverName) {
     for (const KnownControl& known : kKnown)

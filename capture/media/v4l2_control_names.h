@@ -12,4 +12,8 @@ namespace vistrela {
 // keeps `driverName`.
 std::string V4l2ControlName(std::uint32_t v4l2Id, const std::string& driverName);
 
+// A menu entry of a control in the current language: the kernel's standard entries ("Disabled",
+// "Manual Mode", "Aperture Priority Mode", ...) are known; any other keeps `driverLabel`.
+std::string V4l2MenuLabel(const std::string& driverLabel);
+
 }  // namespace vistrela

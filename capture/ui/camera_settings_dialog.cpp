@@ -88,7 +88,7 @@ void CameraSettingsDialog::addRow(const ControlInfo& info, QFormLayout* form) {
         case ControlType::Menu:
             row.menu = new QComboBox(this);
             for (const ControlMenuItem& item : info.menu)
-                row.menu->addItem(QString::fromStdString(item.label), item.value);
+                row.menu->addItem(QString::fromStdString(V4l2MenuLabel(item.label)), item.value);
             connect(row.menu, &QComboBox::activated, this, [this, id, menu = row.menu](int index) {
                 apply(id, menu->itemData(index).toInt());
             });

@@ -7,6 +7,7 @@
 #include "capture/media/capture_device.h"
 #include "capture/media/capture_graph.h"
 #include "capture/media/test_camera.h"
+#include "capture/media/v4l2_control_names.h"
 #include "capture/media/v4l2_controls.h"
 #include "common/media/gstreamer_init.h"
 #include "test_support.h"
@@ -22,6 +23,18 @@ std::shared_ptr<CaptureDevice> OnlyTestCamera(const char* list) {
 }
 
 }  // namespace
+
+// Controls and menu entries the program knows are named in its language; others keep the
+// driver's words.
+TEST(CameraControlNames, KnownIdsAndEntriesAreNamedUnknownOnesKeptAsTheDriverSays) {
+    EXPECT_EQ(V4l2ControlName(V4L2_CID_BRIGHTNESS, "Brightness"), "밝기");
+    EXPECT_EQ(V4l2ControlName(V4L2_CID_FOCUS_ABSOLUTE, "Focus, Absolute"), "초점");
+    EXPECT_EQ(V4l2ControlName(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency"),
+              "전원 주파수");
+    EXPECT_EQ(V4l2ControlName(V4L2_CID_CAMERA_CLASS_BASE + 0x7f, "LED1 Mode"), "LED1 Mode");
+    EXPECT_EQ(V4l2MenuLabel("Manual Mode"), "수동");
+    EXPECT_EQ(V4l2MenuLabel("50 Hz"), "50 Hz");
+}
 
 TEST(TestCameraControls, ActOnTheRunningPictureAndPersistPerName) {
     auto device = OnlyTestCamera("Balance Cam@160x120");

@@ -160,6 +160,8 @@ private slots:
             {"options", "현재시간으로 저장"},
             {"options", "저장할 때 직접입력"},
             {"options", "캡처후 화면 숨기기"},
+            {"camera settings", "밝기"},
+            {"camera settings", "자동 초점"},
             {"about", "Vistrela Viewer 정보"},
             {"about", "확인"},
             {"qt dialog", "취소"},
