@@ -21,12 +21,8 @@ using namespace vistrela;
 namespace {
 
 bool HasHangul(const QString& text) {
-    for (const QChar c : text)
-        if ((c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3) ||
-            (c.unicode() >= 0x1100 && c.unicode() <= 0x11FF) ||
-            (c.unicode() >= 0x3130 && c.unicode() <= 0x318F))
-            return true;
-    return false;
+    return text.contains(QRegularExpression(
+        QStringLiteral("[\\x{1100}-\\x{11FF}\\x{3130}-\\x{318F}\\x{AC00}-\\x{D7A3}]")));
 }
 
 // Every text `root` and its children show: titles, tooltips, labels, buttons, group titles,
