@@ -83,23 +83,53 @@ int LeaveToRunningViewer(SingleInstance& instance, const CommandLine& cmd,
     return 1;
 }
 
+// Ends the program on `signal` as closing the window does; a second signal ends it at once.
+void EndOnSignal(CvistDlg& dialog, bool& signalled, int signal) {
+    SayOnStderr(QCoreApplication::translate("App", "신호 %1: 끝내는 중").arg(signal));
+    if (signalled) std::_Exit(128 + signal);
+    signalled = true;
+    QTimer::singleShot(kSignalExitMs, [signal] {
+        SayOnStderr(QCoreApplication::translate("App",
+                                                "동영상을 제시간에 마치지 못했습니다. 파일은 다음 "
+                                                "시작 때 동영상으로 만들도록 남겨 둡니다"));
+        std::_Exit(128 + signal);
+    });
+    for (int i = 0; i < 10; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == &dialog) break;
+        modal->close();
+    }
+    dialog.close();
+}
+
+struct StartAnswer {
+    Language language = Language::Korean;
+    CommandLine cmd;
+    std::optional<int> status;  // set when the run ends without a window
+};
+
+// The language is chosen before any text is made: the command line's answers (help, errors) are
+// in it too, and they need no display, so a core application serves them.
+StartAnswer ReadCommandLine(int argc, char** argv) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName("vistrela");
+    QCoreApplication::setOrganizationName("vistrela");
+    StartAnswer answer;
+    // The options dialog's language when it is remembered, else the desktop's.
+    answer.language = ResolveLanguage(RememberedLanguage(ProfileStore()));
+    InstallTranslations(answer.language);
+    answer.cmd = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    answer.status = AnswerWithoutWindow(answer.cmd);
+    return answer;
+}
+
 }  // namespace
 
 int CvistApp::InitInstance(int argc, char** argv) {
-    // The language is chosen before any text is made: the command line's answers (help, errors)
-    // are in it too, and they need no display, so a core application serves them.
-    Language language = Language::Korean;
-    CommandLine cmd;
-    {
-        QCoreApplication core(argc, argv);
-        QCoreApplication::setApplicationName("vistrela");
-        QCoreApplication::setOrganizationName("vistrela");
-        // The options dialog's language when it is remembered, else the desktop's.
-        language = ResolveLanguage(RememberedLanguage(ProfileStore()));
-        InstallTranslations(language);
-        cmd = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-        if (const std::optional<int> status = AnswerWithoutWindow(cmd)) return *status;
-    }
+    const StartAnswer start = ReadCommandLine(argc, argv);
+    if (start.status) return *start.status;
+    const Language language = start.language;
+    const CommandLine& cmd = start.cmd;
 
     // The encoders' progress lines are noise on a viewer's standard error; errors still show.
     av_log_set_level(AV_LOG_ERROR);
@@ -138,24 +168,8 @@ int CvistApp::InitInstance(int argc, char** argv) {
     // A signal ends the program as closing the window does: the recording stops and its movie
     // is joined first, within a bounded wait; a second signal ends it at once.
     bool signalled = false;
-    SignalWatch signalWatch([&dialog, &signalled](int signal) {
-        SayOnStderr(QCoreApplication::translate("App", "신호 %1: 끝내는 중").arg(signal));
-        if (signalled) std::_Exit(128 + signal);
-        signalled = true;
-        QTimer::singleShot(kSignalExitMs, [signal] {
-            SayOnStderr(
-                QCoreApplication::translate("App",
-                                            "동영상을 제시간에 마치지 못했습니다. 파일은 다음 "
-                                            "시작 때 동영상으로 만들도록 남겨 둡니다"));
-            std::_Exit(128 + signal);
-        });
-        for (int i = 0; i < 10; ++i) {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || modal == &dialog) break;
-            modal->close();
-        }
-        dialog.close();
-    });
+    SignalWatch signalWatch(
+        [&dialog, &signalled](int signal) { EndOnSignal(dialog, signalled, signal); });
     dialog.exec();
     return dialog.exitStatus();
 }
