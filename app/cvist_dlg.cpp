@@ -261,7 +261,7 @@ void CvistDlg::timerEvent(QTimerEvent* event) {
 void CvistDlg::updateTitle() {
     TitleInputs in;
     in.recording = recording_ != nullptr && recording_->recording();
-    if (in.recording) in.recordingSeconds = recording_->elapsedSeconds();
+    if (in.recording) recording_->fillTitle(in);
     in.frameWidth = ctx_.view.frameWidth;
     in.frameHeight = ctx_.view.frameHeight;
     in.videoWidth = videoStatic->width();

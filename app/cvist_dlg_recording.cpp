@@ -1,13 +1,17 @@
 // The main window's recording: the record and stop buttons, the recording step of the frame
-// handler, the unattended recording of --auto-record, and a close that waits for the movie.
+// handler, the unattended recording of --auto-record, the record button's menu (normal or
+// time-lapse), and a close that waits for the movie.
 
 #include <QTimer>
 #include <cstdio>
 
 #include "app/cvist_dlg.h"
 #include "common/clock.h"
+#include "controls/ui/gdip_button.h"
 #include "recording/recording_plan.h"
+#include "recording/ui/record_mode_menu.h"
 #include "recording/ui/recording_control.h"
+#include "settings/remembered_choices.h"
 
 namespace vistrela {
 
@@ -38,6 +42,15 @@ void CvistDlg::setUpRecording() {
                     QTimer::singleShot(0, this, [this] { close(); });
                 }
             });
+    // The menu shows the mode in force when it opens; a choice is the next recording's mode.
+    auto* modeMenu = new RecordModeMenu(this);
+    modeMenu->attachTo(button(IDC_RECORD));
+    connect(modeMenu, &QMenu::aboutToShow, this,
+            [this, modeMenu] { modeMenu->showMode(ctx_.settings.timeLapseSeconds); });
+    connect(modeMenu, &RecordModeMenu::modeChosen, this, [this](int seconds) {
+        ctx_.settings.timeLapseSeconds = seconds;
+        StoreRememberedTimeLapse(ctx_.profile, seconds);
+    });
     if (ctx_.commandLine.autoRecordSeconds > 0) {
         QTimer::singleShot(kFirstPictureTimeoutMs, this, [this] {
             if (autoRecordStarted_ || closing_) return;
@@ -54,6 +67,7 @@ void CvistDlg::startRecording() {
     request.measuredFps = pipe_.fps;
     request.announcedFps = ctx_.capture.announcedFps();
     request.saveFolder = ctx_.settings.savePath;
+    request.timeLapseSeconds = ctx_.settings.timeLapseSeconds;
     recording_->StartRecording(request, frameImage, shownPart_, frameCaptureNs_);
 }
 
@@ -79,6 +93,7 @@ void CvistDlg::recordFrame(std::int64_t captureNs) {
     request.moviePath = ctx_.commandLine.autoRecordPath;
     request.overwrite = ctx_.commandLine.overwrite;
     request.seconds = ctx_.commandLine.autoRecordSeconds;
+    request.timeLapseSeconds = ctx_.commandLine.timeLapseSeconds;
     if (!recording_->StartRecording(request, frameImage, shownPart_, captureNs)) {
         std::fprintf(stderr, "vistrela: could not start recording %s\n",
                      ctx_.commandLine.autoRecordPath.c_str());

@@ -5,7 +5,10 @@
 #      and the whole process's CPU use (test source included) in percent of one core.
 # With "ink" as the third argument, step 2 runs at 1920x1080 twice under openbox: once plain,
 # once with pen, highlighter, rectangle and ellipse ink drawn on the picture first.
-# Usage: scripts/measure-live.sh [build/vistrela] [seconds per size, default 60] [ink]
+# With "timelapse", only this: the viewer at 1920x1080 for the seconds given, once plain and
+# once recording a time-lapse (--auto-record SECONDS --time-lapse 2), with the CPU use (percent
+# of one core) and resident memory of each 10 s; then the movie's picture count and length.
+# Usage: scripts/measure-live.sh [build/vistrela] [seconds per size, default 60] [ink|timelapse]
 set -euo pipefail
 bin="$(readlink -f "${1:-build/vistrela}")"
 secs="${2:-60}"
@@ -19,6 +22,43 @@ trap 'kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 while [ ! -s "$tmp/display" ]; do sleep 0.05; done
 export DISPLAY=":$(cat "$tmp/display")"
 hz=$(getconf CLK_TCK)
+
+# Samples process $1 every 10 s for $2 s: "t CPU% RSS" lines (CPU of each 10 s, RSS in MiB).
+sample_process() {
+  local pid=$1 end=$(($(date +%s) + $2)) u0 s0 u1 s1 t0 t1 rss
+  read -r u0 s0 < <(awk '{print $14, $15}' /proc/$pid/stat)
+  t0=$(date +%s%N)
+  while [ "$(date +%s)" -lt "$end" ] && kill -0 "$pid" 2>/dev/null; do
+    sleep 10
+    read -r u1 s1 < <(awk '{print $14, $15}' /proc/$pid/stat 2>/dev/null) || break
+    t1=$(date +%s%N)
+    rss=$(awk '/VmRSS/ {printf "%.1f", $2 / 1024}' /proc/$pid/status)
+    awk -v u=$((u1 - u0 + s1 - s0)) -v hz="$hz" -v ns=$((t1 - t0)) -v rss="$rss" -v t="$SECONDS" \
+      'BEGIN { printf "  %4ds  CPU %5.1f%%  RSS %s MiB\n", t, 100 * (u / hz) / (ns / 1e9), rss }'
+    u0=$u1 s0=$s1 t0=$t1
+  done
+}
+
+if [ "$ink" = timelapse ]; then
+  camera="USB Document Camera@1920x1080@30"
+  echo "Plain viewer, $camera:"
+  SECONDS=0
+  VISTRELA_TEST_CAMERAS="$camera" VISTRELA_TEST_MICROPHONE=none "$bin" 2>/dev/null &
+  pid=$!
+  sample_process $pid "$secs"
+  kill $pid; wait $pid 2>/dev/null || true
+  echo "Time-lapse, one picture every 2 s for $secs s:"
+  SECONDS=0
+  VISTRELA_TEST_CAMERAS="$camera" VISTRELA_TEST_MICROPHONE=sine:440 "$bin" \
+    --auto-record "$secs" "$tmp/lapse.avi" --time-lapse 2 2>/dev/null &
+  pid=$!
+  sample_process $pid $((secs + 60))
+  wait $pid || echo "  the viewer ended with $?"
+  ffprobe -v error -count_frames -show_entries stream=codec_type,r_frame_rate,nb_read_frames,duration \
+    -of csv=p=0 "file:$tmp/lapse.avi" | sed 's/^/  movie: /'
+  echo "  expected pictures: $(((secs + 1) / 2))"
+  exit 0
+fi
 
 echo "Start-up to first picture (1280x720 test camera):"
 times=()

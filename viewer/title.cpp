@@ -22,6 +22,11 @@ std::string ComposeTitle(const TitleInputs& in) {
             CutUtf8(FormatString("%s  [%d,%d] fps:%.2f [녹화중.. %02u:%02u]", kProductTitle,
                                  in.frameWidth, in.frameHeight, in.fps, minutes, seconds),
                     kTitleMaxBytes);
+        if (in.timeLapseSeconds > 0)
+            join(title,
+                 FormatString("[저속 촬영 %d초마다: %lld장, 동영상 %02u:%02u]", in.timeLapseSeconds,
+                              static_cast<long long>(in.timeLapseFrames), in.movieSeconds / 60,
+                              in.movieSeconds % 60));
         // A held picture is what the movie gets meanwhile: say so while recording too.
         if (in.frozen) join(title, "[정지]");
         return title;
