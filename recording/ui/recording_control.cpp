@@ -161,6 +161,8 @@ void RecordingControl::startPicture(const RecordingRequest& request, const CxIma
     aviWriter_ = std::make_unique<CAviWriter>(temp_.moviePath, prompts_);
     aviWriter_->codec = MovieCodecFor(moviePath_);
     aviWriter_->frameRate = frameRate_;
+    // Each time-lapse picture reaches the disk at once (a crash loses none of them).
+    if (timeLapse) aviWriter_->flushEveryPictures = 1;
 
     movieWidth_ = picture.GetWidth();
     movieHeight_ = picture.GetHeight();
