@@ -78,7 +78,6 @@ TEST_F(RememberedChoicesTest, AppliedOnTopOfTheStartupAndGoneWhenForgotten) {
     // The record button's menu changes only that one choice.
     StoreRememberedTimeLapse(profile, 2);
     EXPECT_EQ(LoadRememberedChoices(profile)->timeLapseSeconds, 2);
-    EXPECT_EQ(LoadRememberedChoices(profile)->jpegQuality, 70);
     EXPECT_EQ(RememberedCameraRow(*loaded, devices, 2), 1);
 
     // Turned off: nothing is left, and the start-up is the standard one again.

@@ -29,8 +29,7 @@ TEST(TimeLapse, PicturesFollowTheClockNotTheCameraFrames) {
              {2'010 * kMs, 2, 1, 1},         // or the first one after it
              {2'043 * kMs, 2, 2, 0},         // once only
              {6'100 * kMs, 2, 2, 2},         // a stalled camera: picture 2 repeats, 3 is this one
-             {59'000 * kMs, 60, 1, 0},       // the longest interval
-             {60'000 * kMs, 60, 1, 1},       //
+             {60'000 * kMs, 60, 1, 1},       // the longest interval
              {3'598'000 * kMs, 2, 1799, 1},  // the last picture of an hour
              {-5 * kMs, 1, 0, 1},            // captured a moment before the start: picture 0
              {-50 * kMs, 1, 0, 0},           // long before it: nothing
@@ -47,7 +46,6 @@ TEST(TimeLapse, AnHourAtTwoSecondsIsAMinuteOfMovie) {
     EXPECT_EQ(TimeLapseFrameLimit(20, 1), 20);
     EXPECT_EQ(TimeLapseFrameLimit(20, 3), 7);  // 0, 3, ..., 18
     EXPECT_EQ(TimeLapseFrameLimit(59, 60), 1);
-    EXPECT_EQ(TimeLapseFrameLimit(0, 2), 0);
     // Taking every frame the clock asks for over an hour (up to the last camera frame before
     // the hour's last picture would be due) at 30 fps gives exactly the limit.
     std::int64_t written = 0;
@@ -57,9 +55,9 @@ TEST(TimeLapse, AnHourAtTwoSecondsIsAMinuteOfMovie) {
 }
 
 TEST(TimeLapse, CommandLine) {
-    const CommandLine ok = ParseCommandLine({"--auto-record", "20", "f.avi", "--time-lapse", "1"});
-    EXPECT_TRUE(ok.error.empty());
-    EXPECT_EQ(ok.timeLapseSeconds, 1);
+    EXPECT_EQ(
+        ParseCommandLine({"--auto-record", "20", "f.avi", "--time-lapse", "1"}).timeLapseSeconds,
+        1);
     EXPECT_EQ(
         ParseCommandLine({"--time-lapse", "60", "--auto-record", "9", "f.mp4"}).timeLapseSeconds,
         60);
@@ -80,12 +78,7 @@ TEST(TimeLapse, CommandLine) {
 }
 
 TEST(TimeLapse, TitleShowsTheClockAndTheMovieLength) {
-    TitleInputs in;
-    in.recording = true;
-    in.frameWidth = 1920;
-    in.frameHeight = 1080;
-    in.fps = 30;
-    in.recordingSeconds = 3599;
+    TitleInputs in{.recording = true, .recordingSeconds = 3599};
     const std::string normal = ComposeTitle(in);
     in.timeLapseSeconds = 2;
     in.timeLapseFrames = 1800;
