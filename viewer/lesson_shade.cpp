@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace vistrela {
 
@@ -13,8 +14,18 @@ inline std::uint32_t Darken(std::uint32_t p) {
     return 0xff000000u | (((p >> 3) & 0x001f1f1fu) + ((p >> 4) & 0x000f0f0fu));
 }
 
+// Four pixels a step through the compiler's vector types (SSE2 or NEON registers), which the
+// optimiser at -O2 would not do on its own for this loop.
 void DarkenRun(std::uint32_t* row, int begin, int end) {
-    for (int x = begin; x < end; ++x) row[x] = Darken(row[x]);
+    using Pixels = std::uint32_t __attribute__((vector_size(16)));
+    int x = begin;
+    for (; x + 4 <= end; x += 4) {
+        Pixels p;
+        std::memcpy(&p, row + x, sizeof p);
+        p = (((p >> 3) & 0x001f1f1fu) + ((p >> 4) & 0x000f0f0fu)) | 0xff000000u;
+        std::memcpy(row + x, &p, sizeof p);
+    }
+    for (; x < end; ++x) row[x] = Darken(row[x]);
 }
 
 QRect ClipPart(const CxImage& image, const QRect& part) {
@@ -58,10 +69,21 @@ void DrawCurtain(CxImage& image, const QRect& part, const Curtain& curtain) {
     const int top =
         part.top() + int(std::lround(std::clamp(curtain.revealed, 0.0, 1.0) * part.height()));
     const int edge = std::max(2, part.height() / 200);
+    // One row of each colour is filled and copied down: memcpy runs at memory speed.
+    const std::uint32_t* edgeRow = nullptr;
+    const std::uint32_t* shadeRow = nullptr;
+    const std::size_t bytes = std::size_t(shown.width()) * sizeof(std::uint32_t);
     for (int y = std::max(top, shown.top()); y <= shown.bottom(); ++y) {
-        const std::uint32_t colour =
-            y < top + edge ? kCurtainEdgeColour.pixel() : kCurtainColour.pixel();
-        std::fill_n(image.MutableScanLine(y) + shown.left(), shown.width(), colour);
+        const bool isEdge = y < top + edge;
+        const std::uint32_t*& model = isEdge ? edgeRow : shadeRow;
+        std::uint32_t* row = image.MutableScanLine(y) + shown.left();
+        if (model != nullptr) {
+            std::memcpy(row, model, bytes);
+            continue;
+        }
+        std::fill_n(row, shown.width(),
+                    isEdge ? kCurtainEdgeColour.pixel() : kCurtainColour.pixel());
+        model = row;
     }
 }
 
