@@ -68,7 +68,7 @@ void CvistDlg::startRecording() {
     request.announcedFps = ctx_.capture.announcedFps();
     request.saveFolder = ctx_.settings.savePath;
     request.timeLapseSeconds = ctx_.settings.timeLapseSeconds;
-    recording_->StartRecording(request, frameImage, shownPart_, frameCaptureNs_);
+    recording_->StartRecording(request, shownImage(), shownPart(), frameCaptureNs_);
 }
 
 void CvistDlg::stopRecording() {
@@ -77,7 +77,7 @@ void CvistDlg::stopRecording() {
 
 void CvistDlg::recordFrame(std::int64_t captureNs) {
     if (recording_->recording()) {
-        recording_->AppendMovieFrame(frameImage, shownPart_, captureNs);
+        recording_->AppendMovieFrame(shownImage(), shownPart(), captureNs);
         return;
     }
     if (ctx_.commandLine.autoRecordSeconds <= 0 || autoRecordStarted_) return;
@@ -94,14 +94,14 @@ void CvistDlg::recordFrame(std::int64_t captureNs) {
     request.overwrite = ctx_.commandLine.overwrite;
     request.seconds = ctx_.commandLine.autoRecordSeconds;
     request.timeLapseSeconds = ctx_.commandLine.timeLapseSeconds;
-    if (!recording_->StartRecording(request, frameImage, shownPart_, captureNs)) {
+    if (!recording_->StartRecording(request, shownImage(), shownPart(), captureNs)) {
         std::fprintf(stderr, "vistrela: could not start recording %s\n",
                      ctx_.commandLine.autoRecordPath.c_str());
         stills_.setExitStatus(1);
         close();
         return;
     }
-    recording_->AppendMovieFrame(frameImage, shownPart_, captureNs);
+    recording_->AppendMovieFrame(shownImage(), shownPart(), captureNs);
 }
 
 void CvistDlg::recordingIdleChanged() {
