@@ -135,7 +135,7 @@ CxImage* CompareBoard::Compose(const CxImage& live, const QRect& liveShown, doub
         boardIntact_ = false;
     }
     if (!boardIntact_) {
-        board_.Clear(0);
+        board_.Clear(kBoardGrey);
         for (int pane = 1; pane < PaneCount(); ++pane) DrawPage(pane, nowSec);
     } else {
         for (int pane = 1; pane < PaneCount(); ++pane) {
@@ -161,7 +161,10 @@ CompareBoard::Hit CompareBoard::HitTest(QPointF boardPoint) const {
 QRect CompareBoard::PaneRect(int pane) const {
     const std::vector<QRect> panes =
         ComparePaneRects(PaneCount(), QSize(board_.GetWidth(), board_.GetHeight()));
-    return FitRect(PaneContentSize(pane), panes[std::size_t(pane)]);
+    // A few pixels of the board's grey between the panes, so pictures with dark edges do not
+    // run into each other.
+    const int gap = std::max(1, board_.GetWidth() / 480);
+    return FitRect(PaneContentSize(pane), panes[std::size_t(pane)].adjusted(gap, gap, -gap, -gap));
 }
 
 }  // namespace vistrela

@@ -3,7 +3,8 @@
 // picture as it was shown when it was kept, with its own ink layer and undo history, so a
 // pupil's page can be marked while the live picture goes on. The board is one picture the
 // size of the live processed picture: two panes side by side for one kept page, a 2x2 grid for
-// two or three. It is what the screen shows, a saved picture holds and a movie records.
+// two or three, on a dark grey ground that frames each pane. It is what the screen shows, a saved
+// picture holds and a movie records.
 //
 // The kept pages are scaled into their panes once (again only when their ink changes or the
 // board's size does); per frame only the live pane is scaled. No window code; user-interface
@@ -41,6 +42,9 @@ struct KeptPage {
     QImage paneImage;  // `inked` scaled into its pane, kept between frames
     DisplayScaler scaler;
 };
+
+// The board's ground between and around the panes (all three channels).
+inline constexpr std::uint8_t kBoardGrey = 48;
 
 class CompareBoard {
 public:
