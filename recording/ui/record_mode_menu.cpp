@@ -52,7 +52,9 @@ void RecordModeMenu::showMode(int timeLapseSeconds) {
 }
 
 bool RecordModeMenu::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == recordButton_ && event->type() == QEvent::MouseButtonPress &&
+    // The type first: the button's own destruction sends events here too, and reading the
+    // guarded pointer then would take a half-destroyed widget for a button.
+    if (event->type() == QEvent::MouseButtonPress && watched == recordButton_ &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         popup(recordButton_->mapToGlobal(QPoint(0, recordButton_->height())));
         return true;
