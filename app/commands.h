@@ -48,6 +48,11 @@ enum class Command {
     Redo,
     Freeze,
     Options,
+    Compare,
+    CompareEnd,
+    Spotlight,
+    Curtain,
+    Blank,
     // Keys only.
     ZoomIn,
     ZoomOut,
@@ -56,6 +61,9 @@ enum class Command {
     TogglePanel,
     CameraSettings,
     AboutBox,
+    NextPage,
+    PreviousPage,
+    PresentFullScreen,
 };
 
 inline constexpr QKeyCombination kNoKey{Qt::Key_unknown};

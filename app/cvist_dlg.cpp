@@ -161,14 +161,20 @@ bool CvistDlg::unattended() const {
 }
 
 void CvistDlg::toggleFreeze() {
-    freeze_.Toggle();
+    lessons_.Freeze().Toggle();
+}
+
+void CvistDlg::pageStep(int direction) {
+    if (lessons_.StepPages(direction)) return;
+    // Outside compare a remote's next key holds the picture and its previous key lets it go.
+    if ((direction > 0) != lessons_.Freeze().Frozen()) lessons_.Freeze().Toggle();
 }
 
 void CvistDlg::CloseCamera() {
     // A recording goes on over a camera switch or loss, holding the last picture meanwhile.
     if (recording_ != nullptr) recording_->CameraAway();
     // Another camera, or this one again, shows its live picture.
-    freeze_.Release();
+    lessons_.Freeze().Release();
     ctx_.capture.Close();
     ResetFrameRate(pipe_);
     videoStatic->clearFrame();
@@ -265,7 +271,7 @@ void CvistDlg::timerEvent(QTimerEvent* event) {
 void CvistDlg::updateTitle() {
     TitleInputs in;
     in.recording = recording_ != nullptr && recording_->recording();
-    if (in.recording) in.recordingSeconds = recording_->elapsedSeconds();
+    if (in.recording) recording_->fillTitle(in);
     in.frameWidth = ctx_.view.frameWidth;
     in.frameHeight = ctx_.view.frameHeight;
     in.videoWidth = videoStatic->width();
@@ -275,7 +281,7 @@ void CvistDlg::updateTitle() {
     in.zoom = ctx_.view.zoom;
     in.statusText = ctx_.view.statusText;
     in.showStatus = nowSeconds() < ctx_.view.statusUntil;
-    in.frozen = freeze_.Frozen();
+    in.frozen = lessons_.Freeze().Frozen();
     if (ctx_.commandLine.oneShotCapture != 0 && !in.showStatus) {
         // While the one-shot run waits for its picture, the title says where it will go.
         in.statusText = tr("저장후종료 %1")

@@ -31,8 +31,8 @@
 #include "controls/panel_buttons.h"
 #include "settings/remembered_choices.h"
 #include "stills/still_request.h"
-#include "viewer/frame_freeze.h"
 #include "viewer/image.h"
+#include "viewer/lesson_modes.h"
 #include "viewer/pipeline.h"
 #include "viewer/view_controls.h"
 
@@ -91,7 +91,8 @@ public:
     const CxImage& processedFrame() const { return frameImage; }
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
-    bool pictureFrozen() const { return freeze_.Frozen(); }
+    bool pictureFrozen() const { return lessons_.Freeze().Frozen(); }
+    const LessonModes& lessonModes() const { return lessons_; }
     AppContext& context() { return ctx_; }
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
@@ -144,6 +145,14 @@ private:
     void dismissNotice();
     // The part of the video area the picture is fitted into.
     VideoArea pictureArea() const;
+    // The picture pictures and movies take (the live one, or the compare board) and its
+    // shown part.
+    const CxImage& shownImage() const;
+    QRect shownPart() const;
+    // The live picture's ink, for the lesson modes' pointer handling.
+    LiveInk liveInk();
+    // PageDown and PageUp: the next or previous pane in compare, else freeze and release.
+    void pageStep(int direction);
     void checkCameraBack();
     // The first picture of an opened camera: the camera counts as running.
     void cameraStarted();
@@ -195,11 +204,12 @@ private:
 
     // Frame pipeline state and pictures.
     StillCapture stills_;
-    FrameFreeze freeze_;
+    // Freeze, compare, spotlight, curtain, blank: what the frame handler saves, records and
+    // shows (Shown()) comes from here.
+    LessonModes lessons_;
     CxImage frameImage;
     PipelineState pipe_;
     VideoWidget* videoStatic = nullptr;
-    QRect shownPart_;  // the part of frameImage on screen (zoom and pan), for the recording
     std::int64_t frameCaptureNs_ = 0;  // when the camera captured frameImage (steady clock)
 
     // Window state.

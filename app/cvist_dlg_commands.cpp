@@ -1,5 +1,5 @@
-// The main window's command registry: one row per command, and the lookups the panel, the
-// context menu and the keyboard go through.
+// The main window's command registry: one row per command with its handler, and the
+// dispatch of the ids the panel and the context menu send (lookups: app/commands.cpp).
 
 #include "app/commands.h"
 #include "app/cvist_dlg.h"
@@ -62,15 +62,15 @@ std::span<const CommandRow> commandRows() {
          .menuId = ID_UNDO,
          .label = QT_TRANSLATE_NOOP("Command", "실행 취소"),
          .keys = {key(Qt::Key_Z, Qt::ControlModifier), kNoKey},
-         .run = [](D& d) { d.tools_.Undo(d.ctx_.view, d.pipe_); },
-         .enabled = [](const D& d) { return d.tools_.CanUndo(); }},
+         .run = [](D& d) { d.lessons_.Undo(d.liveInk()); },
+         .enabled = [](const D& d) { return d.lessons_.CanUndo(d.tools_); }},
         {.command = C::Redo,
          .menuId = ID_REDO,
          .label = QT_TRANSLATE_NOOP("Command", "다시 실행"),
          .keys = {key(Qt::Key_Y, Qt::ControlModifier),
                   key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier)},
-         .run = [](D& d) { d.tools_.Redo(d.ctx_.view, d.pipe_); },
-         .enabled = [](const D& d) { return d.tools_.CanRedo(); }},
+         .run = [](D& d) { d.lessons_.Redo(d.liveInk()); },
+         .enabled = [](const D& d) { return d.lessons_.CanRedo(d.tools_); }},
         {.command = C::Freeze,
          .menuId = ID_FREEZE,
          .label = QT_TRANSLATE_NOOP("Command", "화면 정지"),
@@ -83,6 +83,38 @@ std::span<const CommandRow> commandRows() {
          .label = QT_TRANSLATE_NOOP("Command", "옵션..."),
          .keys = {key(Qt::Key_Comma, Qt::ControlModifier), kNoKey},
          .run = [](D& d) { d.optionsCommand(); }},
+        // The lesson modes, after the menu's own entries.
+        {.command = C::Compare,
+         .menuId = ID_COMPARE,
+         .label = QT_TRANSLATE_NOOP("Command", "비교할 화면 보관"),
+         .keys = {key(Qt::Key_C), kNoKey},
+         .run = [](D& d) { d.lessons_.KeepPage(); }},
+        {.command = C::CompareEnd,
+         .menuId = ID_COMPARE_END,
+         .label = QT_TRANSLATE_NOOP("Command", "비교 끝내기"),
+         .run = [](D& d) { d.lessons_.LeaveCompare(); },
+         .enabled = [](const D& d) { return d.lessons_.Comparing(); }},
+        {.command = C::Spotlight,
+         .menuId = ID_SPOTLIGHT,
+         .label = QT_TRANSLATE_NOOP("Command", "스포트라이트"),
+         .onLabel = QT_TRANSLATE_NOOP("Command", "스포트라이트 끄기"),
+         .keys = {key(Qt::Key_S), kNoKey},
+         .run = [](D& d) { d.lessons_.ToggleSpotlight(); },
+         .on = [](const D& d) { return d.lessons_.SpotlightOn(); }},
+        {.command = C::Curtain,
+         .menuId = ID_CURTAIN,
+         .label = QT_TRANSLATE_NOOP("Command", "가림막"),
+         .onLabel = QT_TRANSLATE_NOOP("Command", "가림막 걷기"),
+         .keys = {key(Qt::Key_V), kNoKey},
+         .run = [](D& d) { d.lessons_.ToggleCurtain(); },
+         .on = [](const D& d) { return d.lessons_.CurtainOn(); }},
+        {.command = C::Blank,
+         .menuId = ID_BLANK,
+         .label = QT_TRANSLATE_NOOP("Command", "화면 가리기"),
+         .onLabel = QT_TRANSLATE_NOOP("Command", "화면 다시 보이기"),
+         .keys = {key(Qt::Key_B), key(Qt::Key_Period)},
+         .run = [](D& d) { d.lessons_.ToggleBlank(); },
+         .on = [](const D& d) { return d.lessons_.Blanked(); }},
 
         // The panel's buttons.
         {.command = C::WebPageLogo, .controlId = IDC_LOGO, .run = [](D& d) { d.openWebPage(); }},
@@ -172,74 +204,21 @@ std::span<const CommandRow> commandRows() {
          .keyHelp = QT_TRANSLATE_NOOP("Command", "프로그램 정보"),
          .keys = {key(Qt::Key_F1), kNoKey},
          .run = [](D& d) { d.showAbout(); }},
+        // Presentation remotes.
+        {.command = C::NextPage,
+         .keyHelp = QT_TRANSLATE_NOOP("Command", "비교: 다음 화면, 그 밖에는 화면 정지"),
+         .keys = {key(Qt::Key_PageDown), kNoKey},
+         .run = [](D& d) { d.pageStep(1); }},
+        {.command = C::PreviousPage,
+         .keyHelp = QT_TRANSLATE_NOOP("Command", "비교: 이전 화면, 그 밖에는 정지 해제"),
+         .keys = {key(Qt::Key_PageUp), kNoKey},
+         .run = [](D& d) { d.pageStep(-1); }},
+        {.command = C::PresentFullScreen,
+         .keyHelp = QT_TRANSLATE_NOOP("Command", "전체 화면"),
+         .keys = {key(Qt::Key_F5), kNoKey},
+         .run = [](D& d) { d.placement_.setFullScreen(true); }},
     };
     return kRows;
-}
-
-namespace {
-
-QString keysOfRow(const CommandRow& row, bool firstOnly) {
-    QStringList names;
-    for (const QKeyCombination& k : row.keys) {
-        if (k.key() == Qt::Key_unknown) continue;
-        names << QKeySequence(k).toString(QKeySequence::NativeText);
-        if (firstOnly) break;
-    }
-    return names.join(QStringLiteral(", "));
-}
-
-}  // namespace
-
-std::vector<MenuCommandText> menuCommands() {
-    std::vector<MenuCommandText> entries;
-    for (const CommandRow& row : commandRows())
-        if (row.menuId != 0) entries.push_back({row.menuId, row.label});
-    return entries;
-}
-
-const CommandRow& commandRow(Command command) {
-    for (const CommandRow& row : commandRows())
-        if (row.command == command) return row;
-    std::abort();  // every command has its row (the registry test walks them)
-}
-
-const CommandRow* commandForControl(int controlId) {
-    for (const CommandRow& row : commandRows())
-        if (controlId != 0 && row.controlId == controlId) return &row;
-    return nullptr;
-}
-
-const CommandRow* commandForMenu(int menuId) {
-    for (const CommandRow& row : commandRows())
-        if (menuId != 0 && row.menuId == menuId) return &row;
-    return nullptr;
-}
-
-const CommandRow* commandForKey(QKeyCombination pressed) {
-    const Qt::KeyboardModifiers relevant =
-        Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier;
-    const Qt::KeyboardModifiers mods = pressed.keyboardModifiers() & relevant;
-    // A key listed with Shift needs it and wins over the same key listed without; a key
-    // listed without Shift takes it either way ("+" is Shift+= on many layouts).
-    for (const bool exact : {true, false}) {
-        for (const CommandRow& row : commandRows()) {
-            for (const QKeyCombination& k : row.keys) {
-                if (k.key() == Qt::Key_unknown || k.key() != pressed.key()) continue;
-                if (exact ? k.keyboardModifiers() == mods
-                          : k.keyboardModifiers() == (mods & ~Qt::ShiftModifier))
-                    return &row;
-            }
-        }
-    }
-    return nullptr;
-}
-
-QString keyText(const CommandRow& row) {
-    if (row.keysOfCount == 0) return keysOfRow(row, false);
-    QStringList names;
-    for (int i = 0; i < row.keysOfCount; ++i)
-        names << keysOfRow(commandRow(row.keysOf[std::size_t(i)]), row.keysOfCount > 1);
-    return names.join(QStringLiteral(", "));
 }
 
 void CvistDlg::runRow(const CommandRow& row) {

@@ -31,20 +31,33 @@ void CvistDlg::frameReady(const FrameView& frame) {
     // The text window's text and place are read for every frame while it is open.
     AnnotationHook* textStep = text_->frameStep();
     // While frozen the held picture is processed in place of the camera's.
-    const FrameView picture = freeze_.Select(frame);
+    const FrameView picture = lessons_.Freeze().Select(frame);
     const FrameResult result = ProcessFrame(ctx_.view, pipe_, frameImage, picture, area,
                                             tickCountMs(), nowSeconds(), textStep);
     text_->finishBurn();
     if (result.skipped) return;
     ++framesProcessed_;
     if (result.sizeAdopted) ctx_.settings.ClampCrop(ctx_.view, 0.9);
+    const LessonModes::Output& shown = lessons_.Finish(frameImage, result.geometry, nowSeconds());
     // Pictures and movies first: the pointer's marker and the zoom help are for the screen.
-    shownPart_ = result.geometry.sourceRect;
     frameCaptureNs_ = frame.captureNs;
     if (stills_.pending() != StillRequest::None) saveStill();
     recordFrame(frame.captureNs);
-    DrawScreenMarks(ctx_.view, pipe_, frameImage, nowSeconds());
-    videoStatic->showFrame(frameImage, result.geometry);
+    if (lessons_.Blanked()) {
+        videoStatic->clearFrame();
+        return;
+    }
+    if (shown.live) DrawScreenMarks(ctx_.view, pipe_, frameImage, nowSeconds());
+    videoStatic->showFrame(*shown.image, shown.geometry);
+}
+
+const CxImage& CvistDlg::shownImage() const {
+    const CxImage* image = lessons_.Shown().image;
+    return image != nullptr ? *image : frameImage;
+}
+
+QRect CvistDlg::shownPart() const {
+    return lessons_.Shown().geometry.sourceRect;
 }
 
 void CvistDlg::showNotice() {
@@ -62,7 +75,7 @@ void CvistDlg::captureInto(const std::string& path, PictureReply reply) {
 }
 
 void CvistDlg::saveStill() {
-    const AfterStill then = stills_.saveIfRequested(frameImage, ctx_.settings, ctx_.desktopPath,
+    const AfterStill then = stills_.saveIfRequested(shownImage(), ctx_.settings, ctx_.desktopPath,
                                                     ctx_.view, *ctx_.prompts);
     showNotice();
     if (then == AfterStill::Close) QTimer::singleShot(0, this, [this] { close(); });

@@ -34,14 +34,22 @@ void CvistDlg::escapeKey() {
         text_->close();
     } else if (tools_.StrokeActive()) {
         tools_.Release(ctx_.view, pipe_);
-    } else {
+    } else if (!lessons_.EscapeStep()) {
         closeRequest();
     }
 }
 
 void CvistDlg::wheelEvent(QWheelEvent* event) {
-    WheelZoom(ctx_.view, event->angleDelta().y());
+    // Some desktops turn Shift+wheel into a sideways wheel.
+    const QPoint delta = event->angleDelta();
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (!lessons_.Wheel(delta.y() != 0 ? delta.y() : delta.x(), shift))
+        WheelZoom(ctx_.view, delta.y());
     event->accept();
+}
+
+LiveInk CvistDlg::liveInk() {
+    return {tools_, ctx_.view, pipe_, pictureArea()};
 }
 
 void CvistDlg::mousePressEvent(QMouseEvent* event) {
@@ -49,7 +57,8 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag_, ctx_.view, p.x(), p.y());
-    } else if (event->button() == Qt::LeftButton) {
+    } else if (event->button() == Qt::LeftButton &&
+               !lessons_.Press(p, event->modifiers().testFlag(Qt::ShiftModifier))) {
         tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y(),
                      event->modifiers().testFlag(Qt::ShiftModifier));
     }
@@ -57,14 +66,16 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
 
 void CvistDlg::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    tools_.Move(ctx_.view, pipe_, pictureArea(), p.x(), p.y(),
-                event->buttons().testFlag(Qt::LeftButton));
+    const bool leftHeld = event->buttons().testFlag(Qt::LeftButton);
+    if (!lessons_.Move(liveInk(), p, leftHeld))
+        tools_.Move(ctx_.view, pipe_, pictureArea(), p.x(), p.y(), leftHeld);
     PanDragMove(panDrag_, ctx_.view, p.x(), p.y(), event->buttons() & Qt::RightButton);
 }
 
 void CvistDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) PanDragUp(panDrag_);
-    if (event->button() == Qt::LeftButton) tools_.Release(ctx_.view, pipe_);
+    if (event->button() == Qt::LeftButton && !lessons_.Release(liveInk()))
+        tools_.Release(ctx_.view, pipe_);
 }
 
 void CvistDlg::runInkCommand(int id) {

@@ -1,5 +1,6 @@
 // The main window's recording: the record and stop buttons, the recording step of the frame
-// handler, the unattended recording of --auto-record, and a close that waits for the movie.
+// handler, the unattended recording of --auto-record, the record button's menu (normal or
+// time-lapse), and a close that waits for the movie.
 
 #include <QTimer>
 #include <cstdio>
@@ -7,8 +8,11 @@
 #include "app/cvist_dlg.h"
 #include "common/clock.h"
 #include "common/prompts.h"
+#include "controls/ui/gdip_button.h"
 #include "recording/recording_plan.h"
+#include "recording/ui/record_mode_menu.h"
 #include "recording/ui/recording_control.h"
+#include "settings/remembered_choices.h"
 
 namespace vistrela {
 
@@ -39,6 +43,15 @@ void CvistDlg::setUpRecording() {
                     QTimer::singleShot(0, this, [this] { close(); });
                 }
             });
+    // The menu shows the mode in force when it opens; a choice is the next recording's mode.
+    auto* modeMenu = new RecordModeMenu(this);
+    modeMenu->attachTo(button(IDC_RECORD));
+    connect(modeMenu, &QMenu::aboutToShow, this,
+            [this, modeMenu] { modeMenu->showMode(ctx_.settings.timeLapseSeconds); });
+    connect(modeMenu, &RecordModeMenu::modeChosen, this, [this](int seconds) {
+        ctx_.settings.timeLapseSeconds = seconds;
+        StoreRememberedTimeLapse(ctx_.profile, seconds);
+    });
     if (ctx_.commandLine.autoRecordSeconds > 0) {
         QTimer::singleShot(kFirstPictureTimeoutMs, this, [this] {
             if (autoRecordStarted_ || closing_) return;
@@ -55,7 +68,8 @@ void CvistDlg::startRecording() {
     request.measuredFps = pipe_.fps;
     request.announcedFps = ctx_.capture.announcedFps();
     request.saveFolder = ctx_.settings.savePath;
-    recording_->StartRecording(request, frameImage, shownPart_, frameCaptureNs_);
+    request.timeLapseSeconds = ctx_.settings.timeLapseSeconds;
+    recording_->StartRecording(request, shownImage(), shownPart(), frameCaptureNs_);
 }
 
 void CvistDlg::stopRecording() {
@@ -64,7 +78,7 @@ void CvistDlg::stopRecording() {
 
 void CvistDlg::recordFrame(std::int64_t captureNs) {
     if (recording_->recording()) {
-        recording_->AppendMovieFrame(frameImage, shownPart_, captureNs);
+        recording_->AppendMovieFrame(shownImage(), shownPart(), captureNs);
         return;
     }
     if (ctx_.commandLine.autoRecordSeconds <= 0 || autoRecordStarted_) return;
@@ -80,14 +94,15 @@ void CvistDlg::recordFrame(std::int64_t captureNs) {
     request.moviePath = ctx_.commandLine.autoRecordPath;
     request.overwrite = ctx_.commandLine.overwrite;
     request.seconds = ctx_.commandLine.autoRecordSeconds;
-    if (!recording_->StartRecording(request, frameImage, shownPart_, captureNs)) {
+    request.timeLapseSeconds = ctx_.commandLine.timeLapseSeconds;
+    if (!recording_->StartRecording(request, shownImage(), shownPart(), captureNs)) {
         SayOnStderr(tr("녹화를 시작하지 못했습니다: %1")
                         .arg(QString::fromStdString(ctx_.commandLine.autoRecordPath)));
         stills_.setExitStatus(1);
         close();
         return;
     }
-    recording_->AppendMovieFrame(frameImage, shownPart_, captureNs);
+    recording_->AppendMovieFrame(shownImage(), shownPart(), captureNs);
 }
 
 void CvistDlg::recordingIdleChanged() {

@@ -22,6 +22,12 @@ inline constexpr int ID_UNDO = 17;
 inline constexpr int ID_REDO = 18;
 inline constexpr int ID_FREEZE = 19;   // "화면 정지", "정지 해제" while frozen
 inline constexpr int ID_OPTIONS = 20;  // "옵션...": the options dialog
+// The lesson modes (viewer/lesson_modes.h).
+inline constexpr int ID_COMPARE = 21;
+inline constexpr int ID_COMPARE_END = 22;
+inline constexpr int ID_SPOTLIGHT = 23;
+inline constexpr int ID_CURTAIN = 24;
+inline constexpr int ID_BLANK = 25;
 inline constexpr int ID_CAMERA_BASE = 30;
 // "모니터 N 전체화면": full screen on monitor N (from 1), ids 50 + N - 1; only with two or more
 // monitors.

@@ -278,6 +278,50 @@ Please check that the camera is connected and switched on.</translation>
         <source>프로그램 정보</source>
         <translation>About the program</translation>
     </message>
+    <message>
+        <source>비교할 화면 보관</source>
+        <translation>Keep picture to compare</translation>
+    </message>
+    <message>
+        <source>비교 끝내기</source>
+        <translation>End compare</translation>
+    </message>
+    <message>
+        <source>스포트라이트</source>
+        <translation>Spotlight</translation>
+    </message>
+    <message>
+        <source>스포트라이트 끄기</source>
+        <translation>Spotlight off</translation>
+    </message>
+    <message>
+        <source>가림막</source>
+        <translation>Curtain</translation>
+    </message>
+    <message>
+        <source>가림막 걷기</source>
+        <translation>Curtain off</translation>
+    </message>
+    <message>
+        <source>화면 가리기</source>
+        <translation>Blank screen</translation>
+    </message>
+    <message>
+        <source>화면 다시 보이기</source>
+        <translation>Show screen again</translation>
+    </message>
+    <message>
+        <source>비교: 다음 화면, 그 밖에는 화면 정지</source>
+        <translation>Compare: next pane; otherwise freeze</translation>
+    </message>
+    <message>
+        <source>비교: 이전 화면, 그 밖에는 정지 해제</source>
+        <translation>Compare: previous pane; otherwise unfreeze</translation>
+    </message>
+    <message>
+        <source>전체 화면</source>
+        <translation>Full screen</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -302,6 +346,14 @@ Please check that the camera is connected and switched on.</translation>
         <translation>Unknown option: %1</translation>
     </message>
     <message>
+        <source>%1 값이 올바르지 않습니다: &quot;%2&quot; (%3 이상 %4 이하의 정수 초)</source>
+        <translation>Invalid %1 value: &quot;%2&quot; (whole seconds from %3 to %4)</translation>
+    </message>
+    <message>
+        <source>--time-lapse는 --auto-record와 함께 써야 합니다</source>
+        <translation>--time-lapse needs --auto-record</translation>
+    </message>
+    <message>
         <source>사용법: vistrela [옵션] [파일이름]
   파일이름              다음에 찍는 사진을 이 이름으로 저장하고 끝냅니다
   --auto-capture 초     지정한 초가 지나면 사진을 한 장 찍습니다
@@ -310,6 +362,9 @@ Please check that the camera is connected and switched on.</translation>
                         동영상을 다 만들면 0, 만들지 못했거나 일부만 만들었으면
                         1로 끝납니다(15초 안에 화면이 오지 않을 때도)
   --overwrite           --auto-record가 같은 이름의 파일을 바꿔 씁니다
+  --time-lapse 초       --auto-record를 저속 촬영으로 합니다: 지정한 초(1~60)마다
+                        한 장씩 찍어 초당 30장으로 재생되는 소리 없는 동영상을
+                        만듭니다
   --help                이 도움말을 보여줍니다
   --version             판 번호를 보여줍니다
 </source>
@@ -322,6 +377,8 @@ Please check that the camera is connected and switched on.</translation>
                           Exits with 0 when the whole movie was made, 1 when it was not or
                           only in part (also when no picture came within 15 seconds)
   --overwrite             --auto-record replaces a file of the same name
+  --time-lapse SECONDS    makes --auto-record a time-lapse: one picture every SECONDS (1-60)
+                          into a silent movie played at 30 pictures a second
   --help                  shows this help
   --version               shows the version
 </translation>
@@ -459,6 +516,10 @@ Please check that the camera is connected and switched on.</translation>
     <message>
         <source>[정지]</source>
         <translation>[Frozen]</translation>
+    </message>
+    <message>
+        <source>[저속 촬영 %1초마다: %2장, 동영상 %3]</source>
+        <translation>[time-lapse every %1 s: %2 pictures, movie %3]</translation>
     </message>
 </context>
 <context>
@@ -714,6 +775,17 @@ The recorded files were kept: %2</translation>
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>vistrela::RecordModeMenu</name>
+    <message>
+        <source>보통 녹화</source>
+        <translation>Normal recording</translation>
+    </message>
+    <message>
+        <source>저속 촬영 녹화: %1초마다 한 장</source>
+        <translation>Time-lapse: one picture every %1 s</translation>
     </message>
 </context>
 <context>

@@ -3,10 +3,11 @@
 # manager, camera switches from the context menu by mouse and by keyboard, the camera-settings
 # dialog (Ctrl+K, which also tells which camera is open), the about box (F1), a pen stroke,
 # wheel zoom, a quarter turn (R), a saved picture (Ctrl+S), a recording with the sine
-# microphone from the record button, and the close (Escape) while it records, which makes the
-# movie before the program ends. Passes only
-# when memcheck reports no error (leaks are not counted). Usage: scripts/memcheck.sh
-# build/vistrela. The log goes to MEMCHECK_LOG (default: memcheck.log beside the binary).
+# microphone from the record button, compare with two kept pages and ink on one, the spotlight
+# and the curtain while it records, and the close (Escape) while it records, which makes the
+# movie before the program ends. Passes only when memcheck reports no error (leaks are not
+# counted). Usage: scripts/memcheck.sh build/vistrela. The log goes to MEMCHECK_LOG (default:
+# memcheck.log beside the binary).
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/tests/e2e/lib/env.sh"
 source "$root/scripts/lib/session.sh"
@@ -124,6 +125,19 @@ recording() {
     ((10#${BASH_REMATCH[1]} * 60 + 10#${BASH_REMATCH[2]} >= 2))
 }
 wait_until 60 recording || fail "no recording clock: $(main_title)"
+
+step "compare, spotlight and curtain while recording"
+focus_main
+xdotool key c c
+xdotool mousemove --sync $((cx + 50)) $((cy - 100)) mousedown 1
+for i in 1 2 3 4; do xdotool mousemove --sync $((cx + 50 + 30 * i)) $((cy - 100 + 10 * i)); done
+xdotool mouseup 1
+xdotool key s v ctrl+s
+pictures() { find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' -size +0 | wc -l; }
+second_saved() { [ "$(pictures)" -ge 2 ]; }
+wait_until 60 second_saved || fail "no picture saved in compare"
+# Escape ends compare first; S and V turn the shades off.
+xdotool key s v Escape
 
 step "closing (Escape) while recording"
 focus_main

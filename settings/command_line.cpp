@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "common/strings.h"
+#include "recording/time_lapse.h"
 
 namespace vistrela {
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::string_view kAutoCapture = "--auto-capture";
 constexpr std::string_view kAutoRecord = "--auto-record";
+constexpr std::string_view kTimeLapse = "--time-lapse";
 
 // The timer runs in milliseconds in an int, so the seconds are held far below what overflows
 // it: one day is the most a start can wait for its picture.
@@ -90,6 +92,26 @@ bool ParseAutoRecord(const std::vector<std::string>& args, std::size_t& i, Comma
     return true;
 }
 
+// "--time-lapse N" at args[i]; `i` moves past the value. False with `result.error` set when it
+// is missing or not a whole number of seconds from 1 to 60.
+bool ParseTimeLapse(const std::vector<std::string>& args, std::size_t& i, CommandLine& result) {
+    const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+    int seconds = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (ec == std::errc() && end == value.data() + value.size() && ValidTimeLapseSeconds(seconds)) {
+        result.timeLapseSeconds = seconds;
+        return true;
+    }
+    result.error =
+        QCoreApplication::translate("CommandLine",
+                                    "%1 값이 올바르지 않습니다: \"%2\" (%3 이상 %4 이하의 정수 초)")
+            .arg(QStringLiteral("--time-lapse"), QString::fromStdString(CutUtf8(value, 200)))
+            .arg(kMinTimeLapseSeconds)
+            .arg(kMaxTimeLapseSeconds)
+            .toStdString();
+    return false;
+}
+
 // The option at args[i] (it starts with "--"); `i` moves past its values. False with
 // `result.error` set for an unknown option or a bad value.
 bool ParseOption(const std::vector<std::string>& args, std::size_t& i, bool& optionsEnded,
@@ -107,6 +129,8 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, bool& opt
         return ParseAutoCapture(args, i, result);
     } else if (arg == kAutoRecord) {
         return ParseAutoRecord(args, i, result);
+    } else if (arg == kTimeLapse) {
+        return ParseTimeLapse(args, i, result);
     } else {
         result.error = QCoreApplication::translate("CommandLine", "알 수 없는 옵션입니다: %1")
                            .arg(QString::fromStdString(CutUtf8(arg, 200)))
@@ -135,6 +159,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         result.commandLineName = tokens.front();
         result.oneShotCapture = result.commandLineName.size() > 3 ? 1 : 0;
     }
+    if (result.timeLapseSeconds > 0 && result.autoRecordSeconds == 0) {
+        result.timeLapseSeconds = 0;
+        result.error = QCoreApplication::translate(
+                           "CommandLine", "--time-lapse는 --auto-record와 함께 써야 합니다")
+                           .toStdString();
+    }
     return result;
 }
 
@@ -150,6 +180,9 @@ std::string CommandLineUsage() {
                "                        동영상을 다 만들면 0, 만들지 못했거나 일부만 만들었으면\n"
                "                        1로 끝납니다(15초 안에 화면이 오지 않을 때도)\n"
                "  --overwrite           --auto-record가 같은 이름의 파일을 바꿔 씁니다\n"
+               "  --time-lapse 초       --auto-record를 저속 촬영으로 합니다: 지정한 초(1~60)마다\n"
+               "                        한 장씩 찍어 초당 30장으로 재생되는 소리 없는 동영상을\n"
+               "                        만듭니다\n"
                "  --help                이 도움말을 보여줍니다\n"
                "  --version             판 번호를 보여줍니다\n")
         .toStdString();

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/strings.h"
+#include "recording/time_lapse.h"
 #include "settings/app_profile.h"
 #include "settings/paths.h"
 #include "settings/profile_store.h"
@@ -42,6 +43,7 @@ RememberedChoices ChoicesOf(const Settings& settings, const DeviceEntry* camera)
     choices.fileName = settings.fileName;
     choices.nameMode = settings.nameMode;
     choices.hideAfterCapture = settings.hideAfterCapture;
+    choices.timeLapseSeconds = settings.timeLapseSeconds;
     return choices;
 }
 
@@ -57,6 +59,13 @@ void StoreRememberedChoices(ProfileStore& profile, const RememberedChoices& choi
     profile.setValue(Key("nameMode"), choices.nameMode);
     profile.setValue(Key("hideAfterCapture"), choices.hideAfterCapture);
     profile.setValue(Key("language"), choices.language);
+    profile.setValue(Key("timeLapseSeconds"), choices.timeLapseSeconds);
+    profile.sync();
+}
+
+void StoreRememberedTimeLapse(ProfileStore& profile, int timeLapseSeconds) {
+    if (!profile.value(Key(kEnabled), false).toBool()) return;
+    profile.setValue(Key("timeLapseSeconds"), timeLapseSeconds);
     profile.sync();
 }
 
@@ -106,6 +115,7 @@ std::optional<RememberedChoices> LoadRememberedChoices(const ProfileStore& profi
     choices.hideAfterCapture = number("hideAfterCapture", 0, 2, 0);
     choices.language = number("language", int(LanguageChoice::Automatic),
                               int(LanguageChoice::English), int(LanguageChoice::Automatic));
+    choices.timeLapseSeconds = number("timeLapseSeconds", 0, kMaxTimeLapseSeconds, 0);
     return choices;
 }
 
@@ -126,6 +136,7 @@ void ApplyRememberedChoices(const RememberedChoices& choices, Settings& settings
     if (!choices.fileName.empty()) settings.fileName = choices.fileName;
     settings.nameMode = choices.nameMode;
     settings.hideAfterCapture = choices.hideAfterCapture;
+    settings.timeLapseSeconds = choices.timeLapseSeconds;
 }
 
 int RememberedCameraRow(const RememberedChoices& choices, const DeviceTable& devices, int count) {

@@ -36,6 +36,7 @@ void Settings::SetDefaults(const std::string& desktopPath) {
     cropWidth = size.width;
     cropHeight = size.height;
     hideAfterCapture = 0;
+    timeLapseSeconds = 0;
     savePath = desktopPath;
     if (savePath.empty() || savePath.back() != '/') savePath += '/';
 }

@@ -48,6 +48,7 @@ struct Settings {
     std::string fileName;      // picture name for kNameFixed
     int nameMode = 0;          // kNameFixed, kNameTimeStamp or kNameAsk (the ini may give others)
     int hideAfterCapture = 0;  // non-zero: minimise the main window after a capture
+    int timeLapseSeconds = 0;  // the record button's mode: 1..60 time-lapse interval, 0 normal
 
     // Every field but the device table and camera name gets its default: 640 x 480, crop of
     // that size, savePath = `desktopPath` with '/' appended when it does not end in one.

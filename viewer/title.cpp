@@ -26,6 +26,16 @@ std::string ComposeTitle(const TitleInputs& in) {
                          QCoreApplication::translate("Title", "녹화중..").toStdString().c_str(),
                          minutes, seconds),
             kTitleMaxBytes);
+        if (in.timeLapseSeconds > 0) {
+            const QString movie =
+                QString::asprintf("%02u:%02u", in.movieSeconds / 60, in.movieSeconds % 60);
+            join(title,
+                 QCoreApplication::translate("Title", "[저속 촬영 %1초마다: %2장, 동영상 %3]")
+                     .arg(in.timeLapseSeconds)
+                     .arg(static_cast<long long>(in.timeLapseFrames))
+                     .arg(movie)
+                     .toStdString());
+        }
         // A held picture is what the movie gets meanwhile: say so while recording too.
         if (in.frozen) join(title, QCoreApplication::translate("Title", "[정지]").toStdString());
         return title;

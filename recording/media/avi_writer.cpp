@@ -64,6 +64,7 @@ int CAviWriter::Open(Entry entry, int width, int height, const std::uint8_t* bit
     }
 
     movie_ = std::make_unique<MovieFile>();
+    movie_->setFlushEvery(flushEveryPictures);
     if (movie_->CreateFile(fileName_) != kAviOk) return FailOpening(kAviMsgCreateFile);
     if (movie_->CreateStream(codec, width, height, frameRate) != kAviOk)
         return FailOpening(kAviMsgCreateStream);

@@ -68,6 +68,7 @@ public:
 
     std::uint32_t codec = FourCC("MPG4");  // the stream's codec, as its four-character code
     std::uint32_t frameRate = 3;           // pictures a second
+    int flushEveryPictures = 0;            // MovieFile::setFlushEvery, 0: once a second
 
     // kAviOk when the picture was taken, kAviFail otherwise (see the states above).
     int AppendFrame(int width, int height, const std::uint8_t* bits, int bitsPerPixel);

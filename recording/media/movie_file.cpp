@@ -193,7 +193,8 @@ bool MovieFile::Encode(const std::uint8_t* pixels, std::int64_t index) {
     picture_->quality = encoder_->global_quality;
     if (!Send(picture_)) return false;
     // Once a second the file gets what was encoded, and a full disk shows here at the latest.
-    if (encoder_->gop_size > 0 && index % encoder_->gop_size == 0) {
+    const int flushEvery = flushEvery_ > 0 ? flushEvery_ : encoder_->gop_size;
+    if (flushEvery > 0 && index % flushEvery == 0) {
         avio_flush(format_->pb);
         if (format_->pb->error < 0) return false;
     }

@@ -68,6 +68,11 @@ public:
     // written. Releases everything.
     bool Finish();
 
+    // How often the file gets what was encoded: every `pictures` picture numbers (0, the
+    // default: once a second of movie). A time-lapse picture stands for seconds of real time,
+    // so a crash must not take the ones still in the write buffer with it.
+    void setFlushEvery(int pictures) { flushEvery_ = pictures; }
+
     int codedWidth() const { return codedWidth_; }
     int codedHeight() const { return codedHeight_; }
 
@@ -85,6 +90,7 @@ private:
     int codedHeight_ = 0;
     int sourceStrideBytes_ = 0;
     bool headerWritten_ = false;
+    int flushEvery_ = 0;
     bool headerFailed_ = false;  // a second attempt is not allowed
 };
 

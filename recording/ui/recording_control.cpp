@@ -15,9 +15,11 @@
 #include "recording/media/avi_writer.h"
 #include "recording/media/wav_file.h"
 #include "recording/movie_picture.h"
+#include "recording/time_lapse.h"
 #include "recording/wav_format.h"
 #include "settings/paths.h"
 #include "viewer/image.h"
+#include "viewer/title.h"
 
 namespace vistrela {
 
@@ -83,6 +85,13 @@ std::uint32_t RecordingControl::elapsedSeconds() const {
     return static_cast<std::uint32_t>((SteadyNs() - startNs_) / 1'000'000'000);
 }
 
+void RecordingControl::fillTitle(TitleInputs& in) const {
+    in.recordingSeconds = elapsedSeconds();
+    in.timeLapseSeconds = timeLapse_.intervalSeconds;
+    in.timeLapseFrames = framesWritten_;
+    in.movieSeconds = MovieSeconds(framesWritten_, frameRate_);
+}
+
 void RecordingControl::setState(State state) {
     const bool wasIdle = recordIdle();
     state_ = state;
@@ -106,7 +115,8 @@ bool RecordingControl::StartRecording(const RecordingRequest& request, const CxI
     const std::string defaultName = DefaultMovieName(RecordingStamp(std::time(nullptr)));
     if (!chooseMoviePath(request, defaultName) || !lockPair(defaultName)) return false;
     startPicture(request, picture, captureNs);
-    startSound();
+    // A time-lapse movie has no sound stream: no sound file is made at all.
+    if (timeLapse_.intervalSeconds == 0) startSound();
     holdTimer_.start();
     setState(State::Recording);
     return true;
@@ -142,11 +152,18 @@ bool RecordingControl::lockPair(const std::string& defaultName) {
 
 void RecordingControl::startPicture(const RecordingRequest& request, const CxImage& picture,
                                     std::int64_t captureNs) {
-    frameRate_ =
+    const std::uint32_t cameraRate =
         MovieFrameRate(request.announcedFps >= 1.0 ? request.announcedFps : request.measuredFps);
+    const bool timeLapse = ValidTimeLapseSeconds(request.timeLapseSeconds);
+    timeLapse_.intervalSeconds = timeLapse ? request.timeLapseSeconds : 0;
+    // Half a camera frame: the frame nearest a picture's time is taken, never one much later.
+    timeLapse_.earlyNs = 500'000'000 / cameraRate;
+    frameRate_ = timeLapse ? kTimeLapseMovieFps : cameraRate;
     aviWriter_ = std::make_unique<CAviWriter>(temp_.moviePath, prompts_);
     aviWriter_->codec = MovieCodecFor(moviePath_);
     aviWriter_->frameRate = frameRate_;
+    // Each time-lapse picture reaches the disk at once (a crash loses none of them).
+    if (timeLapse) aviWriter_->flushEveryPictures = 1;
 
     movieWidth_ = picture.GetWidth();
     movieHeight_ = picture.GetHeight();
@@ -156,7 +173,14 @@ void RecordingControl::startPicture(const RecordingRequest& request, const CxIma
     held_.away = false;
     writeFailed_ = false;
     framesWritten_ = 0;
-    frameLimit_ = request.seconds > 0 ? std::int64_t{request.seconds} * frameRate_ : 0;
+    if (request.seconds <= 0)
+        frameLimit_ = 0;
+    else if (timeLapse)
+        frameLimit_ = TimeLapseFrameLimit(request.seconds, timeLapse_.intervalSeconds);
+    else
+        frameLimit_ = std::int64_t{request.seconds} * frameRate_;
+    held_.lastPicture = nullptr;
+    held_.fitPending = false;
     const std::int64_t now = SteadyNs();
     startNs_ = captureNs > 0 && captureNs <= now ? captureNs : now;
     lastPictureNs_ = now;
@@ -227,15 +251,22 @@ bool RecordingControl::writePictures(const std::uint8_t* bits, int count, Placem
     return true;
 }
 
+int RecordingControl::framesDue(std::int64_t atNs) const {
+    if (timeLapse_.intervalSeconds > 0)
+        return TimeLapsePicturesDue(atNs - startNs_, timeLapse_.intervalSeconds, framesWritten_,
+                                    timeLapse_.earlyNs);
+    // Half a frame early: a picture goes to the frame nearest its capture time, so the jitter of
+    // a camera's time stamps never moves it a frame back.
+    const double elapsed = static_cast<double>(atNs - startNs_) / 1e9 + 0.5 / frameRate_;
+    return PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX);
+}
+
 void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, Placement placement) {
     if (wavRecorder_ && wavRecorder_->writeFailed()) {
         failWriting();
         return;
     }
-    // Half a frame early: a picture goes to the frame nearest its capture time, so the jitter of
-    // a camera's time stamps never moves it a frame back.
-    const double elapsed = static_cast<double>(atNs - startNs_) / 1e9 + 0.5 / frameRate_;
-    writePictures(bits, PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX), placement);
+    writePictures(bits, framesDue(atNs), placement);
 }
 
 void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& shown,
@@ -247,7 +278,20 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
     held_.away = false;
     const QSize movieSize(movieWidth_, movieHeight_);
     const std::uint8_t* bits = reinterpret_cast<const std::uint8_t*>(picture.ScanLine(0));
-    if (PictureFitsMovie(QSize(picture.GetWidth(), picture.GetHeight()), shown, movieSize)) {
+    const std::int64_t atNs = captureNs > 0 ? captureNs : now;
+    const bool fits =
+        PictureFitsMovie(QSize(picture.GetWidth(), picture.GetHeight()), shown, movieSize);
+    held_.fitPending = false;
+    if (timeLapse_.intervalSeconds > 0 && framesDue(atNs) == 0) {
+        // Between two time-lapse pictures: only kept for a hold, fitted if one comes.
+        held_.lastPicture = &picture;
+        held_.shown = shown;
+        held_.fitPending = !fits;
+        held_.skipped = true;
+        return;
+    }
+    held_.skipped = false;
+    if (fits) {
         // Kept for a hold (a copy only then): the picture stays put until the next frame.
         held_.lastPicture = &picture;
     } else {
@@ -256,7 +300,7 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
         bits = movieFrame_.constBits();
         held_.lastPicture = nullptr;
     }
-    writeDue(bits, captureNs > 0 ? captureNs : now, Placement::Last);
+    writeDue(bits, atNs, Placement::Last);
 }
 
 void RecordingControl::CameraAway() {
@@ -274,12 +318,17 @@ void RecordingControl::holdTick() {
         return;
     }
     if (!held_.holding) {
-        if (held_.lastPicture != nullptr) movieFrame_ = held_.lastPicture->View().copy();
+        if (held_.fitPending && held_.lastPicture != nullptr)
+            FitIntoMovie(held_.lastPicture->View(), held_.shown, movieFrame_);
+        else if (held_.lastPicture != nullptr)
+            movieFrame_ = held_.lastPicture->View().copy();
         held_.lastPicture = nullptr;
+        held_.fitPending = false;
         held_.holding = true;
         held_.noticeDrawn = false;
-        // The last picture written is the one held: the movie shows it already.
-        held_.inMovie = framesWritten_ > 0;
+        // The last picture written is the one held: the movie shows it already (unless it came
+        // between two time-lapse pictures).
+        held_.inMovie = framesWritten_ > 0 && !held_.skipped;
     }
     // A camera that only stutters is held plainly; one that is gone says so.
     if (held_.away && !held_.noticeDrawn) {

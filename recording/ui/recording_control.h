@@ -23,6 +23,11 @@
 // to the movie frame nearest its capture time, a held picture by the time it is written; the
 // sound by its capture time.
 //
+// Time-lapse (RecordingRequest::timeLapseSeconds): the same writer, lock, hold and join, but
+// one picture every so many seconds of that clock (recording/time_lapse.h), a movie at 30 fps
+// and no sound at all (no sound file, so the movie has no sound stream). Frames between two
+// pictures cost a clock reading: they are fitted into the movie only when a hold needs them.
+//
 // Threads: everything here runs on the user-interface thread. The sound recorder's messages
 // come from its own thread and are handed over to this one.
 
@@ -50,15 +55,17 @@ class CAviWriter;
 class CWavFile;
 class CxImage;
 class Prompts;
+struct TitleInputs;
 
 // How a recording is started.
 struct RecordingRequest {
-    double measuredFps = 0;   // the rate the title shows; below 1.0 nothing starts
-    double announcedFps = 0;  // the camera's own rate from its mode, 0 when it names none
-    std::string saveFolder;   // where the save dialog starts
-    std::string moviePath;    // the movie; "" asks with the save dialog
-    bool overwrite = true;    // false: an existing file is kept and " (2)" is added
-    int seconds = 0;          // > 0: the recording ends by itself after this many seconds
+    double measuredFps = 0;    // the rate the title shows; below 1.0 nothing starts
+    double announcedFps = 0;   // the camera's own rate from its mode, 0 when it names none
+    std::string saveFolder;    // where the save dialog starts
+    std::string moviePath;     // the movie; "" asks with the save dialog
+    bool overwrite = true;     // false: an existing file is kept and " (2)" is added
+    int seconds = 0;           // > 0: the recording ends by itself after this many seconds
+    int timeLapseSeconds = 0;  // 1..60: time-lapse, one picture every this many seconds; 0: normal
 };
 
 class RecordingControl : public QObject {
@@ -76,6 +83,11 @@ public:
     bool recording() const { return state_ == State::Recording; }
     // Seconds since the recording started (the title's recording clock).
     std::uint32_t elapsedSeconds() const;
+    // The running (or last) recording's time-lapse interval in seconds, 0 for a normal one.
+    int timeLapseSeconds() const { return timeLapse_.intervalSeconds; }
+    // The recording's part of the title: the clock, and for a time-lapse its pictures and the
+    // movie's length so far.
+    void fillTitle(TitleInputs& in) const;
 
     // Starts a recording (nothing unless idle and the picture is live). The movie's folder is
     // made when missing; a folder that cannot be written is refused with a notice before
@@ -144,6 +156,8 @@ private:
                       std::int64_t captureNs);
     // Starts the sound recorder on the recording's clock.
     void startSound();
+    // Frames due at `atNs` on the recording's schedule (normal or time-lapse).
+    int framesDue(std::int64_t atNs) const;
     // Writes the frames due as `placement` says (every one encoded before the first picture of
     // the file); false when a write failed (the recording stops).
     bool writePictures(const std::uint8_t* bits, int count, Placement placement);
@@ -171,7 +185,12 @@ private:
     std::uint32_t frameRate_ = 0;
     std::int64_t framesWritten_ = 0;
     std::int64_t frameLimit_ = 0;  // 0: none
-    std::int64_t startNs_ = 0;     // the recording clock's zero, steady clock
+    struct TimeLapse {
+        int intervalSeconds = 0;   // 0: a normal recording
+        std::int64_t earlyNs = 0;  // a picture captured this much before its time counts for it
+    };
+    TimeLapse timeLapse_;
+    std::int64_t startNs_ = 0;  // the recording clock's zero, steady clock
     std::int64_t lastPictureNs_ = 0;
     int movieWidth_ = 0;
     int movieHeight_ = 0;
@@ -181,6 +200,9 @@ private:
         // The last picture written as it was (not fitted): the caller's, unchanged until its
         // next frame; copied only when it is held.
         const CxImage* lastPicture = nullptr;
+        QRect shown;               // its shown part, when it is fitted only once held
+        bool fitPending = false;   // lastPicture still has to be fitted into the movie's size
+        bool skipped = false;      // lastPicture came between two time-lapse pictures (not written)
         bool holding = false;      // pictures stopped coming: the last one is repeated
         bool away = false;         // the camera is switched, reopened or lost (CameraAway)
         bool noticeDrawn = false;  // the held picture carries the notice

@@ -125,8 +125,8 @@ choose_camera_by_mouse() {
   local row=$1 count=$2 menu sub x y w h
   menu="$(open_menu)"
   read -r x y w h < <(window_box "$menu")
-  # The first of 8 equal items.
-  xdotool mousemove $((x + w / 3)) $((y + h / 16)) click 1
+  # The first item: 8 pixels below the menu's top edge lie inside it at any menu length.
+  xdotool mousemove $((x + w / 3)) $((y + 8)) click 1
   wait_until 30 popup_count_is 2 || fail "the camera submenu did not open"
   sub="$(popup_windows | grep -vx "$menu" | head -1)"
   read -r x y w h < <(window_box "$sub")

@@ -50,6 +50,7 @@ TEST_F(RememberedChoicesTest, AppliedOnTopOfTheStartupAndGoneWhenForgotten) {
     chosen.fileName = "board.jpg";
     chosen.nameMode = kNameFixed;
     chosen.hideAfterCapture = 1;
+    chosen.timeLapseSeconds = 5;
     {
         ProfileStore profile(ProfilePath());
         StoreRememberedChoices(profile, ChoicesOf(chosen, &devices[1]));
@@ -73,11 +74,18 @@ TEST_F(RememberedChoicesTest, AppliedOnTopOfTheStartupAndGoneWhenForgotten) {
     EXPECT_EQ(next.fileName, "board.jpg");
     EXPECT_EQ(next.nameMode, kNameFixed);
     EXPECT_EQ(next.hideAfterCapture, 1);
+    EXPECT_EQ(next.timeLapseSeconds, 5);
+    // The record button's menu changes only that one choice.
+    StoreRememberedTimeLapse(profile, 2);
+    EXPECT_EQ(LoadRememberedChoices(profile)->timeLapseSeconds, 2);
     EXPECT_EQ(RememberedCameraRow(*loaded, devices, 2), 1);
 
     // Turned off: nothing is left, and the start-up is the standard one again.
     ForgetRememberedChoices(profile);
     EXPECT_FALSE(LoadRememberedChoices(profile).has_value());
+    EXPECT_TRUE(profile.childGroups().isEmpty());
+    // Not remembering: the menu's choice is not kept.
+    StoreRememberedTimeLapse(profile, 2);
     EXPECT_TRUE(profile.childGroups().isEmpty());
 }
 

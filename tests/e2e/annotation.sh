@@ -9,40 +9,9 @@ source "$(dirname "$0")/lib/env.sh"
 source "$(dirname "$0")/../../scripts/lib/session.sh"
 start_x
 start_wm
-export VISTRELA_TEST_CAMERAS="USB Document Camera@640x480@30"
-"$VISTRELA_BIN" 2>"$E2E_TMP/viewer.err" &
-VIEWER_PID=$!
-PIDS+=($VIEWER_PID)
-session_abort() { ! kill -0 "$VIEWER_PID" 2>/dev/null; }
-wait_main_window 20
-focus_main
+source "$(dirname "$0")/lib/pictures.sh"
+start_document_camera
 
-pictures() { find "$HOME/Desktop" -maxdepth 1 -name '*.jpg' | sort; }
-picture_count() { pictures | wc -l; }
-count_is() { [ "$(picture_count)" -eq "$1" ]; }
-# A JPEG is complete once ImageMagick reads its whole size.
-readable() { identify -format '%w' "$1" >/dev/null 2>&1; }
-# Saves a picture with Ctrl+S and prints its path once it is complete.
-save() {
-  local before
-  before=$(picture_count)
-  focus_main
-  xdotool key ctrl+s
-  wait_until 20 count_is $((before + 1)) || fail "no picture saved"
-  local shot
-  shot="$(ls -t "$HOME"/Desktop/*.jpg | head -1)"
-  wait_until 20 readable "$shot" || fail "the picture $shot stays incomplete"
-  echo "$shot"
-}
-# Pixels of colour class $2 (orange, green) in the region $3 (WxH+X+Y) of picture $1.
-count_colour() {
-  convert "$1" -crop "$3" +repage -depth 8 txt:- |
-    sed -n 's/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
-    awk -v want="$2" '
-      want == "orange" && $1 > 200 && $2 > 100 && $2 < 190 && $3 < 90 { n++ }
-      want == "green" && $1 < 90 && $2 > 200 && $3 < 110 { n++ }
-      END { print n + 0 }'
-}
 title_view() { [[ "$(main_title)" =~ fps:[0-9.]+(.*Zoom:[0-9.]+x) ]] && echo "${BASH_REMATCH[1]}"; }
 
 # The text window: the text button (row 3, column 2).
@@ -84,7 +53,6 @@ wait_until 20 moved || fail "the picture stayed frozen"
 # A pen stroke across the middle of the picture (the pen: row 3, column 1), then undo and redo.
 read -r cx cy < <(panel_button_centre 3 1)
 xdotool mousemove "$cx" "$cy" click 1
-read -r wx wy _ _ < <(window_box "$MAIN_WID")
 xdotool mousemove $((wx + 100)) $((wy + 240)) mousedown 1
 for x in 150 200 250 300 350 400 450 500; do xdotool mousemove $((wx + x)) $((wy + 240)); done
 xdotool mouseup 1

@@ -50,7 +50,7 @@ private slots:
             QCOMPARE(commandForKey(QKeyCombination(ink.key)), nullptr);
             QCOMPARE(FindInkCommandForKey(QKeyCombination(ink.key)), &ink);
         }
-        QCOMPARE(int(commands.size()), int(Command::AboutBox) + 1);
+        QCOMPARE(int(commands.size()), int(Command::PresentFullScreen) + 1);
         for (const PanelButtonEntry& entry : kPanelButtons)
             QVERIFY(commandForControl(entry.controlId) != nullptr);
     }

@@ -63,7 +63,7 @@ private slots:
         const auto devices = threeCameras();
         const auto menu = CMenuXP::fromModel(buildContextMenuModel(devices, 2, menuCommands()));
         const QList<QAction*> top = menu->actions();
-        QCOMPARE(top.size(), 12);
+        QCOMPARE(top.size(), 17);
         QCOMPARE(top[0]->text(), QStringLiteral("카메라"));
         auto* cameras = qobject_cast<CMenuXP*>(top[0]->menu());
         QVERIFY(cameras != nullptr);

@@ -2,6 +2,8 @@
 // buttons, the record button's refusals, a turn during the recording, and a close while
 // recording that still makes the movie.
 
+#include <QApplication>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -125,6 +127,44 @@ private slots:
                  qPrintable(found));
         QVERIFY(!QFileInfo::exists(QString::fromStdString(temp.moviePath)));
         QVERIFY(!QFileInfo::exists(QString::fromStdString(temp.soundPath)));
+    }
+
+    // The record button's menu picks time-lapse for the next recording: one picture a second
+    // into a 30 fps movie without sound although a microphone is there, the title counting the
+    // pictures; the menu shows the mode in force when it opens again.
+    void theRecordButtonsMenuRecordsATimeLapse() {
+        startMeasured("USB Cam@320x240@30");
+        auto chooseFromMenu = [&](const QString& text) -> bool {
+            QTest::mouseClick(panelButton(IDC_RECORD), Qt::RightButton);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return false;
+            for (QAction* action : menu->actions()) {
+                if (!action->text().contains(text)) continue;
+                const bool wasChecked = action->isChecked();
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                return !wasChecked && QApplication::activePopupWidget() == nullptr;
+            }
+            return false;
+        };
+        QVERIFY(chooseFromMenu("1초마다"));
+        const QString movie = desktop() + "/plant.avi";
+        prompts_.saveAnswer = movie.toStdString();
+        QTest::mouseClick(panelButton(IDC_RECORD), Qt::LeftButton);
+        QVERIFY(control().recording());
+        QCOMPARE(control().movieFrameRate(), 30u);
+        QVERIFY(
+            QTest::qWaitFor([&] { return title().contains("저속 촬영 1초마다: 3장"); }, kWaitMs));
+        QVERIFY2(title().contains("녹화중.. 00:0"), qPrintable(title()));
+        stop();
+        QCOMPARE(streams(movie), QString("mpeg4,video,320,240"));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(control().temporaryFiles().soundPath)));
+        // The choice stays until changed; normal recording is one entry away.
+        QVERIFY(!chooseFromMenu("1초마다"));
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(chooseFromMenu("보통 녹화"));
+        record(desktop() + "/lesson.avi");
+        stop();
+        QVERIFY(streams(desktop() + "/lesson.avi").contains("audio"));
     }
 
     // The save dialog's folder: one that is missing is made; one that cannot be written is

@@ -29,6 +29,7 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  [ -n "${E2E_KEEP:-}" ] && cp -r "$HOME/Desktop" "$E2E_KEEP" 2>/dev/null
   exit 1
 }
 
