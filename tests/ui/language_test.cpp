@@ -1,6 +1,7 @@
 // The viewer in the language of the test's environment (LANG, set by CTest): every text a user
 // can see in the main window, its context menu, the options dialog, the camera-settings dialog,
-// the text window and the about box is read off the real widgets. In English none of them has
+// the text window, the about box, the record button's menu, the title and the message boxes of
+// a recording is read off the real widgets. In English none of them has
 // a Hangul letter; in Korean the design's texts are there as written.
 
 #include "common/language.h"
@@ -14,6 +15,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "controls/ui/message_box_dialog.h"
+#include "recording/ui/recording_control.h"
 #include "tests/ui/main_window_fixture.h"
 
 using namespace vistrela;
@@ -87,6 +90,31 @@ class LanguageTest : public test::MainWindowFixture {
         auto add = [&texts](const char* where, const QStringList& found) {
             for (const QString& t : found) texts << QStringLiteral("%1: %2").arg(where, t);
         };
+        // The record button's menu; a time-lapse recording from it, its title, the box shown
+        // while the movie is made and any notice on the way.
+        QTest::mouseClick(panelButton(IDC_RECORD), Qt::RightButton);
+        auto* modes = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (modes == nullptr || modes->actions().size() < 3) return texts;
+        add("record menu", TextsOf(modes));
+        // A click before the popup is on screen misses it, and the menu would then swallow the
+        // record button's click as the one that closes it.
+        if (!QTest::qWaitForWindowExposed(modes)) return texts;
+        QAction* everySecond = modes->actions()[2];  // after normal recording and a separator
+        QTest::mouseClick(modes, Qt::LeftButton, {}, modes->actionGeometry(everySecond).center());
+        if (!QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }))
+            return texts;
+        prompts_.saveAnswer = (desktop() + "/lang.avi").toStdString();
+        QTest::mouseClick(panelButton(IDC_RECORD), Qt::LeftButton);
+        // Product, size, clock and the time-lapse count each stand in brackets.
+        if (!QTest::qWaitFor([&] { return title().count('[') >= 3; }, test::kWaitMs)) return texts;
+        add("title", {title()});
+        QTest::mouseClick(panelButton(IDC_STOP), Qt::LeftButton);
+        if (CMessageBoxDialog* box = dlg_->recordingControl().processingBox())
+            add("processing box", TextsOf(box));
+        if (!QTest::qWaitFor([&] { return dlg_->recordingControl().recordIdle(); }, 60000))
+            return texts;
+        for (const std::string& notice : prompts_.notices)
+            add("notice", {QString::fromStdString(notice)});
         QTest::mouseClick(panelButton(IDC_TEXT), Qt::LeftButton);  // opens the text window
         add("main window", TextsOf(dlg_.get()));
         if (CMenuXP* menu = popUpMenu()) {
@@ -117,8 +145,8 @@ private slots:
     void everyTextIsInTheDesktopsLanguage() {
         const QStringList texts = everyText();
         // Each place the walk goes to showed its texts.
-        for (const char* where :
-             {"main window", "context menu", "options", "camera settings", "about", "qt dialog"})
+        for (const char* where : {"main window", "context menu", "options", "camera settings",
+                                  "about", "record menu", "title", "processing box", "qt dialog"})
             QVERIFY2(
                 !texts.filter(QRegularExpression(QStringLiteral("^%1: ").arg(where))).isEmpty(),
                 where);
@@ -160,6 +188,8 @@ private slots:
             {"camera settings", "자동 초점"},
             {"about", "Vistrela Viewer 정보"},
             {"about", "확인"},
+            {"processing box", "동영상 처리중. 잠시 기다려 주세요"},
+            {"processing box", "Vistrela 동영상 처리중"},
             {"qt dialog", "취소"},
         };
         for (const auto& [where, text] : kDesignTexts) {
