@@ -105,7 +105,7 @@ void CvistDlg::setUpInk() {
     palette->attachTo(pen);
     palette->showInk(tools_.Style(), pipe_.drawMode);
     connect(palette, &InkPalette::commandChosen, this, &CvistDlg::runInkCommand);
-    connect(palette, &InkPalette::openRequested, this, [this] {
+    connect(pen, &CGdipButton::rightPressed, this, [this] {
         inkPalette()->showInk(tools_.Style(), pipe_.drawMode);
         inkPalette()->openBeside(button(IDC_PEN));
     });

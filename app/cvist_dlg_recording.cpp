@@ -45,7 +45,10 @@ void CvistDlg::setUpRecording() {
             });
     // The menu shows the mode in force when it opens; a choice is the next recording's mode.
     auto* modeMenu = new RecordModeMenu(this);
-    modeMenu->attachTo(button(IDC_RECORD));
+    CGdipButton* record = button(IDC_RECORD);
+    connect(record, &CGdipButton::rightPressed, modeMenu, [modeMenu, record] {
+        modeMenu->popup(record->mapToGlobal(QPoint(0, record->height())));
+    });
     connect(modeMenu, &QMenu::aboutToShow, this,
             [this, modeMenu] { modeMenu->showMode(ctx_.settings.timeLapseSeconds); });
     connect(modeMenu, &RecordModeMenu::modeChosen, this, [this](int seconds) {

@@ -105,6 +105,13 @@ CompareBoard::Hit LessonModes::PaneAt(QPoint at, int pane) const {
             (onBoard.y() - rect.top()) / rect.height()};
 }
 
+QPoint LessonModes::OnLive(QPoint at) const {
+    if (board_.Alone() == CompareBoard::kLivePane) return at;
+    const CompareBoard::Hit hit = PaneAt(at, CompareBoard::kLivePane);
+    const QRect& d = live_.destRect;
+    return {d.left() + int(hit.u * d.width()), d.top() + int(hit.v * d.height())};
+}
+
 KeptPage* LessonModes::StrokePage() {
     if (strokePane_ < 1 || strokePane_ > board_.PageCount()) return nullptr;
     return &board_.Page(strokePane_);
@@ -118,7 +125,8 @@ void LessonModes::StartStroke(LiveInk live) {
     inkPane_ = hit.pane;
     if (hit.pane == CompareBoard::kLivePane) {
         drag_ = Drag::LiveStroke;
-        StrokeTo(live, pressAt_, true);
+        const QPoint onLive = OnLive(pressAt_);
+        live.tools.Press(live.view, live.pipe, live.area, onLive.x(), onLive.y(), straight_);
         return;
     }
     KeptPage& page = *StrokePage();
@@ -133,15 +141,7 @@ void LessonModes::StartStroke(LiveInk live) {
 
 void LessonModes::StrokeTo(LiveInk live, QPoint at, bool leftHeld) {
     if (drag_ == Drag::LiveStroke) {
-        QPoint onLive = at;
-        if (board_.Alone() != CompareBoard::kLivePane) {
-            const CompareBoard::Hit hit = PaneAt(at, CompareBoard::kLivePane);
-            const QRect& d = live_.destRect;
-            onLive = QPoint(d.left() + int(hit.u * d.width()), d.top() + int(hit.v * d.height()));
-        }
-        if (!live.tools.StrokeActive()) {
-            live.tools.Press(live.view, live.pipe, live.area, onLive.x(), onLive.y(), straight_);
-        }
+        const QPoint onLive = OnLive(at);
         live.tools.Move(live.view, live.pipe, live.area, onLive.x(), onLive.y(), leftHeld);
         return;
     }

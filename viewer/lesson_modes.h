@@ -85,6 +85,8 @@ private:
     // The pane under `at` and where in its picture, as CompareBoard::HitTest says; for
     // `pane` >= 0 the fractions of that pane's picture even outside it.
     CompareBoard::Hit PaneAt(QPoint at, int pane = -1) const;
+    // Where `at` falls on the live picture shown alone, for the live picture's ink tools.
+    QPoint OnLive(QPoint at) const;
     void StartStroke(LiveInk live);
     void StrokeTo(LiveInk live, QPoint at, bool leftHeld);
     // The spotlight's centre, or the curtain's edge, to `at`.

@@ -116,18 +116,7 @@ InkPalette::InkPalette(QWidget* window) : QFrame(window, Qt::Popup) {
     setFixedSize(kGap + kColumns * (kSwatch + kGap), kGap + rows * (kSwatch + kLabelHeight + kGap));
 }
 
-bool InkPalette::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == penButton_ && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        emit openRequested();
-        return true;
-    }
-    return QFrame::eventFilter(watched, event);
-}
-
 void InkPalette::attachTo(QAbstractButton* penButton) {
-    penButton_ = penButton;
-    penButton->installEventFilter(this);
     mark_ = new InkMark(penButton);
     const int edge = std::max(16, penButton->height() / 2);
     mark_->setGeometry(penButton->width() - edge - 2, penButton->height() - edge - 2, edge, edge);

@@ -19,8 +19,7 @@ class InkPalette : public QFrame {
 public:
     explicit InkPalette(QWidget* window);
 
-    // Puts the current-ink mark on `penButton` (drawn over its lower right corner); a right
-    // press on the button asks for the palette (openRequested).
+    // Puts the current-ink mark on `penButton` (drawn over its lower right corner).
     void attachTo(QAbstractButton* penButton);
     // The ink in force: the swatches' frames and the pen button's mark follow it.
     void showInk(const InkStyle& style, DrawMode mode);
@@ -35,10 +34,8 @@ public:
 
 signals:
     void commandChosen(int id);
-    void openRequested();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -50,7 +47,6 @@ private:
     InkStyle style_;
     DrawMode mode_ = DrawMode::None;
     QWidget* mark_ = nullptr;  // on the pen button
-    QObject* penButton_ = nullptr;
 };
 
 }  // namespace vistrela

@@ -184,6 +184,15 @@ void CGdipButton::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
 }
 
+void CGdipButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QAbstractButton::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    emit rightPressed();
+}
+
 void CGdipButton::mouseDoubleClickEvent(QMouseEvent* event) {
     // A quick second click is a click of its own: teachers tap "rotate" twice for 180 degrees.
     mousePressEvent(event);

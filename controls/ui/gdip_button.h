@@ -63,7 +63,13 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    // A right press on the button (it does not click): the pen and record buttons open their
+    // menus with it.
+    void rightPressed();
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;

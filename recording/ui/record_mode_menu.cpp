@@ -1,8 +1,6 @@
 #include "recording/ui/record_mode_menu.h"
 
-#include <QAbstractButton>
 #include <QActionGroup>
-#include <QMouseEvent>
 #include <algorithm>
 #include <array>
 
@@ -18,11 +16,6 @@ constexpr std::array<int, 6> kOfferedSeconds = {1, 2, 5, 10, 30, 60};
 RecordModeMenu::RecordModeMenu(QWidget* parent) : QMenu(parent) {
     setObjectName("recordModeMenu");
     showMode(0);
-}
-
-void RecordModeMenu::attachTo(QAbstractButton* recordButton) {
-    recordButton_ = recordButton;
-    recordButton->installEventFilter(this);
 }
 
 void RecordModeMenu::showMode(int timeLapseSeconds) {
@@ -49,17 +42,6 @@ void RecordModeMenu::showMode(int timeLapseSeconds) {
     }
     for (const int seconds : offered)
         add(tr("저속 촬영 녹화: %1초마다 한 장").arg(seconds), seconds);
-}
-
-bool RecordModeMenu::eventFilter(QObject* watched, QEvent* event) {
-    // The type first: the button's own destruction sends events here too, and reading the
-    // guarded pointer then would take a half-destroyed widget for a button.
-    if (event->type() == QEvent::MouseButtonPress && watched == recordButton_ &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        popup(recordButton_->mapToGlobal(QPoint(0, recordButton_->height())));
-        return true;
-    }
-    return QMenu::eventFilter(watched, event);
 }
 
 }  // namespace vistrela
