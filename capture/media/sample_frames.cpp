@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "common/hand_off.h"
+
 namespace vistrela {
 
 struct SampleFrames::Format {
@@ -87,6 +89,7 @@ bool SampleFrames::Deliver(GstSample* sample,
     if (f.inPlace) {
         GstMapInfo map;
         if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return false;
+        HandOffReceived(map.data);
         FrameView view;
         view.data = map.data;
         view.lengthBytes = map.size;
@@ -103,6 +106,7 @@ bool SampleFrames::Deliver(GstSample* sample,
     GstVideoFrame frame;
     if (!gst_video_frame_map(&frame, const_cast<GstVideoInfo*>(&f.info), buffer, GST_MAP_READ))
         return false;
+    HandOffReceived(frame.map[0].data);
     const int width = GST_VIDEO_FRAME_WIDTH(&frame);
     const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
     YuvPlanes planes;

@@ -12,6 +12,7 @@
 
 #include "capture/media/capture_device.h"
 #include "capture/media/test_camera.h"
+#include "common/hand_off.h"
 
 namespace vistrela {
 namespace {
@@ -431,6 +432,7 @@ GstFlowReturn Create(GstBaseSrc* base, guint64, guint, GstBuffer** out) {
         MoveSquare(*store, s.layout, s.layout.squareLeft(frame + 1));
     }
     store->inFlight.store(true, std::memory_order_relaxed);
+    HandOffSend(store->pixels.get());
 
     GstBuffer* buffer = gst_buffer_new();
     gst_buffer_append_memory(
