@@ -48,9 +48,11 @@ bool CompareBoard::Keep(const CxImage& picture, const QRect& shownPart) {
 }
 
 void CompareBoard::Clear() {
+    // The window may still paint, save or hold the last picture Compose returned (the board or
+    // a page's picture) until the next frame: the pages and the board go with the next Compose.
+    for (auto& page : pages_) retired_.push_back(std::move(page));
     pages_.clear();
     alone_ = kGrid;
-    board_.Destroy();
     boardIntact_ = false;
 }
 
@@ -123,6 +125,10 @@ void CompareBoard::DrawLive(const CxImage& live, const QRect& liveShown) {
 }
 
 CxImage* CompareBoard::Compose(const CxImage& live, const QRect& liveShown, double nowSec) {
+    if (!retired_.empty()) {
+        retired_.clear();
+        if (!Active()) board_.Destroy();
+    }
     if (!Active() || alone_ == kLivePane || !live.IsValid() || liveShown.isEmpty()) return nullptr;
     if (alone_ != kGrid) {
         DrawPage(alone_, nowSec);

@@ -59,7 +59,8 @@ public:
     // Keeps `shownPart` of `picture` as a new page (the grid is shown). False when
     // kMaxPages are kept or the part is empty.
     bool Keep(const CxImage& picture, const QRect& shownPart);
-    // Drops every page; the live picture alone again.
+    // Drops every page; the live picture alone again. The last picture Compose returned stays
+    // valid until the next Compose.
     void Clear();
 
     // The pane shown alone, or kGrid.
@@ -99,9 +100,10 @@ private:
     void DrawLive(const CxImage& live, const QRect& liveShown);
 
     std::vector<std::unique_ptr<KeptPage>> pages_;
+    std::vector<std::unique_ptr<KeptPage>> retired_;  // cleared pages, freed by the next Compose
     int alone_ = kGrid;
     CxImage board_;
-    bool boardIntact_ = false;  // the pages' panes and the black between them are on the board
+    bool boardIntact_ = false;  // the pages' panes and the grey between them are on the board
     QSize liveSize_;            // the live shown part's size at the last Compose
     DisplayScaler liveScaler_;
 };

@@ -106,7 +106,9 @@ CompareBoard::Hit LessonModes::PaneAt(QPoint at, int pane) const {
 }
 
 QPoint LessonModes::OnLive(QPoint at) const {
-    if (board_.Alone() == CompareBoard::kLivePane) return at;
+    // Compare may end in the middle of a stroke on the live pane (Escape): the rest of the
+    // stroke is on the live picture shown alone.
+    if (!board_.Active() || board_.Alone() == CompareBoard::kLivePane) return at;
     const CompareBoard::Hit hit = PaneAt(at, CompareBoard::kLivePane);
     const QRect& d = live_.destRect;
     return {d.left() + int(hit.u * d.width()), d.top() + int(hit.v * d.height())};

@@ -108,6 +108,15 @@ TEST(LessonModes, CompareKeepsPagesInksThemApartAndShowsAPaneAlone) {
     EXPECT_TRUE(modes.Finish(live, geometry, 0.0).live);
     EXPECT_FALSE(modes.EscapeStep());
     EXPECT_FALSE(modes.Press(QPoint(10, 10), false));  // the live picture's ink again
+
+    // Compare ended with a page shown alone: the window still paints that picture until the
+    // next frame, so it outlives the page.
+    modes.KeepPage();
+    modes.Finish(live, geometry, 0.0);
+    ASSERT_TRUE(modes.StepPages(-1));
+    ASSERT_EQ(modes.Finish(live, geometry, 0.0).image, &modes.Board().Page(1).inked);
+    modes.LeaveCompare();
+    EXPECT_EQ(modes.Shown().image->PixelAt(10, 10), 0xff0000ffu);
 }
 
 TEST(LessonModes, StepsRoundThePanesAndEndsWhenEverySlotIsTaken) {
