@@ -164,12 +164,6 @@ void CvistDlg::toggleFreeze() {
     lessons_.Freeze().Toggle();
 }
 
-void CvistDlg::pageStep(int direction) {
-    if (lessons_.StepPages(direction)) return;
-    // Outside compare a remote's next key holds the picture and its previous key lets it go.
-    if ((direction > 0) != lessons_.Freeze().Frozen()) lessons_.Freeze().Toggle();
-}
-
 void CvistDlg::CloseCamera() {
     // A recording goes on over a camera switch or loss, holding the last picture meanwhile.
     if (recording_ != nullptr) recording_->CameraAway();

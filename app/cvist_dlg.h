@@ -92,7 +92,6 @@ public:
     bool cameraOpen() const;
     int panelWidthNow() const { return panelWidth; }
     bool pictureFrozen() const { return lessons_.Freeze().Frozen(); }
-    const LessonModes& lessonModes() const { return lessons_; }
     AppContext& context() { return ctx_; }
     const MenuModel& menuModel() const { return menuModel_; }
     // Frames painted since the dialog was built (skipped, incomplete frames not counted).
@@ -151,8 +150,6 @@ private:
     QRect shownPart() const;
     // The live picture's ink, for the lesson modes' pointer handling.
     LiveInk liveInk();
-    // PageDown and PageUp: the next or previous pane in compare, else freeze and release.
-    void pageStep(int direction);
     void checkCameraBack();
     // The first picture of an opened camera: the camera counts as running.
     void cameraStarted();

@@ -57,10 +57,9 @@ void CvistDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         PanDragDown(panDrag_, ctx_.view, p.x(), p.y());
-    } else if (event->button() == Qt::LeftButton &&
-               !lessons_.Press(p, event->modifiers().testFlag(Qt::ShiftModifier))) {
-        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y(),
-                     event->modifiers().testFlag(Qt::ShiftModifier));
+    } else if (const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+               event->button() == Qt::LeftButton && !lessons_.Press(p, shift)) {
+        tools_.Press(ctx_.view, pipe_, pictureArea(), p.x(), p.y(), shift);
     }
 }
 

@@ -50,6 +50,7 @@ void VideoWidget::showFrame(const CxImage& image, const FrameGeometry& geometry)
 }
 
 void VideoWidget::clearFrame() {
+    if (image_ == nullptr) return;  // already black (a blanked screen clears every frame)
     image_ = nullptr;
     update();
 }

@@ -326,10 +326,6 @@ Please check that the camera is connected and switched on.</translation>
 <context>
     <name>CommandLine</name>
     <message>
-        <source>%1 값이 올바르지 않습니다: &quot;%2&quot; (1 이상 %3 이하의 정수 초)</source>
-        <translation>Invalid value for %1: &quot;%2&quot; (a whole number of seconds from 1 to %3)</translation>
-    </message>
-    <message>
         <source>--auto-capture 뒤에 초 단위 시간이 필요합니다</source>
         <translation>--auto-capture needs a time in seconds</translation>
     </message>
@@ -347,7 +343,7 @@ Please check that the camera is connected and switched on.</translation>
     </message>
     <message>
         <source>%1 값이 올바르지 않습니다: &quot;%2&quot; (%3 이상 %4 이하의 정수 초)</source>
-        <translation>Invalid %1 value: &quot;%2&quot; (whole seconds from %3 to %4)</translation>
+        <translation>Invalid value for %1: &quot;%2&quot; (a whole number of seconds from %3 to %4)</translation>
     </message>
     <message>
         <source>--time-lapse는 --auto-record와 함께 써야 합니다</source>

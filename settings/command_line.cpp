@@ -14,13 +14,12 @@ constexpr std::string_view kAutoCapture = "--auto-capture";
 constexpr std::string_view kAutoRecord = "--auto-record";
 constexpr std::string_view kTimeLapse = "--time-lapse";
 
-// The timer runs in milliseconds in an int, so the seconds are held far below what overflows
-// it: one day is the most a start can wait for its picture.
-bool ParseSeconds(const std::string& text, int& seconds) {
+// A whole number of seconds from `low` to `high`, written alone.
+bool ParseSeconds(const std::string& text, int low, int high, int& seconds) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     const auto [end, ec] = std::from_chars(first, last, seconds);
-    return ec == std::errc() && end == last && seconds > 0 && seconds <= kMaxAutoCaptureSeconds;
+    return ec == std::errc() && end == last && seconds >= low && seconds <= high;
 }
 
 }  // namespace
@@ -32,18 +31,21 @@ bool IsMovieFileName(const std::string& path) {
 
 namespace {
 
-// The seconds `value` of `option` into `seconds`; else `seconds` is 0 and `result.error` says
-// what was wrong.
-bool TakeSeconds(std::string_view option, const std::string& value, int& seconds,
+// The seconds `value` of `option` (from `low` to `high`) into `seconds`; else `seconds` is 0
+// and `result.error` says what was wrong. The timer runs in milliseconds in an int, so the
+// waits are held far below what overflows it: one day is the most a start can wait for its
+// picture (kMaxAutoCaptureSeconds).
+bool TakeSeconds(std::string_view option, const std::string& value, int low, int high, int& seconds,
                  CommandLine& result) {
-    if (ParseSeconds(value, seconds)) return true;
+    if (ParseSeconds(value, low, high, seconds)) return true;
     seconds = 0;
     result.error =
         QCoreApplication::translate("CommandLine",
-                                    "%1 값이 올바르지 않습니다: \"%2\" (1 이상 %3 이하의 정수 초)")
+                                    "%1 값이 올바르지 않습니다: \"%2\" (%3 이상 %4 이하의 정수 초)")
             .arg(QString::fromUtf8(option.data(), qsizetype(option.size())),
                  QString::fromStdString(CutUtf8(value, 200)))
-            .arg(kMaxAutoCaptureSeconds)
+            .arg(low)
+            .arg(high)
             .toStdString();
     return false;
 }
@@ -63,7 +65,8 @@ bool ParseAutoCapture(const std::vector<std::string>& args, std::size_t& i, Comm
                            .toStdString();
         return false;
     }
-    return TakeSeconds(kAutoCapture, value, result.autoCaptureSeconds, result);
+    return TakeSeconds(kAutoCapture, value, 1, kMaxAutoCaptureSeconds, result.autoCaptureSeconds,
+                       result);
 }
 
 // "--auto-record S FILE" at args[i]; `i` moves past what was taken. False with `result.error`
@@ -77,7 +80,9 @@ bool ParseAutoRecord(const std::vector<std::string>& args, std::size_t& i, Comma
         return false;
     }
     const std::string& value = args[++i];
-    if (!TakeSeconds(kAutoRecord, value, result.autoRecordSeconds, result)) return false;
+    if (!TakeSeconds(kAutoRecord, value, 1, kMaxAutoCaptureSeconds, result.autoRecordSeconds,
+                     result))
+        return false;
     result.autoRecordPath = args[++i];
     if (!IsMovieFileName(result.autoRecordPath)) {
         result.autoRecordSeconds = 0;
@@ -96,20 +101,8 @@ bool ParseAutoRecord(const std::vector<std::string>& args, std::size_t& i, Comma
 // is missing or not a whole number of seconds from 1 to 60.
 bool ParseTimeLapse(const std::vector<std::string>& args, std::size_t& i, CommandLine& result) {
     const std::string value = i + 1 < args.size() ? args[++i] : std::string();
-    int seconds = 0;
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-    if (ec == std::errc() && end == value.data() + value.size() && ValidTimeLapseSeconds(seconds)) {
-        result.timeLapseSeconds = seconds;
-        return true;
-    }
-    result.error =
-        QCoreApplication::translate("CommandLine",
-                                    "%1 값이 올바르지 않습니다: \"%2\" (%3 이상 %4 이하의 정수 초)")
-            .arg(QStringLiteral("--time-lapse"), QString::fromStdString(CutUtf8(value, 200)))
-            .arg(kMinTimeLapseSeconds)
-            .arg(kMaxTimeLapseSeconds)
-            .toStdString();
-    return false;
+    return TakeSeconds(kTimeLapse, value, kMinTimeLapseSeconds, kMaxTimeLapseSeconds,
+                       result.timeLapseSeconds, result);
 }
 
 // The option at args[i] (it starts with "--"); `i` moves past its values. False with

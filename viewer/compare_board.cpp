@@ -5,19 +5,34 @@
 
 namespace vistrela {
 
-std::vector<QRect> ComparePaneRects(int paneCount, QSize board) {
+QRect ComparePaneRect(int pane, int paneCount, QSize board) {
     const int w = board.width(), h = board.height();
-    if (paneCount < 2) return {QRect(0, 0, w, h)};
-    if (paneCount == 2) return {QRect(0, 0, w / 2, h), QRect(w / 2, 0, w - w / 2, h)};
+    if (paneCount < 2) return QRect(0, 0, w, h);
+    if (paneCount == 2) return pane == 0 ? QRect(0, 0, w / 2, h) : QRect(w / 2, 0, w - w / 2, h);
+    const int col = pane % 2, row = pane / 2;
+    const int x0 = col * w / 2, x1 = (col + 1) * w / 2;
+    const int y0 = row * h / 2, y1 = (row + 1) * h / 2;
+    return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+std::vector<QRect> ComparePaneRects(int paneCount, QSize board) {
     std::vector<QRect> panes;
-    for (int i = 0; i < std::min(paneCount, 4); ++i) {
-        const int col = i % 2, row = i / 2;
-        const int x0 = col * w / 2, x1 = (col + 1) * w / 2;
-        const int y0 = row * h / 2, y1 = (row + 1) * h / 2;
-        panes.emplace_back(x0, y0, x1 - x0, y1 - y0);
-    }
+    for (int i = 0; i < std::clamp(paneCount, 1, 4); ++i)
+        panes.push_back(ComparePaneRect(i, paneCount, board));
     return panes;
 }
+
+namespace {
+
+// `picture`'s rows onto `board` at `rect` (both of `rect`'s size).
+void CopyInto(CxImage& board, const QRect& rect, const QImage& picture) {
+    for (int y = 0; y < rect.height(); ++y) {
+        std::memcpy(board.MutableScanLine(rect.top() + y) + rect.left(), picture.constScanLine(y),
+                    std::size_t(rect.width()) * sizeof(std::uint32_t));
+    }
+}
+
+}  // namespace
 
 QRect FitRect(QSize content, const QRect& into) {
     if (content.isEmpty() || into.isEmpty()) return {};
@@ -100,17 +115,10 @@ void CompareBoard::DrawPage(int pane, double nowSec) {
     const QRect rect = PaneRect(pane);
     if (rect.isEmpty()) return;
     if (page.paneImage.size() != rect.size()) {
-        page.paneImage =
-            page.scaler
-                .Prepare(page.inked, QRect(0, 0, page.inked.GetWidth(), page.inked.GetHeight()),
-                         rect.size())
-                .copy();
+        page.paneImage = page.scaler.Prepare(
+            page.inked, QRect(0, 0, page.inked.GetWidth(), page.inked.GetHeight()), rect.size());
     }
-    for (int y = 0; y < rect.height(); ++y) {
-        std::memcpy(board_.MutableScanLine(rect.top() + y) + rect.left(),
-                    page.paneImage.constScanLine(y),
-                    std::size_t(rect.width()) * sizeof(std::uint32_t));
-    }
+    CopyInto(board_, rect, page.paneImage);
 }
 
 void CompareBoard::DrawLive(const CxImage& live, const QRect& liveShown) {
@@ -118,10 +126,7 @@ void CompareBoard::DrawLive(const CxImage& live, const QRect& liveShown) {
     if (rect.isEmpty()) return;
     const QImage scaled = liveScaler_.Prepare(live, liveShown, rect.size());
     if (scaled.isNull()) return;
-    for (int y = 0; y < rect.height(); ++y) {
-        std::memcpy(board_.MutableScanLine(rect.top() + y) + rect.left(), scaled.constScanLine(y),
-                    std::size_t(rect.width()) * sizeof(std::uint32_t));
-    }
+    CopyInto(board_, rect, scaled);
 }
 
 CxImage* CompareBoard::Compose(const CxImage& live, const QRect& liveShown, double nowSec) {
@@ -165,12 +170,12 @@ CompareBoard::Hit CompareBoard::HitTest(QPointF boardPoint) const {
 }
 
 QRect CompareBoard::PaneRect(int pane) const {
-    const std::vector<QRect> panes =
-        ComparePaneRects(PaneCount(), QSize(board_.GetWidth(), board_.GetHeight()));
+    const QRect cell =
+        ComparePaneRect(pane, PaneCount(), QSize(board_.GetWidth(), board_.GetHeight()));
     // A few pixels of the board's grey between the panes, so pictures with dark edges do not
     // run into each other.
     const int gap = std::max(1, board_.GetWidth() / 480);
-    return FitRect(PaneContentSize(pane), panes[std::size_t(pane)].adjusted(gap, gap, -gap, -gap));
+    return FitRect(PaneContentSize(pane), cell.adjusted(gap, gap, -gap, -gap));
 }
 
 }  // namespace vistrela

@@ -26,6 +26,8 @@ namespace vistrela {
 // The panes of a board: two side by side, or three and four in a 2x2 grid (the live pane first,
 // top left). Fewer than two panes: the whole board.
 std::vector<QRect> ComparePaneRects(int paneCount, QSize board);
+// Pane `pane` of ComparePaneRects, alone.
+QRect ComparePaneRect(int pane, int paneCount, QSize board);
 
 // `content` fitted into `into` with its shape kept, centred.
 QRect FitRect(QSize content, const QRect& into);
@@ -39,8 +41,8 @@ struct KeptPage {
     AnnotationTools tools;
     CxImage inked;  // picture with ink, rebuilt when `inkChanged`
     bool inkChanged = true;
-    QImage paneImage;  // `inked` scaled into its pane, kept between frames
-    DisplayScaler scaler;
+    QImage paneImage;      // `inked` scaled into its pane: a view into `scaler` (or `inked`)
+    DisplayScaler scaler;  // used for `paneImage` alone, so its buffer lasts between frames
 };
 
 // The board's ground between and around the panes (all three channels).

@@ -10,6 +10,18 @@ namespace {
 // A press and release closer than this (video-area pixels) is a click on a pane, not a stroke.
 constexpr int kClickSlop = 4;
 
+// A pane hit in its page's pixels, with the page's area for the page's ink tools (its view
+// shows the page whole, at zoom 1).
+struct PagePoint {
+    VideoArea area;
+    int x = 0;
+    int y = 0;
+};
+PagePoint OnPage(const KeptPage& page, const CompareBoard::Hit& hit) {
+    const VideoArea area{page.picture.GetWidth(), page.picture.GetHeight()};
+    return {area, int(hit.u * area.width), int(hit.v * area.height)};
+}
+
 }  // namespace
 
 void LessonModes::KeepPage() {
@@ -31,6 +43,11 @@ bool LessonModes::StepPages(int direction) {
     if (!board_.Active()) return false;
     board_.Step(direction);
     return true;
+}
+
+void LessonModes::PageStep(int direction) {
+    if (StepPages(direction)) return;
+    if ((direction > 0) != freeze_.Frozen()) freeze_.Toggle();
 }
 
 void LessonModes::ToggleSpotlight() {
@@ -91,11 +108,8 @@ QPointF LessonModes::Fraction(QPoint at) const {
 
 CompareBoard::Hit LessonModes::PaneAt(QPoint at, int pane) const {
     const int alone = board_.Alone();
-    if (alone != CompareBoard::kGrid) {
-        const QPointF f = Fraction(at);
-        return {alone, f.x(), f.y()};
-    }
     const QPointF f = Fraction(at);
+    if (alone != CompareBoard::kGrid) return {alone, f.x(), f.y()};
     const QRect& s = out_.geometry.sourceRect;
     const QPointF onBoard(s.left() + f.x() * s.width(), s.top() + f.y() * s.height());
     if (pane < 0) return board_.HitTest(onBoard);
@@ -135,9 +149,8 @@ void LessonModes::StartStroke(LiveInk live) {
     // A page inks with the tool and ink chosen for the live picture.
     page.pipe.drawMode = live.pipe.drawMode;
     page.tools.SetStyle(live.tools.Style());
-    const VideoArea area{page.picture.GetWidth(), page.picture.GetHeight()};
-    page.tools.Press(page.view, page.pipe, area, int(hit.u * area.width), int(hit.v * area.height),
-                     straight_);
+    const PagePoint p = OnPage(page, hit);
+    page.tools.Press(page.view, page.pipe, p.area, p.x, p.y, straight_);
     drag_ = Drag::PageStroke;
 }
 
@@ -150,9 +163,8 @@ void LessonModes::StrokeTo(LiveInk live, QPoint at, bool leftHeld) {
     KeptPage* page = StrokePage();
     if (page == nullptr) return;
     const CompareBoard::Hit hit = PaneAt(at, strokePane_);
-    const VideoArea area{page->picture.GetWidth(), page->picture.GetHeight()};
-    page->tools.Move(page->view, page->pipe, area, int(hit.u * area.width),
-                     int(hit.v * area.height), leftHeld);
+    const PagePoint p = OnPage(*page, hit);
+    page->tools.Move(page->view, page->pipe, p.area, p.x, p.y, leftHeld);
     board_.InkChanged(strokePane_);
 }
 

@@ -41,13 +41,14 @@ public:
     // PageDown (+1) and PageUp (-1): in compare, the next or previous pane alone (the grid
     // between the last and the first). False outside compare.
     bool StepPages(int direction);
+    // A presenter remote's PageDown (+1) and PageUp (-1): StepPages in compare; outside it the
+    // next key holds the picture and the previous one lets it go.
+    void PageStep(int direction);
 
     void ToggleSpotlight();
     bool SpotlightOn() const { return spotlight_.on; }
-    const Spotlight& SpotlightState() const { return spotlight_; }
     void ToggleCurtain();
     bool CurtainOn() const { return curtain_.on; }
-    const Curtain& CurtainState() const { return curtain_; }
     // B and ".": the screen black (pictures and movies go on as they were).
     void ToggleBlank() { blank_ = !blank_; }
     bool Blanked() const { return blank_; }

@@ -9,9 +9,10 @@ namespace vistrela {
 namespace {
 
 // About a fifth of each channel (3/16), fourth byte kept opaque; shifts and masks only, so the
-// loop runs at memory speed.
-inline std::uint32_t Darken(std::uint32_t p) {
-    return 0xff000000u | (((p >> 3) & 0x001f1f1fu) + ((p >> 4) & 0x000f0f0fu));
+// loop runs at memory speed. For one pixel or a vector of them.
+template <class Pixels>
+inline Pixels Darken(Pixels p) {
+    return (((p >> 3) & 0x001f1f1fu) + ((p >> 4) & 0x000f0f0fu)) | 0xff000000u;
 }
 
 // Four pixels a step through the compiler's vector types (SSE2 or NEON registers), which the
@@ -22,7 +23,7 @@ void DarkenRun(std::uint32_t* row, int begin, int end) {
     for (; x + 4 <= end; x += 4) {
         Pixels p;
         std::memcpy(&p, row + x, sizeof p);
-        p = (((p >> 3) & 0x001f1f1fu) + ((p >> 4) & 0x000f0f0fu)) | 0xff000000u;
+        p = Darken(p);
         std::memcpy(row + x, &p, sizeof p);
     }
     for (; x < end; ++x) row[x] = Darken(row[x]);

@@ -14,38 +14,39 @@ void join(std::string& title, const std::string& piece) {
     title = CutUtf8(title + " " + CutUtf8(piece, kPieceMaxBytes), kTitleMaxBytes);
 }
 
+// Minutes and seconds, "mm:ss".
+std::string Clock(unsigned seconds) {
+    return FormatString("%02u:%02u", seconds / 60, seconds % 60);
+}
+
 }  // namespace
 
 std::string ComposeTitle(const TitleInputs& in) {
+    std::string title;
     if (in.recording) {
-        const unsigned minutes = in.recordingSeconds / 60;
-        const unsigned seconds = in.recordingSeconds % 60;
-        std::string title = CutUtf8(
-            FormatString("%s  [%d,%d] fps:%.2f [%s %02u:%02u]", kProductTitle, in.frameWidth,
+        title = CutUtf8(
+            FormatString("%s  [%d,%d] fps:%.2f [%s %s]", kProductTitle, in.frameWidth,
                          in.frameHeight, in.fps,
                          QCoreApplication::translate("Title", "녹화중..").toStdString().c_str(),
-                         minutes, seconds),
+                         Clock(in.recordingSeconds).c_str()),
             kTitleMaxBytes);
         if (in.timeLapseSeconds > 0) {
-            const QString movie =
-                QString::asprintf("%02u:%02u", in.movieSeconds / 60, in.movieSeconds % 60);
             join(title,
                  QCoreApplication::translate("Title", "[저속 촬영 %1초마다: %2장, 동영상 %3]")
                      .arg(in.timeLapseSeconds)
                      .arg(static_cast<long long>(in.timeLapseFrames))
-                     .arg(movie)
+                     .arg(QString::fromStdString(Clock(in.movieSeconds)))
                      .toStdString());
         }
-        // A held picture is what the movie gets meanwhile: say so while recording too.
-        if (in.frozen) join(title, QCoreApplication::translate("Title", "[정지]").toStdString());
-        return title;
+    } else {
+        title = CutUtf8(FormatString("%s  [%d,%d] fps:%.2f", kProductTitle, in.videoWidth,
+                                     in.videoHeight, in.fps),
+                        kTitleMaxBytes);
+        if (in.rotation > 0) join(title, FormatString(" Rot:%d", in.rotation));
+        join(title, FormatString("  Zoom:%.2fx", in.zoom != 0.0 ? 1.0 / in.zoom : 0.0));
+        if (in.showStatus) join(title, " [" + in.statusText + "]");
     }
-    std::string title = CutUtf8(
-        FormatString("%s  [%d,%d] fps:%.2f", kProductTitle, in.videoWidth, in.videoHeight, in.fps),
-        kTitleMaxBytes);
-    if (in.rotation > 0) join(title, FormatString(" Rot:%d", in.rotation));
-    join(title, FormatString("  Zoom:%.2fx", in.zoom != 0.0 ? 1.0 / in.zoom : 0.0));
-    if (in.showStatus) join(title, " [" + in.statusText + "]");
+    // While recording too: a held picture is what the movie gets meanwhile.
     if (in.frozen) join(title, QCoreApplication::translate("Title", "[정지]").toStdString());
     return title;
 }

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "recording/time_lapse.h"
 
@@ -13,31 +14,27 @@ namespace {
 constexpr std::array<int, 6> kOfferedSeconds = {1, 2, 5, 10, 30, 60};
 }  // namespace
 
-RecordModeMenu::RecordModeMenu(QWidget* parent) : QMenu(parent) {
+RecordModeMenu::RecordModeMenu(QWidget* parent) : QMenu(parent), group_(new QActionGroup(this)) {
     setObjectName("recordModeMenu");
     showMode(0);
 }
 
 void RecordModeMenu::showMode(int timeLapseSeconds) {
-    mode_ = ValidTimeLapseSeconds(timeLapseSeconds) ? timeLapseSeconds : 0;
+    const int mode = ValidTimeLapseSeconds(timeLapseSeconds) ? timeLapseSeconds : 0;
+    // clear() deletes the entries, which leave the group as they go.
     clear();
-    auto* group = new QActionGroup(this);
-    auto add = [this, group](const QString& text, int seconds) {
+    auto add = [this, mode](const QString& text, int seconds) {
         QAction* action = addAction(text);
         action->setCheckable(true);
-        action->setChecked(seconds == mode_);
-        action->setData(seconds);
-        group->addAction(action);
-        connect(action, &QAction::triggered, this, [this, seconds] {
-            mode_ = seconds;
-            emit modeChosen(seconds);
-        });
+        action->setChecked(seconds == mode);
+        group_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, seconds] { emit modeChosen(seconds); });
     };
     add(tr("보통 녹화"), 0);
     addSeparator();
     std::vector<int> offered(kOfferedSeconds.begin(), kOfferedSeconds.end());
-    if (mode_ > 0 && std::find(offered.begin(), offered.end(), mode_) == offered.end()) {
-        offered.push_back(mode_);
+    if (mode > 0 && std::find(offered.begin(), offered.end(), mode) == offered.end()) {
+        offered.push_back(mode);
         std::sort(offered.begin(), offered.end());
     }
     for (const int seconds : offered)

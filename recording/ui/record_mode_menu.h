@@ -7,6 +7,8 @@
 
 #include <QMenu>
 
+class QActionGroup;
+
 namespace vistrela {
 
 class RecordModeMenu : public QMenu {
@@ -22,7 +24,7 @@ signals:
     void modeChosen(int timeLapseSeconds);
 
 private:
-    int mode_ = 0;
+    QActionGroup* group_;  // makes the entries exclusive; owned by the menu
 };
 
 }  // namespace vistrela

@@ -261,12 +261,12 @@ int RecordingControl::framesDue(std::int64_t atNs) const {
     return PicturesDue(elapsed, frameRate_, framesWritten_, INT_MAX);
 }
 
-void RecordingControl::writeDue(const std::uint8_t* bits, std::int64_t atNs, Placement placement) {
+void RecordingControl::writeDue(const std::uint8_t* bits, int due, Placement placement) {
     if (wavRecorder_ && wavRecorder_->writeFailed()) {
         failWriting();
         return;
     }
-    writePictures(bits, framesDue(atNs), placement);
+    writePictures(bits, due, placement);
 }
 
 void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& shown,
@@ -282,7 +282,8 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
     const bool fits =
         PictureFitsMovie(QSize(picture.GetWidth(), picture.GetHeight()), shown, movieSize);
     held_.fitPending = false;
-    if (timeLapse_.intervalSeconds > 0 && framesDue(atNs) == 0) {
+    const int due = framesDue(atNs);
+    if (timeLapse_.intervalSeconds > 0 && due == 0) {
         // Between two time-lapse pictures: only kept for a hold, fitted if one comes.
         held_.lastPicture = &picture;
         held_.shown = shown;
@@ -300,7 +301,7 @@ void RecordingControl::AppendMovieFrame(const CxImage& picture, const QRect& sho
         bits = movieFrame_.constBits();
         held_.lastPicture = nullptr;
     }
-    writeDue(bits, atNs, Placement::Last);
+    writeDue(bits, due, Placement::Last);
 }
 
 void RecordingControl::CameraAway() {
@@ -337,7 +338,8 @@ void RecordingControl::holdTick() {
         held_.inMovie = false;
     }
     const std::int64_t before = framesWritten_;
-    writeDue(movieFrame_.constBits(), now, held_.inMovie ? Placement::Repeat : Placement::First);
+    writeDue(movieFrame_.constBits(), framesDue(now),
+             held_.inMovie ? Placement::Repeat : Placement::First);
     if (framesWritten_ > before) held_.inMovie = true;
 }
 

@@ -83,8 +83,6 @@ public:
     bool recording() const { return state_ == State::Recording; }
     // Seconds since the recording started (the title's recording clock).
     std::uint32_t elapsedSeconds() const;
-    // The running (or last) recording's time-lapse interval in seconds, 0 for a normal one.
-    int timeLapseSeconds() const { return timeLapse_.intervalSeconds; }
     // The recording's part of the title: the clock, and for a time-lapse its pictures and the
     // movie's length so far.
     void fillTitle(TitleInputs& in) const;
@@ -161,8 +159,9 @@ private:
     // Writes the frames due as `placement` says (every one encoded before the first picture of
     // the file); false when a write failed (the recording stops).
     bool writePictures(const std::uint8_t* bits, int count, Placement placement);
-    // The frames due at `atNs`, with the picture placed as `placement` says.
-    void writeDue(const std::uint8_t* bits, std::int64_t atNs, Placement placement);
+    // The `due` frames (framesDue), with the picture placed as `placement` says, unless the
+    // sound recorder failed.
+    void writeDue(const std::uint8_t* bits, int due, Placement placement);
     void holdTick();
     // Stops at once after a failed write, saying so.
     void failWriting();
